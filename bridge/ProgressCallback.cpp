@@ -1,0 +1,7 @@
+#include "bridge/ProgressCallback.h"
+
+#include "utils/logger/Logger.h"
+
+void genericProgressFunction(unsigned int progress) {
+    Utils::Logger::Log(2, "Aggregate progress is %d\n", progress);
+}

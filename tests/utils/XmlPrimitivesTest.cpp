@@ -1,0 +1,142 @@
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "utils/XmlPrimitives.h"
+#include "utils/XmlTags.h"
+
+using namespace Utils;
+
+TEST(XmlTags, EveryTagHasItsText) {
+    const std::vector<std::pair<const std::string*, const char*>> tags = {
+        {&tagMessage, "VQM"},
+        {&tagSubDiagnostics, "SD"},
+        {&tagMultiHomed, "MH"},
+        {&tagSuppressionState, "SS"},
+        {&tagMessageParameters, "MP"},
+        {&tagLocationInformation, "LI"},
+        {&tagFile, "F"},
+        {&tagLine, "L"},
+        {&tagColumn, "C"},
+        {&tagUniqueMessageID, "UMID"},
+        {&tagHelpFileLocation, "HFL"},
+        {&tagMessageLevel, "ML"},
+        {&tagMessageNumber, "MN"},
+        {&tagMessageText, "MT"},
+        {&tagProducer, "P"},
+        {&tagReferences, "R"},
+        {&tagVQEntities, "VQE"},
+        {&tagVQDiagnosticList, "VQD"},
+        {&tagVQMessageRuleMapList, "VQMessageRuleMap"},
+        {&tagUniqueRuleIdList, "UniqueRuleId"},
+        {&tagVQMessageRuleMap, "VQMessageRuleMapping"},
+        {&tagVQMessageRuleMapEntry, "VQMessageRuleMapEntry"},
+        {&tagVQRuleGroup, "VQRuleGrouping"},
+        {&tagVQRuleGroupEntry, "VQRuleGroupEntry"},
+        {&tagMsgRuleMap, "MessageRuleMap"},
+        {&tagMsgMapping, "MessageMapping"},
+        {&tagUniqueRuleId, "UniqueRuleId"},
+        {&tagRuleGrps, "RuleGroups"},
+        {&tagRuleGroup, "RuleGroup"},
+        {&tagRuleGroupName, "RuleGroupName"},
+        {&tagRule, "Rule"},
+        {&tagRuleId, "RuleId"},
+        {&tagIsActive, "IsActive"},
+        {&tagRuleGroupStr, "RuleGroupStr"},
+        {&tagRuleText, "RuleText"},
+        {&tagRuleUID, "RuleUID"},
+        {&tagRuleCategory, "RuleCategory"},
+        {&tagChildRule, "ChildRule"},
+        {&tagMappedMessage, "MappedMessage"},
+        {&tagLanguages, "VQL"},
+        {&tagLanguage, "L"},
+        {&tagVQFile, "VQF"},
+        {&tagIncludedPaths, "IP"},
+        {&tagDefinitions, "DEF"},
+        {&tagSourceLanguage, "SL"},
+        {&tagTrees, "Tr"},
+        {&tagFileTree, "FT"},
+        {&tagMessageTree, "MT"},
+        {&tagRuleTree, "RT"},
+        {&tagType, "Ty"},
+        {&tagName, "N"},
+        {&tagData, "D"},
+        {&tagTotal, "To"},
+        {&tagActive, "A"},
+        {&tagSubItem, "SI"},
+    };
+    ASSERT_EQ(tags.size(), 55u);
+    for (const auto& [tag, text] : tags) EXPECT_EQ(*tag, text);
+}
+
+TEST(XmlPrimitives, ElementsAreBuiltFromTagsAndValues) {
+    EXPECT_EQ(openXMLNode("T", false), "<T>");
+    EXPECT_EQ(openXMLNode("T", true), "<T><![CDATA[");
+    EXPECT_EQ(closeXMLNode("T", false), "</T>");
+    EXPECT_EQ(closeXMLNode("T", true), "]]></T>");
+    EXPECT_EQ(createXMLNode("T", "", false), "<T></T>");
+    EXPECT_EQ(createXMLNode("T", "", true), "<T><![CDATA[]]></T>");
+    EXPECT_EQ(createXMLNode("T", "a<b", false), "<T>a<b</T>");
+    EXPECT_EQ(createSafeXMLNode("T", "a<b"), "<T>a&lt;b</T>");
+    // The primitive inserts a CDATA value as it is, even one holding "]]>".
+    EXPECT_EQ(createXMLNode("T", "x]]>y", true), "<T><![CDATA[x]]>y]]></T>");
+}
+
+TEST(XmlPrimitives, EscapingReplacesTheFiveMarkupCharactersOnly) {
+    EXPECT_EQ(ValidateForXML("a<b & 'c'"), "a&lt;b &amp; &apos;c&apos;");
+    EXPECT_EQ(ValidateForXML("&lt;"), "&amp;lt;");
+    EXPECT_EQ(ValidateForXML("\"x\">"), "&quot;x&quot;&gt;");
+    const std::string plain = "tab\there\nline \x01 \xc3\xa9\xe2\x82\xac end";
+    EXPECT_EQ(ValidateForXML(plain), plain);
+    EXPECT_EQ(ValidateForXML(""), "");
+    EXPECT_EQ(ValidateForXML(std::string("a\0<", 3)), std::string("a\0&lt;", 6));
+}
+
+// The escaping is one pass; it must equal the five replacement passes run in
+// order, on any text.
+TEST(XmlPrimitives, EscapingEqualsFiveOrderedReplacementPasses) {
+    std::mt19937 random(7);
+    const std::string alphabet = "&<>'\"a;lt";
+    for (int round = 0; round < 500; ++round) {
+        std::string text;
+        for (int i = random() % 20; i > 0; --i) text += alphabet[random() % alphabet.size()];
+        std::string expected = text;
+        for (const auto& [from, to] : std::vector<std::pair<std::string, std::string>>{
+                 {"&", "&amp;"}, {"<", "&lt;"}, {">", "&gt;"}, {"'", "&apos;"}, {"\"", "&quot;"}}) {
+            std::size_t at = expected.find(from);
+            while (at != std::string::npos) {
+                expected.replace(at, from.size(), to);
+                at = expected.find(from, at + to.size());
+            }
+        }
+        ASSERT_EQ(ValidateForXML(text), expected) << text;
+    }
+}
+
+TEST(XmlPrimitives, ReplacementNeverRescansInsertedText) {
+    std::string text = "aaa";
+    EXPECT_EQ(replaceSubstring(text, "a", "aa"), 1);
+    EXPECT_EQ(text, "aaaaaa");
+
+    text = "abcabc";
+    EXPECT_EQ(replaceSubstring(text, "x", "y"), 0);
+    EXPECT_EQ(replaceSubstring(text, "", "y"), 0);
+    EXPECT_EQ(text, "abcabc");
+    EXPECT_EQ(replaceSubstring(text, "bc", ""), 1);
+    EXPECT_EQ(text, "aa");
+
+    text = "aaaa";
+    EXPECT_EQ(replaceSubstring(text, "aa", "b"), 1);  // no overlap: two matches
+    EXPECT_EQ(text, "bb");
+
+    text = "x-y-z";
+    replaceAll(text, "", "!");
+    EXPECT_EQ(text, "x-y-z");
+    replaceAll(text, "-", "--");
+    EXPECT_EQ(text, "x--y--z");
+    replaceAll(text, "z", "");
+    EXPECT_EQ(text, "x--y--");
+}

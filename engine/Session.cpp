@@ -1,0 +1,76 @@
+#include "engine/Session.h"
+
+#include "engine/EngineLog.h"
+#include "engine/records/ListRecords.h"
+#include "engine/store/FileSystem.h"
+
+namespace kerv::engine {
+
+Session& session() {
+    static Session* instance = new Session();  // never destroyed: entry points may run during exit
+    return *instance;
+}
+
+void closeProject(Session& s) {
+    s.project.reset();
+    s.results.reset();
+    releaseStrings(s.retainedFileList);
+    releaseFilePaths(s.retainedIncludedFiles);
+}
+
+const AnalyzerInfo& analyzerInfo(Session& s) {
+    std::string path = loadEngineSettings().cppcheckPath;
+    if (!s.analyzer || s.analyzer->path != path || s.analyzer->version.empty()) s.analyzer = probeAnalyzer(path);
+    return *s.analyzer;
+}
+
+namespace {
+
+Status reported(const ConfigError& error) {
+    logConfigError(error);
+    return error.status;
+}
+
+}  // namespace
+
+Status loadAnalysisConfig(const Project& project, AnalysisConfig& out) {
+    return reported(parseAnalysisConfig(project.acfPath, out));
+}
+
+Status loadRuleConfig(const Project& project, RuleConfig& out) { return reported(parseRuleConfig(project.rcfPath, out)); }
+
+Status loadCompilerConfig(const Project& project, int language, CompilerSettings& out) {
+    CompilerConfig config;
+    Status status = reported(parseCompilerConfig(project.activeCct[language], config));
+    out = config.perLanguage[language];
+    return status;
+}
+
+Status ensureResults(Session& s) {
+    if (!s.project) return kNoProject;
+    if (s.results) return kOk;
+    ResultsStore store;
+    Status status = store.open(s.project->resultsFolder());
+    if (status == kOk) s.results = std::move(store);
+    return status;
+}
+
+const char* keepText(Session& s, const char* entryPoint, const std::string& text) {
+    std::string& kept = s.returnedTexts[entryPoint];
+    kept = text;
+    return kept.c_str();
+}
+
+Status findProjectFile(Session& s, const char* path, ProjectFile*& file) {
+    file = nullptr;
+    if (!path) return kNullArgument;
+    if (!s.project) return kNoProject;
+    file = s.project->findFile(normalisePath(path));
+    if (!file) {
+        engineLog(1, "%s: not a file of project %s", path, s.project->name.c_str());
+        return kFileNotInProject;
+    }
+    return kOk;
+}
+
+}  // namespace kerv::engine

@@ -1,0 +1,66 @@
+// The engine's process-wide state: the open project and its results, the
+// settings of the front end, and what is known about the analyser. Every
+// entry point takes the session lock for the length of its work.
+#pragma once
+
+#include <map>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+
+#include "api/KERVRecords.h"
+#include "engine/Status.h"
+#include "engine/analysis/CppcheckCommand.h"
+#include "engine/config/ConfigFiles.h"
+#include "engine/config/EngineSettings.h"
+#include "engine/store/Project.h"
+#include "engine/store/ResultsStore.h"
+
+namespace kerv::engine {
+
+struct Session {
+    std::recursive_mutex mutex;
+    bool deployed = false;
+    bool apiStarted = false;
+    std::string bindKey;
+    std::optional<Project> project;
+    std::optional<ResultsStore> results;  // opened on first use for the open project
+    std::string workspaceWithoutProject;
+    int languageWithoutProject = 1;
+    std::optional<AnalyzerInfo> analyzer;  // probed on first use
+
+    // Texts handed out by the text entry points, by entry point: each stays
+    // valid until the next call of the same entry point.
+    std::map<std::string, std::string> returnedTexts;
+
+    // Lists that the caller is not expected to release (getFiles,
+    // getIncludedFiles): the engine keeps them and frees them on the next
+    // call, on shutdown or through the matching free entry point.
+    VQStrings_C* retainedFileList = nullptr;
+    VQFilePathArray_C* retainedIncludedFiles = nullptr;
+};
+
+Session& session();
+using SessionLock = std::lock_guard<std::recursive_mutex>;
+
+// Forgets the open project, its results and the retained lists.
+void closeProject(Session& s);
+
+const AnalyzerInfo& analyzerInfo(Session& s);
+
+// Reads the project's configuration files; logs and returns the first error.
+Status loadAnalysisConfig(const Project& project, AnalysisConfig& out);
+Status loadRuleConfig(const Project& project, RuleConfig& out);
+Status loadCompilerConfig(const Project& project, int language, CompilerSettings& out);
+
+// Opens the results of the open project when they are not open yet.
+Status ensureResults(Session& s);
+
+// Keeps `text` as the returned text of `entryPoint` and returns it.
+const char* keepText(Session& s, const char* entryPoint, const std::string& text);
+
+// Normalises a source path and finds it in the open project.
+Status findProjectFile(Session& s, const char* path, ProjectFile*& file);
+
+}  // namespace kerv::engine

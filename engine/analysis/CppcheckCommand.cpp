@@ -1,0 +1,71 @@
+#include "engine/analysis/CppcheckCommand.h"
+
+#include <cctype>
+
+#include "engine/EngineLog.h"
+#include "engine/analysis/ProcessPool.h"
+#include "engine/analysis/ReportReader.h"
+#include "engine/store/FileSystem.h"
+
+namespace kerv::engine {
+
+namespace {
+
+std::string joined(const std::vector<std::string>& items, char separator) {
+    std::string text;
+    for (const auto& item : items) text += (text.empty() ? "" : std::string(1, separator)) + item;
+    return text;
+}
+
+void addPrefixed(std::vector<std::string>& arguments, const char* prefix, const std::vector<std::string>& values) {
+    for (const auto& value : values)
+        if (!value.empty()) arguments.push_back(prefix + value);
+}
+
+}  // namespace
+
+std::vector<std::string> analysisArguments(const std::string& cppcheck, const ProjectFile& file,
+                                           const AnalysisConfig& analysis, const CompilerSettings& compiler) {
+    bool isC = file.language == 0;
+    std::vector<std::string> arguments = {cppcheck, "--xml", "--xml-version=2", "--quiet"};
+    if (!analysis.checks.empty()) arguments.push_back("--enable=" + joined(analysis.checks, ','));
+    arguments.push_back(isC ? "--language=c" : "--language=c++");
+    arguments.push_back("--std=" + (isC ? analysis.cStandard : analysis.cppStandard));
+    if (analysis.inconclusive) arguments.push_back("--inconclusive");
+    arguments.insert(arguments.end(), analysis.extraOptions.begin(), analysis.extraOptions.end());
+    addPrefixed(arguments, "-D", compiler.defines);
+    addPrefixed(arguments, "-D", file.defines);
+    addPrefixed(arguments, "-I", file.includes);
+    addPrefixed(arguments, "-I", compiler.includes);
+    arguments.push_back(file.path);  // absolute, so it can never be read as an option
+    return arguments;
+}
+
+std::vector<std::string> withReportFile(std::vector<std::string> arguments, const std::string& reportPath) {
+    arguments.insert(arguments.end() - 1, "--output-file=" + reportPath);
+    return arguments;
+}
+
+uint64_t configurationHash(const std::vector<std::string>& arguments, const std::string& analyzerVersion) {
+    uint64_t hash = fnv1a(analyzerVersion);
+    for (const auto& argument : arguments) hash = fnv1a(argument + '\0', hash);
+    return hash;
+}
+
+AnalyzerInfo probeAnalyzer(const std::string& cppcheckPath) {
+    AnalyzerInfo info;
+    info.path = cppcheckPath;
+    std::string versionText, errorList;
+    if (cppcheckPath.empty() || !captureOutput({cppcheckPath, "--version"}, versionText)) {
+        engineLog(1, "cppcheck cannot be run (path '%s')", cppcheckPath.c_str());
+        return info;
+    }
+    size_t space = versionText.find_last_of(' ');
+    info.version = versionText.substr(space == std::string::npos ? 0 : space + 1);
+    while (!info.version.empty() && std::isspace(static_cast<unsigned char>(info.version.back()))) info.version.pop_back();
+    if (!captureOutput({cppcheckPath, "--errorlist"}, errorList) || !readErrorList(errorList, info.rules))
+        engineLog(1, "cppcheck --errorlist gave no usable list");
+    return info;
+}
+
+}  // namespace kerv::engine

@@ -1,0 +1,115 @@
+#include "engine/analysis/ProcessPool.h"
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <algorithm>
+#include <condition_variable>
+#include <deque>
+#include <mutex>
+#include <thread>
+
+extern char** environ;
+
+namespace kerv::engine {
+
+namespace {
+
+std::vector<char*> argvOf(const std::vector<std::string>& command) {
+    std::vector<char*> argv;
+    for (const auto& argument : command) argv.push_back(const_cast<char*>(argument.c_str()));
+    argv.push_back(nullptr);
+    return argv;
+}
+
+// Spawns with stdin and stderr on /dev/null and stdout on `outputFd`
+// (/dev/null when -1). Returns the child's pid or -1.
+pid_t spawn(const std::vector<std::string>& command, int outputFd) {
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    if (outputFd >= 0)
+        posix_spawn_file_actions_adddup2(&actions, outputFd, 1);
+    else
+        posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    std::vector<char*> argv = argvOf(command);
+    pid_t pid = -1;
+    int failed = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    return failed ? -1 : pid;
+}
+
+ChildOutcome waitFor(pid_t pid) {
+    int status = 0;
+    while (::waitpid(pid, &status, 0) < 0) {
+        if (errno != EINTR) return {true, -1, false};
+    }
+    return {true, WIFEXITED(status) ? WEXITSTATUS(status) : -1, WIFEXITED(status)};
+}
+
+}  // namespace
+
+void runChildren(const std::vector<std::vector<std::string>>& commands, unsigned parallel,
+                 const std::function<void(size_t, const ChildOutcome&)>& onFinished) {
+    // One waiting thread per running child: each waits for its own pid only,
+    // so the children of a host process (a JVM) are never reaped here.
+    std::mutex mutex;
+    std::condition_variable finished;
+    std::deque<std::pair<size_t, ChildOutcome>> outcomes;
+    size_t next = 0;
+    auto worker = [&] {
+        for (;;) {
+            size_t index;
+            {
+                std::lock_guard<std::mutex> lock(mutex);
+                if (next == commands.size()) return;
+                index = next++;
+            }
+            pid_t pid = commands[index].empty() ? -1 : spawn(commands[index], -1);
+            ChildOutcome outcome = pid < 0 ? ChildOutcome{} : waitFor(pid);
+            std::lock_guard<std::mutex> lock(mutex);
+            outcomes.emplace_back(index, outcome);
+            finished.notify_one();
+        }
+    };
+    std::vector<std::thread> workers;
+    size_t threadCount = std::min<size_t>(parallel == 0 ? 1 : parallel, commands.size());
+    for (size_t i = 0; i < threadCount; ++i) workers.emplace_back(worker);
+    for (size_t reported = 0; reported < commands.size(); ++reported) {
+        std::unique_lock<std::mutex> lock(mutex);
+        finished.wait(lock, [&] { return !outcomes.empty(); });
+        auto [index, outcome] = outcomes.front();
+        outcomes.pop_front();
+        lock.unlock();
+        onFinished(index, outcome);
+    }
+    for (auto& thread : workers) thread.join();
+}
+
+bool captureOutput(const std::vector<std::string>& command, std::string& output) {
+    int pipeFds[2];
+    if (::pipe2(pipeFds, O_CLOEXEC) != 0) return false;
+    pid_t pid = spawn(command, pipeFds[1]);
+    ::close(pipeFds[1]);
+    if (pid < 0) {
+        ::close(pipeFds[0]);
+        return false;
+    }
+    char buffer[65536];
+    for (;;) {
+        ssize_t got = ::read(pipeFds[0], buffer, sizeof buffer);
+        if (got < 0 && errno == EINTR) continue;
+        if (got <= 0) break;
+        output.append(buffer, static_cast<size_t>(got));
+    }
+    ::close(pipeFds[0]);
+    ChildOutcome outcome = waitFor(pid);
+    return outcome.exitedNormally && outcome.exitCode == 0;
+}
+
+}  // namespace kerv::engine
+

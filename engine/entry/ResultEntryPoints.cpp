@@ -1,0 +1,232 @@
+// Results: analysis, diagnostics, trees, rules and the state of each file.
+#include <set>
+
+#include "engine/analysis/Analysis.h"
+#include "engine/entry/EntryPoints.h"
+#include "engine/records/DiagnosticRecords.h"
+#include "engine/records/ListRecords.h"
+#include "engine/records/RuleRecords.h"
+#include "engine/records/TreeRecords.h"
+#include "engine/store/FileSystem.h"
+
+using namespace kerv::engine;
+
+namespace {
+
+std::set<std::string> switchedOffRules(Session& s) {
+    RuleConfig rules;
+    if (s.project) loadRuleConfig(*s.project, rules);
+    return rules.switchedOff;
+}
+
+SuppressionState stateOf(const Finding& finding, const std::set<std::string>& switchedOff) {
+    return switchedOff.count(finding.id) ? kSwitchedOff : kActive;
+}
+
+std::vector<const Finding*> allFindings(Session& s) {
+    std::vector<const Finding*> findings;
+    if (ensureResults(s) != kOk) return findings;
+    for (const auto& [path, result] : s.results->all())
+        for (const auto& finding : result.findings) findings.push_back(&finding);
+    return findings;
+}
+
+std::vector<RuleInfo> rulesOf(Session& s) { return knownRules(analyzerInfo(s).rules, allFindings(s)); }
+
+// What getDiagnostics keeps: a null list or a list of count 0 restricts
+// nothing; the mask keeps the states whose bit (1 << state) is set, 0 keeps all.
+struct DiagnosticFilter {
+    std::set<std::string> messageIds;
+    std::set<std::string> ruleIds;
+    VQSuppressionState_C mask = 0;
+
+    bool keeps(const Finding& finding, SuppressionState state) const {
+        return (messageIds.empty() || messageIds.count(finding.id)) &&
+               (ruleIds.empty() || ruleIds.count(finding.id)) && (mask == 0 || (mask & (1 << state)));
+    }
+};
+
+DiagnosticFilter filterOf(const VQMessageArray_C* messages, const VQRuleArray_C* rules, VQSuppressionState_C mask) {
+    DiagnosticFilter filter;
+    filter.mask = mask;
+    for (uint32_t i = 0; messages && i < messages->count; ++i)
+        if (messages->messages[i] && messages->messages[i]->uniqueMessageID)
+            filter.messageIds.insert(messages->messages[i]->uniqueMessageID);
+    for (uint32_t i = 0; rules && i < rules->count; ++i)
+        if (rules->rules[i] && rules->rules[i]->ruleId) filter.ruleIds.insert(rules->rules[i]->ruleId);
+    return filter;
+}
+
+// An item names a project file or a folder: every file below it is in scope.
+bool inScope(const std::string& path, const std::vector<std::string>& items) {
+    if (items.empty()) return true;
+    for (const auto& item : items)
+        if (path == item || (path.size() > item.size() && path.compare(0, item.size(), item) == 0 &&
+                             path[item.size()] == '/'))
+            return true;
+    return false;
+}
+
+Status planFor(Session& s, std::vector<FileAnalysisPlan>& plans) {
+    const AnalyzerInfo& analyzer = analyzerInfo(s);
+    return planAnalysis(*s.project, analyzer.path, analyzer.version, plans);
+}
+
+}  // namespace
+
+extern "C" {
+
+int initResults(const char* bindKey, const char* location, const char* name) {
+    return guardedStatus("initResults", [&](Session& s) -> int {
+        if (bindKey) s.bindKey = bindKey;
+        if (!location || !name) return reportStatus("initResults", kNullArgument);
+        bool isOpen = s.project && s.project->location == normalisePath(location) && s.project->name == name;
+        if (!isOpen) {
+            int status = initProjectMngr(bindKey, location, name);
+            if (status != kOk) return status;
+        }
+        s.results.reset();
+        return reportStatus("initResults", ensureResults(s));
+    });
+}
+
+void aggregate(KERVAggregateCallback callback) {
+    guarded("aggregate", 0, [&](Session& s) {
+        auto progress = [&](unsigned value) {
+            if (callback) callback(value);
+        };
+        std::vector<FileAnalysisPlan> plans;
+        Status status = s.project ? ensureResults(s) : kNoProject;
+        if (status == kOk) status = planFor(s, plans);
+        if (status != kOk) {
+            reportStatus("aggregate", status);
+            return 0;
+        }
+        if (analyzerInfo(s).version.empty()) {
+            reportStatus("aggregate", kAnalyzerMissing);
+            return 0;
+        }
+        std::vector<FileAnalysisPlan> stale;
+        for (const auto& plan : plans)
+            if (!isUpToDate(plan, *s.results)) stale.push_back(plan);
+        engineLog(2, "aggregate: %zu of %zu files to analyse", stale.size(), plans.size());
+        reportStatus("aggregate", analyse(stale, loadEngineSettings().jobs, *s.results, progress));
+        return 0;
+    });
+}
+
+int getDiagnostics(const char* filePath, VQMessageArray_C* messages, VQRuleArray_C* rules,
+                   VQSuppressionState_C mask, VQDiagnosticArray_C** diagnostics) {
+    return guardedStatus("getDiagnostics", [&](Session& s) -> int {
+        if (!diagnostics) return kNullArgument;
+        *diagnostics = nullptr;
+        ProjectFile* file = nullptr;
+        Status status = findProjectFile(s, filePath, file);
+        if (status == kOk) status = ensureResults(s);
+        if (status != kOk) return reportStatus("getDiagnostics", status);
+        const FileResult* result = s.results->find(file->path);
+        if (!result) return reportStatus("getDiagnostics", kNoResults);
+        DiagnosticFilter filter = filterOf(messages, rules, mask);
+        std::set<std::string> switchedOff = switchedOffRules(s);
+        std::vector<DiagnosticInput> kept;
+        for (const auto& finding : result->findings) {
+            SuppressionState state = stateOf(finding, switchedOff);
+            if (filter.keeps(finding, state)) kept.push_back({&finding, state});
+        }
+        *diagnostics = buildDiagnostics(kept);
+        return kOk;
+    });
+}
+
+// The files that the analysis went into beyond the project's own (headers),
+// from the locations of the stored findings. The list stays the engine's,
+// like the one of getFiles.
+int getIncludedFiles(VQFilePathArray_C** files) {
+    return guardedStatus("getIncludedFiles", [&](Session& s) -> int {
+        if (!files) return kNullArgument;
+        *files = nullptr;
+        if (!s.project) return reportStatus("getIncludedFiles", kNoProject);
+        std::set<std::string> included;
+        for (const Finding* finding : allFindings(s))
+            for (const auto& location : finding->locations)
+                if (!location.file.empty() && !s.project->findFile(normalisePath(location.file)))
+                    included.insert(location.file);
+        releaseFilePaths(s.retainedIncludedFiles);
+        s.retainedIncludedFiles = buildFilePaths({included.begin(), included.end()});
+        *files = s.retainedIncludedFiles;
+        return kOk;
+    });
+}
+
+int getRuleGroups(VQRuleGroupArray_C** groups) {
+    return guardedStatus("getRuleGroups", [&](Session& s) -> int {
+        if (!groups) return kNullArgument;
+        *groups = nullptr;
+        *groups = buildRuleGroups(rulesOf(s), switchedOffRules(s));
+        return kOk;
+    });
+}
+
+int getMessageRuleMap(VQMessageRuleMap_C** map) {
+    return guardedStatus("getMessageRuleMap", [&](Session& s) -> int {
+        if (!map) return kNullArgument;
+        *map = nullptr;
+        *map = buildMessageRuleMap(rulesOf(s));
+        return kOk;
+    });
+}
+
+// `includeEmpty` (the flag): list every project file and every known rule,
+// also those without diagnostics. `items`: project files or folders that
+// restrict the trees; none means the whole project.
+int getTrees(VQTrees_C** trees, bool includeEmpty, unsigned int itemCount, char** items) {
+    return guardedStatus("getTrees", [&](Session& s) -> int {
+        if (!trees) return kNullArgument;
+        *trees = nullptr;
+        if (itemCount > 0 && !items) return reportStatus("getTrees", kNullArgument);
+        if (!s.project) return reportStatus("getTrees", kNoProject);
+        if (Status status = ensureResults(s); status != kOk) return status;
+        std::vector<std::string> scope;
+        for (unsigned i = 0; i < itemCount; ++i) {
+            if (!items[i]) return reportStatus("getTrees", kNullArgument);
+            scope.push_back(normalisePath(items[i]));
+        }
+        TreeInput input;
+        input.projectName = s.project->name;
+        input.projectFolder = s.project->folder();
+        input.includeEmpty = includeEmpty;
+        std::set<std::string> switchedOff = switchedOffRules(s);
+        for (const auto& file : s.project->files) {
+            if (!inScope(file.path, scope)) continue;
+            input.files.push_back(file.path);
+            if (const FileResult* result = s.results->find(file.path))
+                for (const auto& finding : result->findings)
+                    input.diagnostics[file.path].push_back({&finding, stateOf(finding, switchedOff)});
+        }
+        if (includeEmpty) input.rules = rulesOf(s);
+        *trees = buildTrees(input);
+        return kOk;
+    });
+}
+
+uint8_t hasResults(const char* filePath) {
+    return guarded<uint8_t>("hasResults", 0, [&](Session& s) -> uint8_t {
+        ProjectFile* file = nullptr;
+        if (findProjectFile(s, filePath, file) != kOk || ensureResults(s) != kOk) return 0;
+        return s.results->find(file->path) ? 1 : 0;
+    });
+}
+
+uint8_t hasUptoDateResults(const char* filePath) {
+    return guarded<uint8_t>("hasUptoDateResults", 0, [&](Session& s) -> uint8_t {
+        ProjectFile* file = nullptr;
+        std::vector<FileAnalysisPlan> plans;
+        if (findProjectFile(s, filePath, file) != kOk || ensureResults(s) != kOk || planFor(s, plans) != kOk)
+            return 0;
+        for (const auto& plan : plans)
+            if (plan.file == file) return isUpToDate(plan, *s.results) ? 1 : 0;
+        return 0;
+    });
+}
+
+}  // extern "C"

@@ -1,0 +1,38 @@
+// Diagnostics as records: one DiagnosticStruct per finding.
+//
+//   message      id = cppcheck's id, level 2 (3 for information, 1 for debug),
+//                number = the CWE number as text ("0" without one),
+//                text = cppcheck's message, producer "cppcheck",
+//                references "CWE-<n>" and, when it differs, the long text
+//   locations    every location cppcheck gives, primary first
+//   parameters   the symbols the finding names
+//   sub-diagnostics  one per secondary location that carries a note, with the
+//                note as its text and that location as its only location
+//   multiHomed   the locations lie in more than one file
+//   suppressionState  0 active, 1 rule switched off by the rule configuration
+#pragma once
+
+#include <vector>
+
+#include "api/KERVRecords.h"
+#include "engine/analysis/Finding.h"
+
+namespace kerv::engine {
+
+enum SuppressionState : int32_t { kActive = 0, kSwitchedOff = 1 };
+
+struct DiagnosticInput {
+    const Finding* finding;
+    SuppressionState state;
+};
+
+int32_t messageLevelFor(const std::string& severity);
+
+VQDiagnosticArray_C* buildDiagnostics(const std::vector<DiagnosticInput>& inputs);
+VQMessage_C* buildMessage(const std::string& id, const std::string& severity, const std::string& text,
+                          const std::string& verbose, int cwe);
+
+void releaseDiagnostics(VQDiagnosticArray_C*& record);
+void releaseMessage(VQMessage_C* message);
+
+}  // namespace kerv::engine

@@ -1,0 +1,31 @@
+// File helpers shared by the project and results stores.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace kerv::engine {
+
+std::optional<std::string> readWholeFile(const std::string& path);
+
+// Writes `content` to a temporary file beside `path`, flushes it to disk and
+// renames it over `path`: a reader sees the old or the new file, never a part.
+bool writeFileAtomically(const std::string& path, const std::string& content);
+
+bool isDirectory(const std::string& path);
+bool isReadableFile(const std::string& path);
+bool makeDirectory(const std::string& path);  // one level; true when it exists afterwards
+std::vector<std::string> listDirectory(const std::string& path);
+
+// realpath() when the file exists, otherwise the path made absolute lexically
+// (so a file that vanished can still be named and removed).
+std::string normalisePath(const std::string& path);
+std::string parentFolder(const std::string& path);
+std::string baseName(const std::string& path);
+
+uint64_t fnv1a(const std::string& bytes, uint64_t seed = 14695981039346656037ull);
+std::string toHex(uint64_t value);
+
+}  // namespace kerv::engine

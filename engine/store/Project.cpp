@@ -1,0 +1,112 @@
+#include "engine/store/Project.h"
+
+#include "engine/EngineLog.h"
+#include "engine/store/FileSystem.h"
+#include "engine/store/LineRecords.h"
+
+namespace kerv::engine {
+
+namespace {
+
+const char* const kHeader = "kerv-project";
+const char* const kFormatVersion = "1";
+
+bool parseLanguage(const std::string& text, int& language) {
+    if (text != "0" && text != "1") return false;
+    language = text[0] - '0';
+    return true;
+}
+
+// Applies one parsed line to the project; false when the line is malformed.
+bool applyLine(const std::vector<std::string>& f, Project& project) {
+    const std::string& key = f[0];
+    if (f.size() == 2) {
+        if (key == "name") return project.name = f[1], true;
+        if (key == "acf") return project.acfPath = f[1], true;
+        if (key == "rcf") return project.rcfPath = f[1], true;
+        if (key == "cct") return project.cctPaths.push_back(f[1]), true;
+        if (key == "workspace") return project.workspace = f[1], true;
+        if (key == "language") return parseLanguage(f[1], project.currentLanguage);
+        if (key == "define" && !project.files.empty()) return project.files.back().defines.push_back(f[1]), true;
+        if (key == "include" && !project.files.empty()) return project.files.back().includes.push_back(f[1]), true;
+    }
+    if (f.size() == 3) {
+        int language = 0;
+        if (key == "active-cct" && parseLanguage(f[1], language)) return project.activeCct[language] = f[2], true;
+        if (key == "file" && parseLanguage(f[1], language)) {
+            project.files.push_back(ProjectFile{f[2], language, {}, {}});
+            return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
+ProjectFile* Project::findFile(const std::string& normalisedPath) {
+    for (auto& file : files)
+        if (file.path == normalisedPath) return &file;
+    return nullptr;
+}
+
+bool isValidProjectName(const std::string& name) {
+    return !name.empty() && name != "." && name != ".." && name.find('/') == std::string::npos &&
+           name.find('\0') == std::string::npos;
+}
+
+std::string serialiseProject(const Project& project) {
+    std::string text;
+    auto line = [&](std::vector<std::string> fields) { text += joinFields(fields) + "\n"; };
+    line({kHeader, kFormatVersion});
+    line({"name", project.name});
+    line({"acf", project.acfPath});
+    line({"rcf", project.rcfPath});
+    for (const auto& cct : project.cctPaths) line({"cct", cct});
+    for (int language = 0; language < 2; ++language)
+        if (!project.activeCct[language].empty())
+            line({"active-cct", std::to_string(language), project.activeCct[language]});
+    line({"workspace", project.workspace});
+    line({"language", std::to_string(project.currentLanguage)});
+    for (const auto& file : project.files) {
+        line({"file", std::to_string(file.language), file.path});
+        for (const auto& define : file.defines) line({"define", define});
+        for (const auto& include : file.includes) line({"include", include});
+    }
+    line({"end"});
+    return text;
+}
+
+bool parseProject(const std::string& text, Project& out) {
+    std::vector<std::string> lines = splitLines(text);
+    if (lines.size() < 2 || lines.front() != joinFields({kHeader, kFormatVersion}) || lines.back() != "end")
+        return false;
+    Project project;
+    for (size_t i = 1; i + 1 < lines.size(); ++i)
+        if (!applyLine(splitFields(lines[i]), project)) return false;
+    out = project;
+    return true;
+}
+
+Status loadProject(const std::string& location, const std::string& name, Project& out) {
+    Project project;
+    project.location = location;
+    project.name = name;
+    auto text = readWholeFile(project.projectFilePath());
+    if (!text) return kProjectNotFound;
+    if (!parseProject(*text, project)) {
+        engineLog(1, "%s: the project file is damaged", project.projectFilePath().c_str());
+        return kProjectCorrupt;
+    }
+    project.location = location;
+    project.name = name;
+    out = project;
+    return kOk;
+}
+
+Status saveProject(const Project& project) {
+    if (writeFileAtomically(project.projectFilePath(), serialiseProject(project))) return kOk;
+    engineLog(1, "%s: cannot write the project file", project.projectFilePath().c_str());
+    return kWriteFailed;
+}
+
+}  // namespace kerv::engine

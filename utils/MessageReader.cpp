@@ -14,7 +14,8 @@ constexpr std::size_t npos = std::string_view::npos;
 
 char* copyText(std::string_view text) {
     char* copy = static_cast<char*>(std::malloc(text.size() + 1));
-    std::memcpy(copy, text.data(), text.size());
+    // An empty view may have a null data pointer, which memcpy must not get.
+    if (!text.empty()) std::memcpy(copy, text.data(), text.size());
     copy[text.size()] = '\0';
     return copy;
 }

@@ -1,0 +1,32 @@
+# Checks that `nm -DC --defined-only` of LIBRARY lists every KERVApi method:
+# the 53 methods named in the entry-point list plus the five of the loader.
+execute_process(COMMAND ${NM} -DC --defined-only ${LIBRARY}
+  OUTPUT_VARIABLE symbols RESULT_VARIABLE status)
+if(NOT status EQUAL 0)
+  message(FATAL_ERROR "nm failed on ${LIBRARY}")
+endif()
+
+file(READ ${ENTRY_POINTS} list)
+string(REGEX MATCHALL "X\\([0-9]+, +[A-Za-z]+, +[A-Za-z]+," rows "${list}")
+set(methods GetInstance Destroy InitKERVApi LoadProcAddress SetAggregateCallback)
+foreach(row ${rows})
+  string(REGEX REPLACE "X\\([0-9]+, +[A-Za-z]+, +([A-Za-z]+)," "\\1" method "${row}")
+  list(APPEND methods ${method})
+endforeach()
+list(LENGTH methods count)
+if(NOT count EQUAL 58)
+  message(FATAL_ERROR "expected 58 KERVApi methods in the entry-point list and loader, found ${count}")
+endif()
+
+set(missing "")
+foreach(method ${methods})
+  # Methods returning std::string carry an ABI tag: KERVApi::GetTrees[abi:cxx11](...)
+  string(REGEX MATCH " KERVApi::${method}(\\[abi:[a-z0-9]+\\])?\\(" found "${symbols}")
+  if(NOT found)
+    list(APPEND missing ${method})
+  endif()
+endforeach()
+if(missing)
+  message(FATAL_ERROR "not exported by ${LIBRARY}: ${missing}")
+endif()
+message(STATUS "all ${count} KERVApi methods are exported")

@@ -1,0 +1,30 @@
+// Fixture: KERVApi with the full stand-in loaded, a clean script and journal
+// for every test, and the log captured at level 2.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "api/KERVApi.h"
+#include "tests/api/FakeLibrary.h"
+#include "tests/api/LogCapture.h"
+
+class LoadedApi : public testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        ASSERT_EQ(KERVApi::GetInstance()->InitKERVApi(KERV_FAKE_PATH), "");
+        s_fake = FakeLibrary::Attach(KERV_FAKE_PATH);
+    }
+    void SetUp() override { s_fake.reset(); }
+
+    static std::string ApiCall(const std::string& name) { return "\t> API CALL - " + name + "\n"; }
+    static std::string Arg(const std::string& label, const std::string& value) {
+        return "\t\t " + label + " - " + value + "\n";
+    }
+    static std::string Result(const std::string& value) { return "\t< Result: " + value + "\n"; }
+
+    KERVApi& api = *KERVApi::GetInstance();
+    LogCapture log{2};
+    static inline FakeLibrary s_fake;
+};

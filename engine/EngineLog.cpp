@@ -10,9 +10,13 @@ namespace {
 std::atomic<int> g_level{1};
 }
 
-void setEngineLogLevel(int level) { g_level = level; }
+void setEngineLogLevel(int level) {
+    g_level = level;
+}
 
-int engineLogLevel() { return g_level; }
+int engineLogLevel() {
+    return g_level;
+}
 
 void engineLog(int level, const char* format, ...) {
     if (level > g_level) return;

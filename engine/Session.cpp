@@ -37,7 +37,9 @@ Status loadAnalysisConfig(const Project& project, AnalysisConfig& out) {
     return reported(parseAnalysisConfig(project.acfPath, out));
 }
 
-Status loadRuleConfig(const Project& project, RuleConfig& out) { return reported(parseRuleConfig(project.rcfPath, out)); }
+Status loadRuleConfig(const Project& project, RuleConfig& out) {
+    return reported(parseRuleConfig(project.rcfPath, out));
+}
 
 Status loadCompilerConfig(const Project& project, int language, CompilerSettings& out) {
     CompilerConfig config;

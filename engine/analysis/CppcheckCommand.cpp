@@ -62,7 +62,8 @@ AnalyzerInfo probeAnalyzer(const std::string& cppcheckPath) {
     }
     size_t space = versionText.find_last_of(' ');
     info.version = versionText.substr(space == std::string::npos ? 0 : space + 1);
-    while (!info.version.empty() && std::isspace(static_cast<unsigned char>(info.version.back()))) info.version.pop_back();
+    while (!info.version.empty() && std::isspace(static_cast<unsigned char>(info.version.back())))
+        info.version.pop_back();
     if (!captureOutput({cppcheckPath, "--errorlist"}, errorList) || !readErrorList(errorList, info.rules))
         engineLog(1, "cppcheck --errorlist gave no usable list");
     return info;

@@ -5,8 +5,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <algorithm>
+#include <cerrno>
 #include <condition_variable>
 #include <deque>
 #include <mutex>
@@ -112,4 +112,3 @@ bool captureOutput(const std::vector<std::string>& command, std::string& output)
 }
 
 }  // namespace kerv::engine
-

@@ -19,7 +19,9 @@ std::string trim(const std::string& text) {
     return text.substr(begin, end - begin + 1);
 }
 
-bool isIgnorable(const std::string& line) { return line.empty() || line[0] == '#'; }
+bool isIgnorable(const std::string& line) {
+    return line.empty() || line[0] == '#';
+}
 
 ConfigError syntaxError(const std::string& file, int line, const std::string& message) {
     return {kConfigSyntax, file, line, message};
@@ -60,9 +62,9 @@ const std::vector<std::string> kCheckFamilies = {"warning",     "style",        
 const std::vector<std::string> kCStandards = {"c89", "c99", "c11"};
 const std::vector<std::string> kCppStandards = {"c++03", "c++11", "c++14", "c++17", "c++20"};
 // Options that change what is analysed, never where the report goes.
-const std::vector<std::string> kAllowedOptionPrefixes = {"--force",        "--inline-suppr",   "--max-configs=",
-                                                         "--platform=",    "--library=",       "--suppress=",
-                                                         "--max-ctu-depth=", "--check-library"};
+const std::vector<std::string> kAllowedOptionPrefixes = {
+    "--force",    "--inline-suppr", "--max-configs=",   "--platform=",
+    "--library=", "--suppress=",    "--max-ctu-depth=", "--check-library"};
 
 bool contains(const std::vector<std::string>& list, const std::string& value) {
     return std::find(list.begin(), list.end(), value) != list.end();
@@ -93,7 +95,8 @@ std::string parseChecks(const std::string& value, std::vector<std::string>& chec
 }
 
 bool isRuleId(const std::string& id) {
-    return !id.empty() && std::all_of(id.begin(), id.end(), [](char c) { return std::isalnum((unsigned char)c) || c == '_'; });
+    return !id.empty() &&
+           std::all_of(id.begin(), id.end(), [](char c) { return std::isalnum((unsigned char)c) || c == '_'; });
 }
 
 }  // namespace

@@ -77,11 +77,21 @@ std::string installFolder() {
     return ".";
 }
 
-std::string installConfigFolder() { return installFolder() + "/config"; }
-std::string userDataFolder() { return xdgFolder("XDG_DATA_HOME", "/.local/share"); }
-std::string userConfigFolder() { return xdgFolder("XDG_CONFIG_HOME", "/.config"); }
-std::string engineConfigFile() { return userConfigFolder() + "/engine.conf"; }
-std::string defaultWorkspaceFolder() { return userDataFolder() + "/workspace"; }
+std::string installConfigFolder() {
+    return installFolder() + "/config";
+}
+std::string userDataFolder() {
+    return xdgFolder("XDG_DATA_HOME", "/.local/share");
+}
+std::string userConfigFolder() {
+    return xdgFolder("XDG_CONFIG_HOME", "/.config");
+}
+std::string engineConfigFile() {
+    return userConfigFolder() + "/engine.conf";
+}
+std::string defaultWorkspaceFolder() {
+    return userDataFolder() + "/workspace";
+}
 
 EngineSettings loadEngineSettings() {
     std::string cppcheck, jobs;

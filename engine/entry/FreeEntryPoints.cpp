@@ -24,13 +24,21 @@ int release(const char* entryPoint, Record** record, void (*releaser)(Record*&))
 
 extern "C" {
 
-int freeVQFile(VQFile_C** file) { return release("freeVQFile", file, releaseVQFile); }
+int freeVQFile(VQFile_C** file) {
+    return release("freeVQFile", file, releaseVQFile);
+}
 int freeDiagnostics(VQDiagnosticArray_C** diagnostics) {
     return release("freeDiagnostics", diagnostics, releaseDiagnostics);
 }
-int freeRuleGroups(VQRuleGroupArray_C** groups) { return release("freeRuleGroups", groups, releaseRuleGroups); }
-int freeMessageRuleMap(VQMessageRuleMap_C** map) { return release("freeMessageRuleMap", map, releaseMessageRuleMap); }
-int freeTrees(VQTrees_C** trees) { return release("freeTrees", trees, releaseTrees); }
+int freeRuleGroups(VQRuleGroupArray_C** groups) {
+    return release("freeRuleGroups", groups, releaseRuleGroups);
+}
+int freeMessageRuleMap(VQMessageRuleMap_C** map) {
+    return release("freeMessageRuleMap", map, releaseMessageRuleMap);
+}
+int freeTrees(VQTrees_C** trees) {
+    return release("freeTrees", trees, releaseTrees);
+}
 
 void freeLanguages(VQLanguages_C** languages) {
     if (languages) releaseLanguages(*languages);

@@ -54,17 +54,32 @@ std::vector<std::string> projectsIn(const std::string& folder) {
 
 extern "C" {
 
-const char* getInstallPath() { return keptPath("getInstallPath", installFolder); }
-const char* getInstallBinaryPath() { return keptPath("getInstallBinaryPath", installFolder); }
-const char* getInstallConfigPath() { return keptPath("getInstallConfigPath", installConfigFolder); }
-const char* getUserPath() { return keptPath("getUserPath", userDataFolder); }
-const char* getUserConfigPath() { return keptPath("getUserConfigPath", userConfigFolder); }
-const char* getUserAppConfigPath() { return keptPath("getUserAppConfigPath", engineConfigFile); }
+const char* getInstallPath() {
+    return keptPath("getInstallPath", installFolder);
+}
+const char* getInstallBinaryPath() {
+    return keptPath("getInstallBinaryPath", installFolder);
+}
+const char* getInstallConfigPath() {
+    return keptPath("getInstallConfigPath", installConfigFolder);
+}
+const char* getUserPath() {
+    return keptPath("getUserPath", userDataFolder);
+}
+const char* getUserConfigPath() {
+    return keptPath("getUserConfigPath", userConfigFolder);
+}
+const char* getUserAppConfigPath() {
+    return keptPath("getUserAppConfigPath", engineConfigFile);
+}
 
-const char* getVersionNumber() { return kEngineVersion; }
+const char* getVersionNumber() {
+    return kEngineVersion;
+}
 
 const char* getVQFHelp(bool html) {
-    return guarded<const char*>("getVQFHelp", "", [&](Session& s) { return keepText(s, "getVQFHelp", helpText(html)); });
+    return guarded<const char*>("getVQFHelp", "",
+                                [&](Session& s) { return keepText(s, "getVQFHelp", helpText(html)); });
 }
 
 const char* getVQFContextHelp(VQHelpContext_C context) {

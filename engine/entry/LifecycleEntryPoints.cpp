@@ -74,9 +74,13 @@ void clearCachedObjects() {
     });
 }
 
-int getLogLevel() { return engineLogLevel(); }
+int getLogLevel() {
+    return engineLogLevel();
+}
 
-void setLogLevel(VQLogLevel_C logLevel) { setEngineLogLevel(static_cast<int>(logLevel)); }
+void setLogLevel(VQLogLevel_C logLevel) {
+    setEngineLogLevel(static_cast<int>(logLevel));
+}
 
 int getCurrentLanguage() {
     return guarded("getCurrentLanguage", 0,

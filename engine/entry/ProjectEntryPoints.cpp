@@ -11,9 +11,13 @@ using namespace kerv::engine;
 
 namespace {
 
-std::string configPath(const char* path) { return path && *path ? normalisePath(path) : ""; }
+std::string configPath(const char* path) {
+    return path && *path ? normalisePath(path) : "";
+}
 
-bool isSupportedLanguage(int language) { return language == 0 || language == 1; }
+bool isSupportedLanguage(int language) {
+    return language == 0 || language == 1;
+}
 
 Status validateConfigs(const Project& project) {
     AnalysisConfig analysis;
@@ -74,6 +78,7 @@ int createProject(const char* location, const char* name, const char* acfFile, c
         project.name = name;
         project.acfPath = configPath(acfFile);
         project.rcfPath = configPath(rcfFile);
+        project.workspace = s.project ? s.project->workspace : s.workspaceWithoutProject;  // carried over
         if (std::string cct = configPath(cctFile); !cct.empty()) {
             project.cctPaths.push_back(cct);
             project.activeCct[0] = project.activeCct[1] = cct;
@@ -180,8 +185,9 @@ int removeFile(const char* filePath) {
         std::string path = file->path;
         int saved = changeProject(s, [&](Project& project) {
             auto& files = project.files;
-            files.erase(std::remove_if(files.begin(), files.end(), [&](const ProjectFile& f) { return f.path == path; }),
-                        files.end());
+            files.erase(
+                std::remove_if(files.begin(), files.end(), [&](const ProjectFile& f) { return f.path == path; }),
+                files.end());
             return kOk;
         });
         if (saved == kOk && ensureResults(s) == kOk) s.results->forget(path);

@@ -31,7 +31,9 @@ std::vector<const Finding*> allFindings(Session& s) {
     return findings;
 }
 
-std::vector<RuleInfo> rulesOf(Session& s) { return knownRules(analyzerInfo(s).rules, allFindings(s)); }
+std::vector<RuleInfo> rulesOf(Session& s) {
+    return knownRules(analyzerInfo(s).rules, allFindings(s));
+}
 
 // What getDiagnostics keeps: a null list or a list of count 0 restricts
 // nothing; the mask keeps the states whose bit (1 << state) is set, 0 keeps all.
@@ -41,8 +43,8 @@ struct DiagnosticFilter {
     VQSuppressionState_C mask = 0;
 
     bool keeps(const Finding& finding, SuppressionState state) const {
-        return (messageIds.empty() || messageIds.count(finding.id)) &&
-               (ruleIds.empty() || ruleIds.count(finding.id)) && (mask == 0 || (mask & (1 << state)));
+        return (messageIds.empty() || messageIds.count(finding.id)) && (ruleIds.empty() || ruleIds.count(finding.id)) &&
+               (mask == 0 || (mask & (1 << state)));
     }
 };
 
@@ -61,8 +63,8 @@ DiagnosticFilter filterOf(const VQMessageArray_C* messages, const VQRuleArray_C*
 bool inScope(const std::string& path, const std::vector<std::string>& items) {
     if (items.empty()) return true;
     for (const auto& item : items)
-        if (path == item || (path.size() > item.size() && path.compare(0, item.size(), item) == 0 &&
-                             path[item.size()] == '/'))
+        if (path == item ||
+            (path.size() > item.size() && path.compare(0, item.size(), item) == 0 && path[item.size()] == '/'))
             return true;
     return false;
 }
@@ -115,8 +117,8 @@ void aggregate(KERVAggregateCallback callback) {
     });
 }
 
-int getDiagnostics(const char* filePath, VQMessageArray_C* messages, VQRuleArray_C* rules,
-                   VQSuppressionState_C mask, VQDiagnosticArray_C** diagnostics) {
+int getDiagnostics(const char* filePath, VQMessageArray_C* messages, VQRuleArray_C* rules, VQSuppressionState_C mask,
+                   VQDiagnosticArray_C** diagnostics) {
     return guardedStatus("getDiagnostics", [&](Session& s) -> int {
         if (!diagnostics) return kNullArgument;
         *diagnostics = nullptr;
@@ -221,8 +223,7 @@ uint8_t hasUptoDateResults(const char* filePath) {
     return guarded<uint8_t>("hasUptoDateResults", 0, [&](Session& s) -> uint8_t {
         ProjectFile* file = nullptr;
         std::vector<FileAnalysisPlan> plans;
-        if (findProjectFile(s, filePath, file) != kOk || ensureResults(s) != kOk || planFor(s, plans) != kOk)
-            return 0;
+        if (findProjectFile(s, filePath, file) != kOk || ensureResults(s) != kOk || planFor(s, plans) != kOk) return 0;
         for (const auto& plan : plans)
             if (plan.file == file) return isUpToDate(plan, *s.results) ? 1 : 0;
         return 0;

@@ -37,7 +37,8 @@ Record* allocateRecord() {
 char* copyText(const std::string& text);
 void freeTextArray(void* record);
 
-// A counted array of texts; freeTextArray releases it (null is allowed) (VQStrings_C, VQDefines_C, VQParameterArray_C ...).
+// A counted array of texts; freeTextArray releases it (null is allowed) (VQStrings_C, VQDefines_C, VQParameterArray_C
+// ...).
 template <class Record>
 Record* textArray(const std::vector<std::string>& texts) {
     Record* record = allocateCounted<Record>(texts.size());
@@ -50,6 +51,5 @@ Record* textArray(const std::vector<std::string>& texts) {
     }
     return record;
 }
-
 
 }  // namespace kerv::engine

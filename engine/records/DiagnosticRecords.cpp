@@ -51,8 +51,8 @@ std::vector<Finding> secondaryNotes(const Finding& finding) {
     for (size_t i = 1; i < finding.locations.size(); ++i) {
         const FindingLocation& location = finding.locations[i];
         if (location.info.empty()) continue;
-        Finding note{finding.id, finding.severity, location.info, location.info, finding.cwe, finding.inconclusive,
-                     {location}, {}};
+        Finding note{finding.id,  finding.severity,     location.info, location.info,
+                     finding.cwe, finding.inconclusive, {location},    {}};
         notes.push_back(note);
     }
     return notes;

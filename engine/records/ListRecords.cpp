@@ -4,7 +4,9 @@
 
 namespace kerv::engine {
 
-VQStrings_C* buildStrings(const std::vector<std::string>& texts) { return textArray<VQStrings_C>(texts); }
+VQStrings_C* buildStrings(const std::vector<std::string>& texts) {
+    return textArray<VQStrings_C>(texts);
+}
 
 VQFilePathArray_C* buildFilePaths(const std::vector<std::string>& paths) {
     return textArray<VQFilePathArray_C>(paths);

@@ -71,7 +71,7 @@ std::vector<RuleInfo> knownRules(const std::vector<RuleInfo>& catalog, const std
     for (auto& [id, rule] : byId) rules.push_back(rule);
     std::stable_sort(rules.begin(), rules.end(), [](const RuleInfo& a, const RuleInfo& b) {
         return groupRank(a.severity) != groupRank(b.severity) ? groupRank(a.severity) < groupRank(b.severity)
-                                                               : a.severity < b.severity;
+                                                              : a.severity < b.severity;
     });
     return rules;
 }
@@ -107,7 +107,8 @@ VQMessageRuleMap_C* buildMessageRuleMap(const std::vector<RuleInfo>& rules) {
     auto* map = allocateCounted<VQMessageRuleMap_C>(rules.size());
     try {
         for (size_t i = 0; i < rules.size(); ++i) {
-            auto* mapping = static_cast<VQMessageMapping_C*>(allocateZeroed(sizeof(VQMessageMapping_C) + sizeof(char*)));
+            auto* mapping =
+                static_cast<VQMessageMapping_C*>(allocateZeroed(sizeof(VQMessageMapping_C) + sizeof(char*)));
             map->mappings[i] = mapping;
             mapping->uniqueMessageID = copyText(rules[i].id);
             mapping->ruleIdCount = 1;

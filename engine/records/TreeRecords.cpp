@@ -46,7 +46,8 @@ TreeNode fileTree(const TreeInput& input) {
 TreeNode ruleTree(const TreeInput& input) {
     TreeNode root{3, "rules", "", 0, 0, {}};
     if (input.includeEmpty)
-        for (const auto& rule : input.rules) root.child(4, rule.severity, rule.severity).child(5, rule.id, rule.message);
+        for (const auto& rule : input.rules)
+            root.child(4, rule.severity, rule.severity).child(5, rule.id, rule.message);
     for (const auto& [path, diagnostics] : input.diagnostics) {
         for (const auto& diagnostic : diagnostics) {
             const Finding& finding = *diagnostic.finding;

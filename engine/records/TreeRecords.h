@@ -21,9 +21,9 @@ namespace kerv::engine {
 struct TreeInput {
     std::string projectName;
     std::string projectFolder;
-    std::vector<std::string> files;  // the files in scope, in project order
+    std::vector<std::string> files;                                   // the files in scope, in project order
     std::map<std::string, std::vector<DiagnosticInput>> diagnostics;  // per file
-    std::vector<RuleInfo> rules;  // sorted by group (knownRules)
+    std::vector<RuleInfo> rules;                                      // sorted by group (knownRules)
     bool includeEmpty = false;
 };
 

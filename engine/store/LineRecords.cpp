@@ -7,21 +7,34 @@ namespace {
 void appendEscaped(std::string& out, const std::string& field) {
     for (char c : field) {
         switch (c) {
-            case '\\': out += "\\\\"; break;
-            case '\t': out += "\\t"; break;
-            case '\n': out += "\\n"; break;
-            case '\r': out += "\\r"; break;
-            default: out += c;
+            case '\\':
+                out += "\\\\";
+                break;
+            case '\t':
+                out += "\\t";
+                break;
+            case '\n':
+                out += "\\n";
+                break;
+            case '\r':
+                out += "\\r";
+                break;
+            default:
+                out += c;
         }
     }
 }
 
 char unescaped(char code) {
     switch (code) {
-        case 't': return '\t';
-        case 'n': return '\n';
-        case 'r': return '\r';
-        default: return code;
+        case 't':
+            return '\t';
+        case 'n':
+            return '\n';
+        case 'r':
+            return '\r';
+        default:
+            return code;
     }
 }
 

@@ -1,0 +1,304 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <map>
+#include <set>
+
+#include "engine/records/DiagnosticRecords.h"
+#include "tests/engine/EngineTestSupport.h"
+
+namespace kerv::engine {
+namespace {
+
+std::vector<unsigned> g_progress;
+void recordProgress(unsigned value) {
+    g_progress.push_back(value);
+}
+
+struct Seen {
+    std::string id;
+    int line;
+    int state;
+};
+
+// Runs cppcheck on a copy of examples/src with the example configuration.
+class AnalysisEntryPoints : public testing::EngineTest {
+protected:
+    void SetUp() override {
+        testing::EngineTest::SetUp();
+        sources_ = copyExampleSources();
+        const std::string config = testing::examplesDir() + "/config/";
+        ASSERT_EQ(createProject(folder_.c_str(), "demo", (config + "analysis.acf").c_str(),
+                                (config + "rules.rcf").c_str(), (config + "compiler.cct").c_str()),
+                  kOk);
+        for (const std::string& source : sources_) {
+            if (source.find(".h") != std::string::npos) continue;
+            ASSERT_EQ(addSource(source, source.find(".cpp") != std::string::npos ? 1 : 0), kOk);
+        }
+    }
+
+    std::string source(const std::string& name) { return path("src/" + name); }
+
+    std::vector<Seen> diagnosticsOf(const std::string& file, VQMessageArray_C* messages = nullptr,
+                                    VQRuleArray_C* rules = nullptr, int mask = 0) {
+        VQDiagnosticArray_C* array = nullptr;
+        int status = getDiagnostics(file.c_str(), messages, rules, mask, &array);
+        std::vector<Seen> seen;
+        EXPECT_EQ(status, kOk);
+        for (uint32_t i = 0; array && i < array->count; ++i) {
+            const DiagnosticStruct* d = array->diagnostics[i];
+            seen.push_back(
+                {d->message->uniqueMessageID, d->locationInformation->locations[0]->line, d->suppressionState});
+        }
+        EXPECT_EQ(freeDiagnostics(&array), kOk);
+        return seen;
+    }
+
+    std::vector<std::string> sources_;
+};
+
+bool contains(const std::vector<Seen>& seen, const std::string& id, int line, int state = 0) {
+    return std::any_of(seen.begin(), seen.end(),
+                       [&](const Seen& s) { return s.id == id && s.line == line && s.state == state; });
+}
+
+TEST_F(AnalysisEntryPoints, AggregateFindsTheKnownFaultsAndReportsProgress) {
+    EXPECT_EQ(hasResults(source("main.c").c_str()), 0);
+    VQDiagnosticArray_C* none = nullptr;
+    EXPECT_EQ(getDiagnostics(source("main.c").c_str(), nullptr, nullptr, 0, &none), kNoResults);
+
+    g_progress.clear();
+    aggregate(recordProgress);
+    ASSERT_FALSE(g_progress.empty());
+    EXPECT_EQ(g_progress.front(), 0u);
+    EXPECT_EQ(g_progress.back(), 100u);
+    EXPECT_TRUE(std::is_sorted(g_progress.begin(), g_progress.end()));
+
+    auto main = diagnosticsOf(source("main.c"));
+    EXPECT_TRUE(contains(main, "nullPointer", 8));
+    EXPECT_TRUE(contains(main, "unreadVariable", 13, kSwitchedOff)) << "switched off by rules.rcf, still listed";
+    auto records = diagnosticsOf(source("records.c"));
+    EXPECT_TRUE(contains(records, "bufferAccessOutOfBounds", 16));
+    EXPECT_TRUE(contains(records, "memleak", 25));
+    EXPECT_TRUE(contains(records, "legacyUninitvar", 9));
+    auto shapes = diagnosticsOf(source("shapes.cpp"));
+    EXPECT_TRUE(contains(shapes, "arrayIndexOutOfBounds", 23));
+    EXPECT_TRUE(contains(shapes, "noExplicitConstructor", 6));
+    EXPECT_TRUE(contains(shapes, "postfixOperator", 15));
+
+    for (const auto& file : {"main.c", "records.c", "shapes.cpp"}) {
+        EXPECT_EQ(hasResults(source(file).c_str()), 1) << file;
+        EXPECT_EQ(hasUptoDateResults(source(file).c_str()), 1) << file;
+    }
+    EXPECT_EQ(hasResults(source("records.h").c_str()), 0) << "not a project file";
+}
+
+TEST_F(AnalysisEntryPoints, DiagnosticRecordsCarryMessageLocationsAndNotes) {
+    aggregate(nullptr);
+    VQDiagnosticArray_C* array = nullptr;
+    ASSERT_EQ(getDiagnostics(source("main.c").c_str(), nullptr, nullptr, 0, &array), kOk);
+    const DiagnosticStruct* nullPointer = nullptr;
+    for (uint32_t i = 0; i < array->count; ++i)
+        if (std::string(array->diagnostics[i]->message->uniqueMessageID) == "nullPointer")
+            nullPointer = array->diagnostics[i];
+    ASSERT_NE(nullPointer, nullptr);
+    const VQMessage_C* message = nullPointer->message;
+    EXPECT_STREQ(message->producer, "cppcheck");
+    EXPECT_EQ(message->messageLevel, 2);
+    EXPECT_STREQ(message->messageNumber, "476");
+    ASSERT_GE(message->references->count, 1u);
+    EXPECT_STREQ(message->references->refs[0], "CWE-476");
+    EXPECT_NE(std::string(message->messageText).find("chosen"), std::string::npos);
+    ASSERT_EQ(nullPointer->messageParameters->count, 1u);
+    EXPECT_STREQ(nullPointer->messageParameters->parameters[0], "chosen");
+    ASSERT_EQ(nullPointer->locationInformation->count, 2u);
+    EXPECT_EQ(nullPointer->locationInformation->locations[0]->file, source("main.c"));
+    EXPECT_EQ(nullPointer->locationInformation->locations[0]->column, 12);
+    EXPECT_EQ(nullPointer->hasSubDiagnostics, 1);
+    ASSERT_EQ(nullPointer->subDiagnostics->count, 1u) << "the assignment note of the second location";
+    const DiagnosticStruct* note = nullPointer->subDiagnostics->diagnostics[0];
+    EXPECT_EQ(note->locationInformation->locations[0]->line, 7);
+    EXPECT_NE(std::string(note->message->messageText).find("chosen=NULL"), std::string::npos);
+    EXPECT_EQ(note->subDiagnostics->count, 0u);
+    EXPECT_EQ(nullPointer->multiHomed, 0);
+    EXPECT_EQ(freeDiagnostics(&array), kOk);
+}
+
+TEST_F(AnalysisEntryPoints, MessageRuleAndMaskFiltersAreHonoured) {
+    aggregate(nullptr);
+    VQMessage_C* onlyNull = buildMessage("nullPointer", "error", "", "", 0);
+    auto* messages = static_cast<VQMessageArray_C*>(calloc(1, 16));
+    messages->count = 1;
+    messages->messages[0] = onlyNull;
+    auto byMessage = diagnosticsOf(source("main.c"), messages);
+    ASSERT_EQ(byMessage.size(), 1u);
+    EXPECT_EQ(byMessage[0].id, "nullPointer");
+
+    RuleStruct rule{};
+    rule.ruleId = const_cast<char*>("unreadVariable");
+    auto* rules = static_cast<VQRuleArray_C*>(calloc(1, 16));
+    rules->count = 1;
+    rules->rules[0] = &rule;
+    auto byRule = diagnosticsOf(source("main.c"), nullptr, rules);
+    ASSERT_EQ(byRule.size(), 1u);
+    EXPECT_EQ(byRule[0].id, "unreadVariable");
+    EXPECT_TRUE(diagnosticsOf(source("main.c"), messages, rules).empty()) << "both lists must match";
+
+    auto activeOnly = diagnosticsOf(source("main.c"), nullptr, nullptr, 1 << kActive);
+    auto offOnly = diagnosticsOf(source("main.c"), nullptr, nullptr, 1 << kSwitchedOff);
+    EXPECT_TRUE(contains(activeOnly, "nullPointer", 8));
+    EXPECT_FALSE(contains(activeOnly, "unreadVariable", 13, kSwitchedOff));
+    ASSERT_EQ(offOnly.size(), 1u);
+    EXPECT_EQ(offOnly[0].id, "unreadVariable");
+    messages->count = 0;
+    EXPECT_EQ(diagnosticsOf(source("main.c"), messages).size(), activeOnly.size() + offOnly.size())
+        << "an empty list restricts nothing";
+    releaseMessage(onlyNull);
+    free(messages);
+    free(rules);
+}
+
+TEST_F(AnalysisEntryPoints, ResultsPersistAndGoStaleWhenSourceOrConfigurationChanges) {
+    aggregate(nullptr);
+    shutdownApp();
+    ASSERT_EQ(initResults("any key", folder_.c_str(), "demo"), kOk);
+    EXPECT_TRUE(contains(diagnosticsOf(source("main.c")), "nullPointer", 8)) << "results read back from disk";
+    EXPECT_EQ(hasUptoDateResults(source("main.c").c_str()), 1);
+
+    writeFile("src/main.c", "int main(void) { int* p = 0; return *p; }\n");
+    EXPECT_EQ(hasResults(source("main.c").c_str()), 1);
+    EXPECT_EQ(hasUptoDateResults(source("main.c").c_str()), 0) << "the source changed";
+    EXPECT_EQ(hasUptoDateResults(source("records.c").c_str()), 1);
+    std::vector<std::string> defines = {"EXTRA=1"};
+    auto pointers = testing::textPointers(defines);
+    ASSERT_EQ(addFile(VQ_SOURCE_LANGUAGE_C, source("records.c").c_str(), 1, pointers.data(), 0, nullptr), kOk);
+    EXPECT_EQ(hasUptoDateResults(source("records.c").c_str()), 0) << "the file's defines changed";
+
+    g_progress.clear();
+    aggregate(recordProgress);
+    EXPECT_EQ(g_progress, (std::vector<unsigned>{0, 50, 100})) << "only the two stale files are analysed";
+    auto main = diagnosticsOf(source("main.c"));
+    ASSERT_EQ(main.size(), 1u);
+    EXPECT_EQ(main[0].line, 1);
+    EXPECT_EQ(hasUptoDateResults(source("shapes.cpp").c_str()), 1);
+
+    ASSERT_EQ(removeFile(source("main.c").c_str()), kOk);
+    ASSERT_EQ(addSource(source("main.c")), kOk);
+    EXPECT_EQ(hasResults(source("main.c").c_str()), 0) << "removing a file drops its results";
+}
+
+TEST_F(AnalysisEntryPoints, MissingAnalyserLeavesNoResultsAndTheProjectIntact) {
+    ::setenv("KERV_CPPCHECK", path("no-such-cppcheck").c_str(), 1);
+    g_progress.clear();
+    aggregate(recordProgress);
+    EXPECT_EQ(hasResults(source("main.c").c_str()), 0);
+    VQStrings_C* tools = reinterpret_cast<VQStrings_C*>(&tools);
+    EXPECT_EQ(getReportTools(&tools), 0);
+    EXPECT_EQ(tools, nullptr);
+    EXPECT_NE(std::string(getComponents()).find("cppcheck not found"), std::string::npos);
+    ::unsetenv("KERV_CPPCHECK");
+    ASSERT_EQ(getReportTools(&tools), 1);
+    EXPECT_STREQ(tools->strings[0], "cppcheck");
+    freeStrings(&tools);
+
+    writeFile("broken.acf", "checks = everything\n");
+    ASSERT_EQ(createProject(folder_.c_str(), "other", "", "", ""), kOk);
+    Project project;
+    ASSERT_EQ(loadProject(folder_, "other", project), kOk);
+    project.acfPath = path("broken.acf");
+    ASSERT_EQ(saveProject(project), kOk);
+    ASSERT_EQ(initProjectMngr("", folder_.c_str(), "other"), kOk);
+    ASSERT_EQ(addSource(source("main.c")), kOk);
+    aggregate(nullptr);
+    EXPECT_EQ(hasResults(source("main.c").c_str()), 0) << "a bad configuration stops the analysis";
+}
+
+std::map<std::string, const VQTreeStruct*> childrenByName(const VQTreeStruct* node) {
+    std::map<std::string, const VQTreeStruct*> children;
+    for (uint32_t i = 0; i < node->subItems->count; ++i)
+        children[node->subItems->items[i]->name] = node->subItems->items[i];
+    return children;
+}
+
+TEST_F(AnalysisEntryPoints, TreesCountDiagnosticsAndHonourTheScope) {
+    aggregate(nullptr);
+    auto main = diagnosticsOf(source("main.c"));
+    auto records = diagnosticsOf(source("records.c"));
+    auto shapes = diagnosticsOf(source("shapes.cpp"));
+    int all = static_cast<int>(main.size() + records.size() + shapes.size());
+
+    VQTrees_C* trees = nullptr;
+    ASSERT_EQ(getTrees(&trees, false, 0, nullptr), kOk);
+    EXPECT_EQ(trees->fileTree->type, 0);
+    EXPECT_EQ(trees->fileTree->total, all);
+    EXPECT_EQ(trees->fileTree->active, all - 1) << "one finding is switched off";
+    EXPECT_EQ(trees->ruleTree->total, all);
+    EXPECT_EQ(trees->messageTree->total, all);
+    ASSERT_EQ(trees->fileTree->subItems->count, 1u) << "one folder: src";
+    auto files = childrenByName(trees->fileTree->subItems->items[0]);
+    ASSERT_EQ(files.size(), 3u);
+    EXPECT_EQ(files["main.c"]->total, static_cast<int>(main.size()));
+    EXPECT_EQ(files["main.c"]->type, 2);
+    auto groups = childrenByName(trees->ruleTree);
+    ASSERT_TRUE(groups.count("style"));
+    auto styleRules = childrenByName(groups["style"]);
+    ASSERT_TRUE(styleRules.count("unreadVariable"));
+    EXPECT_EQ(styleRules["unreadVariable"]->total, 1);
+    EXPECT_EQ(styleRules["unreadVariable"]->active, 0);
+    EXPECT_EQ(freeTrees(&trees), kOk);
+
+    std::vector<std::string> items = {source("shapes.cpp")};
+    auto pointers = testing::textPointers(items);
+    ASSERT_EQ(getTrees(&trees, false, 1, pointers.data()), kOk);
+    EXPECT_EQ(trees->fileTree->total, static_cast<int>(shapes.size()));
+    EXPECT_EQ(childrenByName(trees->messageTree).count("nullPointer"), 0u);
+    freeTrees(&trees);
+
+    writeFile("src/clean.c", "int clean(void) { return 0; }\n");
+    ASSERT_EQ(addSource(source("clean.c")), kOk);
+    aggregate(nullptr);
+    ASSERT_EQ(getTrees(&trees, true, 0, nullptr), kOk);
+    EXPECT_EQ(childrenByName(trees->fileTree->subItems->items[0]).size(), 4u) << "empty files listed with the flag";
+    EXPECT_GT(trees->ruleTree->subItems->count, 3u);
+    EXPECT_TRUE(childrenByName(childrenByName(trees->ruleTree)["error"]).count("doubleFree"));
+    freeTrees(&trees);
+    EXPECT_EQ(getTrees(&trees, false, 2, nullptr), kNullArgument);
+}
+
+TEST_F(AnalysisEntryPoints, RuleGroupsAndMessageMapFollowTheRuleConfiguration) {
+    VQRuleGroupArray_C* groups = nullptr;
+    ASSERT_EQ(getRuleGroups(&groups), kOk);
+    std::vector<std::string> names;
+    const RuleStruct* unread = nullptr;
+    size_t ruleCount = 0;
+    for (uint32_t g = 0; g < groups->count; ++g) {
+        names.push_back(groups->ruleGroups[g]->ruleGroupName);
+        for (uint32_t r = 0; r < groups->ruleGroups[g]->rules->count; ++r, ++ruleCount) {
+            const RuleStruct* rule = groups->ruleGroups[g]->rules->rules[r];
+            EXPECT_STREQ(rule->ruleGroup, groups->ruleGroups[g]->ruleGroupName);
+            if (std::string(rule->ruleId) == "unreadVariable") unread = rule;
+        }
+    }
+    EXPECT_EQ(names,
+              (std::vector<std::string>{"error", "warning", "style", "performance", "portability", "information"}));
+    ASSERT_NE(unread, nullptr);
+    EXPECT_EQ(unread->isActive, 0);
+    ASSERT_EQ(unread->categories->count, 1u);
+    EXPECT_STREQ(unread->categories->categories[0], "CWE-563");
+    ASSERT_EQ(unread->mappedMessages->count, 1u);
+    EXPECT_STREQ(unread->mappedMessages->messages[0]->uniqueMessageID, "unreadVariable");
+    EXPECT_EQ(freeRuleGroups(&groups), kOk);
+
+    VQMessageRuleMap_C* map = nullptr;
+    ASSERT_EQ(getMessageRuleMap(&map), kOk);
+    EXPECT_EQ(map->count, ruleCount);
+    for (uint32_t i = 0; i < map->count; ++i) {
+        ASSERT_EQ(map->mappings[i]->ruleIdCount, 1u);
+        EXPECT_STREQ(map->mappings[i]->ruleIds[0], map->mappings[i]->uniqueMessageID);
+    }
+    EXPECT_EQ(freeMessageRuleMap(&map), kOk);
+    EXPECT_EQ(map, nullptr);
+}
+
+}  // namespace
+}  // namespace kerv::engine

@@ -1,0 +1,95 @@
+#include <gtest/gtest.h>
+
+#include "engine/config/ConfigFiles.h"
+#include "tests/engine/EngineTestSupport.h"
+
+namespace kerv::engine {
+namespace {
+
+TEST(ConfigFiles, ExampleFilesParseToTheirSettings) {
+    const std::string dir = testing::examplesDir() + "/config/";
+    AnalysisConfig analysis;
+    ASSERT_EQ(parseAnalysisConfig(dir + "analysis.acf", analysis).status, kOk);
+    EXPECT_EQ(analysis.checks, (std::vector<std::string>{"warning", "style", "performance", "portability"}));
+    EXPECT_EQ(analysis.cStandard, "c11");
+    EXPECT_EQ(analysis.cppStandard, "c++17");
+    EXPECT_FALSE(analysis.inconclusive);
+    EXPECT_EQ(analysis.extraOptions, std::vector<std::string>{"--inline-suppr"});
+
+    RuleConfig rules;
+    ASSERT_EQ(parseRuleConfig(dir + "rules.rcf", rules).status, kOk);
+    EXPECT_EQ(rules.switchedOff, std::set<std::string>{"unreadVariable"});
+
+    CompilerConfig compiler;
+    ASSERT_EQ(parseCompilerConfig(dir + "compiler.cct", compiler).status, kOk);
+    EXPECT_EQ(compiler.perLanguage[0].defines, (std::vector<std::string>{"__linux__=1", "__STDC_VERSION__=201112L"}));
+    EXPECT_EQ(compiler.perLanguage[1].defines, (std::vector<std::string>{"__linux__=1", "__cplusplus=201703L"}));
+}
+
+TEST(ConfigFiles, EmptyPathMeansDefaultsAndMissingFileIsUnreadable) {
+    AnalysisConfig analysis;
+    analysis.checks.clear();
+    EXPECT_EQ(parseAnalysisConfig("", analysis).status, kOk);
+    EXPECT_TRUE(analysis.checks.empty()) << "an empty path leaves the defaults given by the caller";
+    RuleConfig rules;
+    ConfigError error = parseRuleConfig("/nonexistent/rules.rcf", rules);
+    EXPECT_EQ(error.status, kConfigUnreadable);
+    EXPECT_EQ(error.file, "/nonexistent/rules.rcf");
+}
+
+struct BadLine {
+    std::string text;
+    int line;
+    std::string messagePart;
+};
+
+TEST(ConfigFiles, AnalysisErrorsNameTheLineAndKeepTheOldSettings) {
+    const std::vector<BadLine> cases = {
+        {"# ok\nchecks = warning\nflavour = sweet\n", 3, "unknown key 'flavour'"},
+        {"checks = warning, spelling\n", 1, "unknown check family 'spelling'"},
+        {"\n\nc-standard = c23\n", 3, "unknown C standard"},
+        {"inconclusive = maybe\n", 1, "yes or no"},
+        {"option = --output-file=/tmp/x\n", 1, "not allowed"},
+        {"option = --xml\n", 1, "not allowed"},
+        {"option = --max-configs=\n", 1, "not allowed"},
+        {"just words\n", 1, "expected 'key = value'"},
+    };
+    for (const auto& bad : cases) {
+        AnalysisConfig config;
+        config.cStandard = "c99";
+        ConfigError error = parseAnalysisConfigText("a.acf", bad.text, config);
+        EXPECT_EQ(error.status, kConfigSyntax) << bad.text;
+        EXPECT_EQ(error.line, bad.line) << bad.text;
+        EXPECT_NE(error.message.find(bad.messagePart), std::string::npos) << error.message;
+        EXPECT_EQ(config.cStandard, "c99") << "a failed parse must not change the output";
+    }
+    AnalysisConfig allowed;
+    ASSERT_EQ(parseAnalysisConfigText("a.acf", "option = --max-configs=3\noption = --force\n", allowed).status, kOk);
+    EXPECT_EQ(allowed.extraOptions, (std::vector<std::string>{"--max-configs=3", "--force"}));
+}
+
+TEST(ConfigFiles, RuleAndCompilerErrors) {
+    RuleConfig rules;
+    EXPECT_EQ(parseRuleConfigText("r.rcf", "off nullPointer\noff\n", rules).line, 2);
+    EXPECT_EQ(parseRuleConfigText("r.rcf", "on nullPointer\n", rules).status, kConfigSyntax);
+    EXPECT_EQ(parseRuleConfigText("r.rcf", "off null-pointer\n", rules).status, kConfigSyntax);
+    EXPECT_EQ(parseRuleConfigText("r.rcf", "  off\tnullPointer  \n# c\n", rules).status, kOk);
+    EXPECT_EQ(rules.switchedOff, std::set<std::string>{"nullPointer"});
+
+    CompilerConfig compiler;
+    EXPECT_EQ(parseCompilerConfigText("c.cct", "[C#]\n", compiler).line, 1);
+    EXPECT_EQ(parseCompilerConfigText("c.cct", "define = 1X\n", compiler).status, kConfigSyntax);
+    EXPECT_EQ(parseCompilerConfigText("c.cct", "include =\n", compiler).status, kConfigSyntax);
+    EXPECT_EQ(parseCompilerConfigText("c.cct", "warn = all\n", compiler).status, kConfigSyntax);
+    ASSERT_EQ(
+        parseCompilerConfigText("c.cct", "include = /both\n[C++]\ninclude = /cpp\n[C]\ndefine = ONLY_C\n", compiler)
+            .status,
+        kOk);
+    EXPECT_EQ(compiler.perLanguage[0].includes, std::vector<std::string>{"/both"});
+    EXPECT_EQ(compiler.perLanguage[0].defines, std::vector<std::string>{"ONLY_C"});
+    EXPECT_EQ(compiler.perLanguage[1].includes, (std::vector<std::string>{"/both", "/cpp"}));
+    EXPECT_TRUE(compiler.perLanguage[1].defines.empty());
+}
+
+}  // namespace
+}  // namespace kerv::engine

@@ -1,0 +1,202 @@
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
+
+#include "engine/store/FileSystem.h"
+#include "tests/engine/EngineTestSupport.h"
+
+namespace kerv::engine {
+namespace {
+
+class ProjectEntryPoints : public testing::EngineTest {
+protected:
+    std::vector<std::string> filesOfProject() {
+        VQStrings_C* list = nullptr;
+        EXPECT_EQ(getFiles(&list), kOk);
+        std::vector<std::string> files;
+        for (uint32_t i = 0; list && i < list->count; ++i) files.push_back(list->strings[i]);
+        return files;  // the list stays the engine's
+    }
+};
+
+TEST_F(ProjectEntryPoints, CreateValidatesItsArgumentsAndNeverOverwrites) {
+    EXPECT_EQ(createProject(nullptr, "p", "", "", ""), kNullArgument);
+    EXPECT_EQ(createProject(folder_.c_str(), nullptr, "", "", ""), kNullArgument);
+    for (const char* badName : {"", ".", "..", "a/b"})
+        EXPECT_EQ(createProject(folder_.c_str(), badName, "", "", ""), kBadArgument);
+    EXPECT_EQ(createProject(path("missing").c_str(), "p", "", "", ""), kLocationMissing);
+    writeFile("bad.acf", "checks = warning\nspeed = fast\n");
+    EXPECT_EQ(createProject(folder_.c_str(), "p", path("bad.acf").c_str(), "", ""), kConfigSyntax);
+    EXPECT_EQ(createProject(folder_.c_str(), "p", "", path("none.rcf").c_str(), ""), kConfigUnreadable);
+    EXPECT_FALSE(isDirectory(path("p"))) << "a refused project leaves nothing on disk";
+
+    EXPECT_EQ(isVQFProject(folder_.c_str(), "p"), 0);
+    ASSERT_EQ(createProject(folder_.c_str(), "p", nullptr, "", ""), kOk) << "null and empty paths mean defaults";
+    EXPECT_EQ(isVQFProject(folder_.c_str(), "p"), 1);
+    ASSERT_EQ(addSource(copyExampleSources()[0]), kOk);
+    EXPECT_EQ(createProject(folder_.c_str(), "p", "", "", ""), kProjectExists);
+    ASSERT_EQ(initProjectMngr("", folder_.c_str(), "p"), kOk);
+    EXPECT_EQ(filesOfProject().size(), 1u) << "the refused create did not touch the project";
+
+    makeDirectory(path("halfmade"));
+    makeDirectory(path("halfmade/results"));
+    EXPECT_EQ(createProject(folder_.c_str(), "halfmade", "", "", ""), kOk) << "a folder a stopped create left";
+    makeDirectory(path("occupied"));
+    writeFile("occupied/notes.txt", "mine");
+    EXPECT_EQ(createProject(folder_.c_str(), "occupied", "", "", ""), kProjectExists);
+}
+
+TEST_F(ProjectEntryPoints, FilesAndTheirSettingsAreSavedAndReadBack) {
+    auto sources = copyExampleSources();
+    ASSERT_EQ(createProject(folder_.c_str(), "p", "", "", ""), kOk);
+    std::vector<std::string> defines = {"A", "B=1"}, includes = {path("src")};
+    auto definePointers = testing::textPointers(defines), includePointers = testing::textPointers(includes);
+    ASSERT_EQ(addFile(VQ_SOURCE_LANGUAGE_C, sources[0].c_str(), 2, definePointers.data(), 1, includePointers.data()),
+              kOk);
+    ASSERT_EQ(addSource(sources[3], 1), kOk);
+    ASSERT_EQ(addSource(sources[0]), kOk) << "adding again replaces the settings";
+
+    EXPECT_EQ(addFile(VQ_SOURCE_LANGUAGE_CSHARP, sources[1].c_str(), 0, nullptr, 0, nullptr), kBadArgument);
+    EXPECT_EQ(addFile(VQ_SOURCE_LANGUAGE_C, sources[1].c_str(), 1, nullptr, 0, nullptr), kNullArgument);
+    char* holes[] = {nullptr};
+    EXPECT_EQ(addFile(VQ_SOURCE_LANGUAGE_C, sources[1].c_str(), 0, nullptr, 1, holes), kNullArgument);
+    EXPECT_EQ(addSource(path("src/none.c")), kSourceUnreadable);
+    EXPECT_EQ(addFile(VQ_SOURCE_LANGUAGE_C, nullptr, 0, nullptr, 0, nullptr), kNullArgument);
+
+    ASSERT_EQ(addFile(VQ_SOURCE_LANGUAGE_C, sources[1].c_str(), 2, definePointers.data(), 1, includePointers.data()),
+              kOk);
+    shutdownApi();
+    EXPECT_EQ(getFiles(nullptr), kNullArgument);
+    VQStrings_C* none = reinterpret_cast<VQStrings_C*>(&none);
+    EXPECT_EQ(getFiles(&none), kNoProject);
+    EXPECT_EQ(none, nullptr);
+
+    ASSERT_EQ(initProjectMngr(nullptr, folder_.c_str(), "p"), kOk);
+    EXPECT_EQ(filesOfProject(), (std::vector<std::string>{sources[0], sources[3], sources[1]}));
+    VQFile_C* file = nullptr;
+    ASSERT_EQ(getVQFile(sources[1].c_str(), &file), kOk);
+    ASSERT_NE(file, nullptr);
+    EXPECT_EQ(file->sourceLanguage, VQ_SOURCE_LANGUAGE_C);
+    ASSERT_EQ(file->defines->count, 2u);
+    EXPECT_STREQ(file->defines->defines[1], "B=1");
+    ASSERT_EQ(file->includes->count, 1u);
+    EXPECT_EQ(file->includes->includes[0].includePath, path("src"));
+    EXPECT_EQ(freeVQFile(&file), kOk);
+    EXPECT_EQ(file, nullptr);
+    ASSERT_EQ(getVQFile(sources[0].c_str(), &file), kOk);
+    EXPECT_EQ(file->defines->count, 0u) << "the second addFile replaced the defines";
+    freeVQFile(&file);
+    EXPECT_EQ(getVQFile(path("src/records.h").c_str(), &file), kFileNotInProject);
+    EXPECT_EQ(file, nullptr);
+
+    EXPECT_EQ(removeFile(sources[3].c_str()), kOk);
+    EXPECT_EQ(removeFile(sources[3].c_str()), kFileNotInProject);
+    ASSERT_EQ(initProjectMngr(nullptr, folder_.c_str(), "p"), kOk);
+    EXPECT_EQ(filesOfProject(), (std::vector<std::string>{sources[0], sources[1]}));
+}
+
+TEST_F(ProjectEntryPoints, CompilerConfigurationsWorkspaceAndLanguage) {
+    writeFile("one.cct", "define = ONE\n");
+    writeFile("bad.cct", "[C]\nflag = x\n");
+    EXPECT_EQ(addCCT(path("one.cct").c_str()), kNoProject);
+    ASSERT_EQ(createProject(folder_.c_str(), "p", "", "", path("one.cct").c_str()), kOk);
+    EXPECT_EQ(addCCT(path("bad.cct").c_str()), kConfigSyntax);
+    EXPECT_EQ(addCCT(nullptr), kNullArgument);
+    writeFile("two.cct", "include = /opt/inc\n");
+    ASSERT_EQ(addCCT(path("two.cct").c_str()), kOk);
+    EXPECT_EQ(setActiveCCT(VQ_SOURCE_LANGUAGE_CPP, "two.cct"), kOk);
+    EXPECT_EQ(setActiveCCT(VQ_SOURCE_LANGUAGE_C, "bad.cct"), kCctNotRegistered);
+    EXPECT_EQ(setActiveCCT(VQ_SOURCE_LANGUAGE_CSHARP, "two.cct"), kBadArgument);
+    EXPECT_EQ(setActiveCCT(VQ_SOURCE_LANGUAGE_C, nullptr), kNullArgument);
+
+    setWorkspace(path("ws").c_str());
+    setCurrentLanguage(static_cast<VQLanguage_C>(0));
+    setCurrentLanguage(static_cast<VQLanguage_C>(7));  // not available: ignored
+    shutdownApi();
+    EXPECT_NE(std::string(getWorkspace()), path("ws"));
+    ASSERT_EQ(initProjectMngr("", folder_.c_str(), "p"), kOk);
+    EXPECT_EQ(std::string(getWorkspace()), path("ws"));
+    EXPECT_EQ(getCurrentLanguage(), 0);
+    Project project;
+    ASSERT_EQ(loadProject(folder_, "p", project), kOk);
+    EXPECT_EQ(project.activeCct[1], path("two.cct"));
+    EXPECT_EQ(project.activeCct[0], path("one.cct"));
+
+    makeDirectory(path("ws"));
+    ASSERT_EQ(createProject(path("ws").c_str(), "alpha", "", "", ""), kOk);
+    makeDirectory(path("ws/plain-folder"));
+    VQStrings_C* projects = nullptr;
+    ASSERT_EQ(getCMAProjectList(&projects), 1);
+    ASSERT_EQ(projects->count, 1u);
+    EXPECT_STREQ(projects->strings[0], "alpha");
+    EXPECT_EQ(freeStrings(&projects), kOk);
+}
+
+TEST_F(ProjectEntryPoints, DamagedProjectFileIsReportedNotOpened) {
+    ASSERT_EQ(createProject(folder_.c_str(), "p", "", "", ""), kOk);
+    writeFile("p/project.kerv", "kerv-project\t1\nfile\t0\n");
+    shutdownApi();
+    EXPECT_EQ(initProjectMngr("", folder_.c_str(), "p"), kProjectCorrupt);
+    EXPECT_EQ(isVQFProject(folder_.c_str(), "p"), 0);
+    EXPECT_EQ(initProjectMngr("", folder_.c_str(), "q"), kProjectNotFound);
+    EXPECT_EQ(removeFile("/x.c"), kNoProject);
+}
+
+// A process killed while it adds files leaves a project that opens, with a
+// prefix of the files it added.
+TEST_F(ProjectEntryPoints, KillDuringAddFileLeavesAProjectThatOpens) {
+    std::vector<std::string> sources;
+    makeDirectory(path("many"));
+    for (int i = 0; i < 400; ++i) {
+        sources.push_back(path("many/f" + std::to_string(i) + ".c"));
+        writeFile("many/f" + std::to_string(i) + ".c", "int f(void) { return 0; }\n");
+    }
+    ASSERT_EQ(createProject(folder_.c_str(), "p", "", "", ""), kOk);
+    pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        for (const auto& source : sources) addSource(source);
+        ::_exit(0);
+    }
+    ::usleep(30000);
+    ::kill(child, SIGKILL);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+
+    ASSERT_EQ(initProjectMngr("", folder_.c_str(), "p"), kOk);
+    auto files = filesOfProject();
+    ASSERT_LE(files.size(), sources.size());
+    for (size_t i = 0; i < files.size(); ++i) EXPECT_EQ(files[i], sources[i]);
+    ASSERT_EQ(addSource(sources.back()), kOk) << "the reopened project takes changes";
+}
+
+TEST_F(ProjectEntryPoints, FreeFunctionsAcceptNullRecordsAndRejectNullAddresses) {
+    EXPECT_EQ(freeStrings(nullptr), kNullArgument);
+    EXPECT_EQ(freeDiagnostics(nullptr), kNullArgument);
+    EXPECT_EQ(freeTrees(nullptr), kNullArgument);
+    EXPECT_EQ(freeRuleGroups(nullptr), kNullArgument);
+    EXPECT_EQ(freeMessageRuleMap(nullptr), kNullArgument);
+    EXPECT_EQ(freeVQFile(nullptr), kNullArgument);
+    EXPECT_EQ(freeFilePaths(nullptr), kNullArgument);
+    freeLanguages(nullptr);
+    VQDiagnosticArray_C* diagnostics = nullptr;
+    EXPECT_EQ(freeDiagnostics(&diagnostics), kOk);
+
+    ASSERT_EQ(createProject(folder_.c_str(), "p", "", "", ""), kOk);
+    VQStrings_C* kept = nullptr;
+    ASSERT_EQ(getFiles(&kept), kOk);
+    EXPECT_EQ(freeStrings(&kept), kOk) << "a caller may release the kept list itself";
+    ASSERT_EQ(getFiles(&kept), kOk) << "and the engine must not release it a second time";
+    VQLanguages_C* languages = nullptr;
+    getAvailableLanguages(&languages);
+    ASSERT_NE(languages, nullptr);
+    EXPECT_EQ(languages->count, 2u);
+    freeLanguages(&languages);
+    EXPECT_EQ(languages, nullptr);
+}
+
+}  // namespace
+}  // namespace kerv::engine

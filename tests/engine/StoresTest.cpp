@@ -1,0 +1,95 @@
+#include <gtest/gtest.h>
+
+#include "engine/store/FileSystem.h"
+#include "engine/store/LineRecords.h"
+#include "engine/store/Project.h"
+#include "engine/store/ResultsStore.h"
+#include "tests/engine/EngineTestSupport.h"
+
+namespace kerv::engine {
+namespace {
+
+using StoresTest = testing::EngineTest;
+
+TEST(LineRecords, AnyTextSurvivesARoundTrip) {
+    std::vector<std::string> fields = {"plain", "tab\there", "line\nbreak", "back\\slash\\t", "", "cr\r"};
+    std::string line = joinFields(fields);
+    EXPECT_EQ(line.find('\n'), std::string::npos);
+    EXPECT_EQ(splitFields(line), fields);
+}
+
+Project sampleProject() {
+    Project project;
+    project.name = "demo";
+    project.acfPath = "/cfg/a.acf";
+    project.cctPaths = {"/cfg/one.cct", "/cfg/two\tcct"};
+    project.activeCct[1] = "/cfg/two\tcct";
+    project.workspace = "/ws";
+    project.currentLanguage = 0;
+    project.files = {{"/src/a.c", 0, {"A", "B=1"}, {"/inc"}}, {"/src/b.cpp", 1, {}, {}}};
+    return project;
+}
+
+TEST(ProjectFileFormat, RoundTripAndDamageDetection) {
+    Project project = sampleProject();
+    std::string text = serialiseProject(project);
+    Project read;
+    ASSERT_TRUE(parseProject(text, read));
+    EXPECT_EQ(serialiseProject(read), text);
+    EXPECT_EQ(read.files[0].defines, (std::vector<std::string>{"A", "B=1"}));
+    EXPECT_EQ(read.activeCct[1], "/cfg/two\tcct");
+    EXPECT_TRUE(read.activeCct[0].empty());
+
+    EXPECT_FALSE(parseProject(text.substr(0, text.size() - 4), read)) << "a file cut short is damaged";
+    EXPECT_FALSE(parseProject("kerv-project\t2\nend\n", read)) << "another format version";
+    std::string defineFirst = "kerv-project\t1\ndefine\tX\nend\n";
+    EXPECT_FALSE(parseProject(defineFirst, read)) << "a define before any file";
+    std::string badLanguage = "kerv-project\t1\nfile\t2\t/a.cs\nend\n";
+    EXPECT_FALSE(parseProject(badLanguage, read));
+}
+
+TEST_F(StoresTest, ProjectIsSavedAtomicallyAndLoadedBack) {
+    Project project = sampleProject();
+    project.location = folder_;
+    ASSERT_TRUE(makeDirectory(project.folder()));
+    ASSERT_EQ(saveProject(project), kOk);
+    EXPECT_EQ(listDirectory(project.folder()), std::vector<std::string>{"project.kerv"}) << "no temporary file left";
+    Project loaded;
+    ASSERT_EQ(loadProject(folder_, "demo", loaded), kOk);
+    EXPECT_EQ(serialiseProject(loaded), serialiseProject(project));
+    EXPECT_EQ(loadProject(folder_, "other", loaded), kProjectNotFound);
+    writeFile("demo/project.kerv", "kerv-project\t1\nname\tdemo\n");
+    EXPECT_EQ(loadProject(folder_, "demo", loaded), kProjectCorrupt);
+}
+
+TEST_F(StoresTest, ResultsPersistAndDamagedFilesAreSkipped) {
+    FileResult result{"/src/a.c", 0x1234, 0xabcdef0123456789ull, {}};
+    Finding finding{"nullPointer", "error", "Null\tpointer", "long\ntext", 476, true, {}, {"p"}};
+    finding.locations = {{"/src/a.c", 8, 12, "Null pointer dereference"}, {"/src/a.h", -1, 0, ""}};
+    result.findings = {finding, Finding{"memleak", "error", "Memory leak", "", 0, false, {}, {}}};
+
+    ResultsStore store;
+    ASSERT_EQ(store.open(path("results")), kOk);
+    ASSERT_EQ(store.save(result), kOk);
+    ASSERT_EQ(store.save(FileResult{"/src/b.c", 1, 2, {}}), kOk);
+    writeFile("results/0000000000000000.res", "kerv-results\t1\nfile\t/src/c.c\n");                    // no end line
+    writeFile("results/ffffffffffffffff.res", serialiseFileResult(FileResult{"/src/d.c", 1, 2, {}}));  // wrong name
+
+    ResultsStore reopened;
+    ASSERT_EQ(reopened.open(path("results")), kOk);
+    EXPECT_EQ(reopened.all().size(), 2u);
+    const FileResult* read = reopened.find("/src/a.c");
+    ASSERT_NE(read, nullptr);
+    EXPECT_EQ(serialiseFileResult(*read), serialiseFileResult(result));
+    EXPECT_EQ(read->findings[0].locations[1].line, -1);
+    EXPECT_TRUE(read->findings[0].inconclusive);
+
+    reopened.forget("/src/b.c");
+    ResultsStore third;
+    ASSERT_EQ(third.open(path("results")), kOk);
+    EXPECT_EQ(third.find("/src/b.c"), nullptr);
+    EXPECT_NE(third.find("/src/a.c"), nullptr);
+}
+
+}  // namespace
+}  // namespace kerv::engine

@@ -1,0 +1,117 @@
+package com.quorvel.bridge.cli;
+
+import java.nio.file.Path;
+import java.nio.file.Paths;
+import java.util.ArrayList;
+import java.util.List;
+
+/** The parsed command line of {@link Main}. */
+final class CliOptions {
+    static final String USAGE = String.join(System.lineSeparator(),
+            "usage: kerv [options] <source-folder>",
+            "",
+            "Analyses the C and C++ files of <source-folder> through the KERV bridge and prints a summary.",
+            "The project is created on the first run and reopened afterwards; only changed files are analysed again.",
+            "",
+            "options:",
+            "  --library <file>       the analysis library libKERV.so (default: $KERV_LIBRARY)",
+            "  --project-dir <dir>    folder that holds the project (default: the analysis library's workspace)",
+            "  --name <name>          project name (default: the source folder's name and a hash of its path)",
+            "  --acf <file>           analysis configuration for a new project",
+            "  --rcf <file>           rule configuration for a new project",
+            "  --cct <file>           compiler configuration for a new project",
+            "  --log <file>           keep the native log in this file",
+            "  --xml                  also print each file's diagnostics as result XML",
+            "  --rules                also print the rule list",
+            "  --trees                also print the result trees as XML",
+            "  --help                 print this text",
+            "",
+            "exit codes: 0 no active diagnostics, 1 active diagnostics found, 2 bad command line,",
+            "            3 the analysis could not run (missing folder or library, project error)");
+
+    Path sourceFolder;
+    String library = System.getenv("KERV_LIBRARY");
+    Path projectDir;
+    String name;
+    String acf = "";
+    String rcf = "";
+    String cct = "";
+    Path logFile;
+    boolean xml;
+    boolean rules;
+    boolean trees;
+    boolean help;
+
+    /** Thrown for a command line that cannot be understood. */
+    static final class UsageException extends Exception {
+        private static final long serialVersionUID = 1L;
+
+        UsageException(String message) {
+            super(message);
+        }
+    }
+
+    static CliOptions parse(String[] args) throws UsageException {
+        CliOptions options = new CliOptions();
+        List<String> positional = new ArrayList<>();
+        for (int i = 0; i < args.length; i++) {
+            String arg = args[i];
+            switch (arg) {
+                case "--help":
+                case "-h":
+                    options.help = true;
+                    return options;
+                case "--xml":
+                    options.xml = true;
+                    break;
+                case "--rules":
+                    options.rules = true;
+                    break;
+                case "--trees":
+                    options.trees = true;
+                    break;
+                case "--library":
+                    options.library = value(args, ++i, arg);
+                    break;
+                case "--project-dir":
+                    options.projectDir = Paths.get(value(args, ++i, arg));
+                    break;
+                case "--name":
+                    options.name = value(args, ++i, arg);
+                    break;
+                case "--acf":
+                    options.acf = value(args, ++i, arg);
+                    break;
+                case "--rcf":
+                    options.rcf = value(args, ++i, arg);
+                    break;
+                case "--cct":
+                    options.cct = value(args, ++i, arg);
+                    break;
+                case "--log":
+                    options.logFile = Paths.get(value(args, ++i, arg));
+                    break;
+                default:
+                    if (arg.startsWith("--")) {
+                        throw new UsageException("unknown option " + arg);
+                    }
+                    positional.add(arg);
+            }
+        }
+        if (positional.size() != 1) {
+            throw new UsageException("expected exactly one source folder");
+        }
+        options.sourceFolder = Paths.get(positional.get(0));
+        if (options.library == null || options.library.isEmpty()) {
+            throw new UsageException("no analysis library: use --library or set KERV_LIBRARY");
+        }
+        return options;
+    }
+
+    private static String value(String[] args, int index, String option) throws UsageException {
+        if (index >= args.length) {
+            throw new UsageException(option + " needs a value");
+        }
+        return args[index];
+    }
+}

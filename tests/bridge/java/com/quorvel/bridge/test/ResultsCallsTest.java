@@ -1,0 +1,115 @@
+package com.quorvel.bridge.test;
+
+import static com.quorvel.bridge.caller.KERVBridge.*;
+import static org.junit.jupiter.api.Assertions.assertArrayEquals;
+import static org.junit.jupiter.api.Assertions.assertEquals;
+import static org.junit.jupiter.api.Assertions.assertFalse;
+import static org.junit.jupiter.api.Assertions.assertNotNull;
+import static org.junit.jupiter.api.Assertions.assertTrue;
+
+import org.junit.jupiter.api.BeforeAll;
+import org.junit.jupiter.api.BeforeEach;
+import org.junit.jupiter.api.Test;
+import org.w3c.dom.Document;
+
+/** Results, aggregation and the XML getters with the stand-in loaded. */
+class ResultsCallsTest {
+    @BeforeAll
+    static void load() {
+        BridgeFixture.loadStandIn();
+    }
+
+    @BeforeEach
+    void fresh() {
+        BridgeFixture.freshCall();
+    }
+
+    @Test
+    void resultQueriesPassTheirArgumentsAndTruthValues() {
+        Fake.setResult("initResults", -3);
+        assertEquals(-3L, initResults("key", "/loc", "name"));
+        Fake.setResult("hasResults", 2);
+        assertTrue(hasResults("a.c"), "any non-zero byte is true");
+        assertFalse(hasUpToDateResults("a.c"));
+        assertEquals("initResults(\"key\", \"/loc\", \"name\")\nhasResults(\"a.c\")\nhasUptoDateResults(\"a.c\")\n",
+                Fake.journal());
+        String log = BridgeFixture.log();
+        assertTrue(log.contains(
+                "\nEnter call initResultst() with parameters: \n\t bindKey = key \n\t location = /loc \n\t name = name"));
+        assertTrue(log.contains("\n\tExit Java_com_quorvel_bridge_caller_KERVBridge_initResults result = "));
+        assertTrue(log.contains("\nEnter call HasResults() with parameters: \n\t filePath = a.c "));
+        assertTrue(log.contains("\nEnter call HasUpToDateResults() with parameters: \n\t filePath = a.c "));
+    }
+
+    @Test
+    void aggregateHandsOverTheProgressCallbackAndLogsEveryValue() {
+        Fake.setProgress(new int[] {0, 40, 100});
+        aggregate();
+        aggregate();
+        assertEquals("aggregate(fn)\naggregate(fn)\n", Fake.journal());
+        String log = BridgeFixture.log();
+        String progress = "Aggregate progress is 0\nAggregate progress is 40\nAggregate progress is 100\n";
+        int first = log.indexOf(progress);
+        assertTrue(first >= 0 && log.indexOf(progress, first + 1) > first, "both calls report progress: " + log);
+    }
+
+    @Test
+    void getDiagnosticsIgnoresMessagesRulesAndMask() {
+        long record = Fake.setDiagnostics("nullPointer", Fake.utf8("Null pointer <p> & \"q\""), "src/a.c", 12, 5);
+        byte[] plain = getDiagnostics("src/a.c", null, null, 0);
+        byte[] withFilters = getDiagnostics("src/a.c", "<messages/>", "rule\u0019list\0", -1L);
+        assertArrayEquals(plain, withFilters);
+        assertEquals("getDiagnostics(\"src/a.c\", null, null, 0, out)\n" + Fake.freed("freeDiagnostics", record)
+                + "getDiagnostics(\"src/a.c\", null, null, 0, out)\n" + Fake.freed("freeDiagnostics", record),
+                Fake.journal());
+        Document xml = BridgeFixture.parseXml(plain);
+        String content = xml.getDocumentElement().getTextContent();
+        assertTrue(content.contains("Null pointer <p> & \"q\""), content);
+        assertTrue(content.contains("nullPointer") && content.contains("src/a.c") && content.contains("declared here"));
+
+        Fake.reset();
+        byte[] none = getDiagnostics("src/a.c", null, null, 0);
+        assertNotNull(none);
+        assertEquals(0, none.length);
+        assertEquals("getDiagnostics(\"src/a.c\", null, null, 0, out)\nfreeDiagnostics(*pp=null)\n", Fake.journal());
+    }
+
+    @Test
+    void getTreesSplitsItsItemsIntoExactlyItemCountStrings() {
+        long record = Fake.setTrees(Fake.utf8("src/a.c"), 7, 3);
+        byte[] trees = getTrees(true, 0, null);
+        getTrees(false, 2, "a\u0019b");
+        getTrees(false, 2, joinItems("a", "b", "c"));
+        getTrees(false, 3, "a");
+        getTrees(true, -4, "ignored");
+        String freed = Fake.freed("freeTrees", record);
+        assertEquals("getTrees(out, 1, 0, null)\n" + freed + "getTrees(out, 0, 2, [\"a\",\"b\"])\n" + freed
+                + "getTrees(out, 0, 2, [\"a\",\"b\"])\n" + freed + "getTrees(out, 0, 3, [\"a\",\"\",\"\"])\n" + freed
+                + "getTrees(out, 1, 0, null)\n" + freed, Fake.journal());
+        Document xml = BridgeFixture.parseXml(trees);
+        assertEquals("Tr", xml.getDocumentElement().getTagName());
+        assertEquals("src/a.c", xml.getElementsByTagName("SI").item(0).getChildNodes().item(1).getTextContent());
+        assertEquals(3, xml.getElementsByTagName("FT").getLength() + xml.getElementsByTagName("RT").getLength()
+                + xml.getElementsByTagName("MT").getLength());
+
+        Fake.setResult("getTrees", 1);
+        assertEquals(0, getTrees(true, 0, null).length, "a failed call gives an empty array");
+        assertTrue(Fake.journal().endsWith(freed), "and still releases the record");
+    }
+
+    @Test
+    void ruleGroupsAndTheMessageRuleMapComeBackAsXmlAndAreReleased() {
+        long groups = Fake.setRuleGroups("error", "nullPointer", Fake.utf8("Null <pointer> dereference"));
+        long map = Fake.setMessageRuleMap("nullPointer", new String[] {"R1", "R2"});
+        Document groupXml = BridgeFixture.parseXml(getRuleGroups());
+        Document mapXml = BridgeFixture.parseXml(getMessageRuleMap());
+        assertTrue(groupXml.getDocumentElement().getTextContent().contains("Null <pointer> dereference"));
+        assertEquals("R1", mapXml.getElementsByTagName("UniqueRuleId").item(0).getTextContent());
+        assertEquals("getRuleGroups(out)\n" + Fake.freed("freeRuleGroups", groups) + "getMessageRuleMap(out)\n"
+                + Fake.freed("freeMessageRuleMap", map), Fake.journal());
+
+        Fake.reset();
+        assertArrayEquals(new byte[0], getRuleGroups());
+        assertArrayEquals(new byte[0], getMessageRuleMap());
+    }
+}

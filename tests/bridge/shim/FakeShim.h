@@ -1,0 +1,50 @@
+// Test-only JNI shim between the JVM tests and the stand-in analysis library
+// that the bridge has loaded: it reaches the stand-in's control functions by
+// dlopen(RTLD_NOLOAD) on the same path, and builds records for it to hand
+// out. Records live in an arena until the next reset.
+#pragma once
+
+#include <jni.h>
+
+#include <cstddef>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "tests/fake/FakeControl.h"
+
+namespace kerv::test {
+
+struct FakeControls {
+    decltype(&kervFakeReset) reset = nullptr;
+    decltype(&kervFakeSetResult) setResult = nullptr;
+    decltype(&kervFakeSetResultOfCall) setResultOfCall = nullptr;
+    decltype(&kervFakeSetText) setText = nullptr;
+    decltype(&kervFakeSetRecord) setRecord = nullptr;
+    decltype(&kervFakeSetRecordOfCall) setRecordOfCall = nullptr;
+    decltype(&kervFakeSetProgress) setProgress = nullptr;
+    decltype(&kervFakeJournal) journal = nullptr;
+    decltype(&kervFakeCallCount) callCount = nullptr;
+};
+
+// Null, with an IllegalStateException pending, before a successful attach.
+const FakeControls* controls(JNIEnv* env);
+
+// Zeroed memory and text copies that stay valid until clearArena().
+void* arenaAllocate(std::size_t bytes);
+char* arenaText(const std::string& text);
+void clearArena();
+
+// Throws IllegalStateException with `message`.
+void throwIllegalState(JNIEnv* env, const std::string& message);
+
+// Java values as native ones (test inputs only).
+std::string utfText(JNIEnv* env, jstring text);
+std::string byteText(JNIEnv* env, jbyteArray bytes);
+std::vector<std::string> textList(JNIEnv* env, jobjectArray texts);
+
+// Hands `record` to the stand-in for every call (callIndex < 0) or one call of
+// `entryPoint`; returns its address for comparison with the journal.
+jlong scriptRecord(JNIEnv* env, const std::string& entryPoint, jint callIndex, void* record);
+
+}  // namespace kerv::test

@@ -1,0 +1,106 @@
+package com.quorvel.bridge.cli;
+
+import static org.junit.jupiter.api.Assertions.assertEquals;
+import static org.junit.jupiter.api.Assertions.assertFalse;
+import static org.junit.jupiter.api.Assertions.assertTrue;
+
+import com.quorvel.bridge.caller.KERVBridge;
+import java.nio.charset.StandardCharsets;
+import java.nio.file.Files;
+import java.nio.file.Path;
+import java.util.List;
+import java.util.Map;
+import org.junit.jupiter.api.Test;
+import org.junit.jupiter.api.io.TempDir;
+import org.w3c.dom.Element;
+
+/** Java, the bridge, libKERV.so and cppcheck together on the example project. */
+class EndToEndTest {
+    @TempDir Path temp;
+
+    private static boolean has(List<ResultXml.Diagnostic> list, String rule, String file, int line, boolean active) {
+        return list.stream().anyMatch(d -> d.ruleId.equals(rule) && d.file.endsWith(file) && d.line == line
+                && d.active == active);
+    }
+
+    private static List<ResultXml.Diagnostic> diagnostics(Path file) throws Exception {
+        return ResultXml.diagnostics(KERVBridge.getDiagnostics(file.toString(), null, null, 0));
+    }
+
+    @Test
+    void analysesTheExamplesAndFindsTheKnownFaults() throws Exception {
+        Path log = temp.resolve("native.log");
+        EngineFixture.loadEngine(log);
+        Path source = EngineFixture.copyExamples(temp.resolve("examples"));
+        Path main = source.resolve("src/main.c");
+        Path records = source.resolve("src/records.c");
+        Path shapes = source.resolve("src/shapes.cpp");
+        Path location = temp.toRealPath();
+
+        assertEquals(0, KERVBridge.createProject(location.toString(), "demo",
+                EngineFixture.config("analysis.acf").toString(), EngineFixture.config("rules.rcf").toString(),
+                EngineFixture.config("compiler.cct").toString()));
+        assertTrue(KERVBridge.isVQFProject(location.toString(), "demo"));
+        assertEquals(".c;.cpp;.cc;.cxx;.c++", KERVBridge.getFileExtensions());
+        assertEquals(0, KERVBridge.addFile(KERVBridge.SOURCE_LANGUAGE_C, main.toString(), "DEBUG\u0019LEVEL=2", 2,
+                source.resolve("src").toString(), 1));
+        assertEquals(0, KERVBridge.addFile(KERVBridge.SOURCE_LANGUAGE_C, records.toString(), null, 0, null, 0));
+        assertEquals(0, KERVBridge.addFile(KERVBridge.SOURCE_LANGUAGE_CPP, shapes.toString(), null, 0, null, 0));
+        assertEquals(List.of(main.toString(), records.toString(), shapes.toString()), EngineFixture.files());
+        assertEquals("<VQF><IP>" + source.resolve("src") + "</IP><DEF>DEBUG;LEVEL=2</DEF><SL>C</SL></VQF>",
+                KERVBridge.getVQFile(main.toString()));
+        assertFalse(KERVBridge.hasResults(main.toString()));
+
+        KERVBridge.aggregate();
+        String trace = Files.readString(log, StandardCharsets.UTF_8);
+        assertTrue(trace.contains("Aggregate progress is 0\n"), "progress starts at 0");
+        assertTrue(trace.contains("Aggregate progress is 100\n"), "progress ends at 100");
+
+        List<ResultXml.Diagnostic> mainFindings = diagnostics(main);
+        assertTrue(has(mainFindings, "nullPointer", "src/main.c", 8, true));
+        assertTrue(has(mainFindings, "unreadVariable", "src/main.c", 13, false), "switched off, still reported");
+        List<ResultXml.Diagnostic> recordFindings = diagnostics(records);
+        assertTrue(has(recordFindings, "bufferAccessOutOfBounds", "src/records.c", 16, true));
+        assertTrue(has(recordFindings, "memleak", "src/records.c", 25, true));
+        assertTrue(has(recordFindings, "legacyUninitvar", "src/records.c", 9, true));
+        List<ResultXml.Diagnostic> shapeFindings = diagnostics(shapes);
+        assertTrue(has(shapeFindings, "arrayIndexOutOfBounds", "src/shapes.cpp", 23, true));
+        assertTrue(has(shapeFindings, "noExplicitConstructor", "src/shapes.cpp", 6, true));
+        assertTrue(KERVBridge.hasUpToDateResults(shapes.toString()));
+
+        Map<String, ResultXml.Rule> rules = ResultXml.rules(KERVBridge.getRuleGroups());
+        assertEquals("error", rules.get("nullPointer").group);
+        assertFalse(rules.get("unreadVariable").active);
+        assertTrue(rules.get("nullPointer").active);
+
+        Element map = ResultXml.parse(KERVBridge.getMessageRuleMap());
+        assertEquals("VQMessageRuleMapping", map.getTagName());
+        assertEquals(rules.size(), ResultXml.children(map, "VQMessageRuleMapEntry").size());
+
+        Element trees = ResultXml.parse(KERVBridge.getTrees(false, 1, main.toString()));
+        Element fileRoot = ResultXml.child(trees, "FT");
+        assertEquals(String.valueOf(mainFindings.size()), ResultXml.text(fileRoot, "To"));
+        assertEquals(String.valueOf(mainFindings.size() - 1), ResultXml.text(fileRoot, "A"));
+        assertEquals("<VQL><L>0</L><L>1</L></VQL>", KERVBridge.getAvailableLanguages());
+        assertEquals("cppcheck", KERVBridge.getReportTools());
+        assertTrue(KERVBridge.getComponents().startsWith("engine 1.0.0;cppcheck "));
+    }
+
+    @Test
+    void configurationErrorsComeBackAsStatusCodes() throws Exception {
+        EngineFixture.loadEngine(temp.resolve("native.log"));
+        String location = temp.toRealPath().toString();
+        Path badAcf = Files.writeString(temp.resolve("bad.acf"), "checks = warning\ntempo = fast\n");
+        Path badCct = Files.writeString(temp.resolve("bad.cct"), "[C]\ndefine = 9lives\n");
+        assertEquals(-11, KERVBridge.createProject(location, "p", badAcf.toString(), "", ""));
+        assertEquals(-10, KERVBridge.createProject(location, "p", "", temp.resolve("none.rcf").toString(), ""));
+        assertFalse(KERVBridge.isVQFProject(location, "p"));
+        assertEquals(0, KERVBridge.createProject(location, "p", "", "", ""), "empty paths mean the defaults");
+        assertEquals(-6, KERVBridge.createProject(location, "p", "", "", ""));
+        assertEquals(-11, KERVBridge.addCCT(badCct.toString()));
+        assertEquals(-16, KERVBridge.setActiveCCT(KERVBridge.SOURCE_LANGUAGE_C, "bad.cct"));
+        assertEquals(-13, KERVBridge.addFile(0, temp.resolve("none.c").toString(), null, 0, null, 0));
+        assertEquals(-12, KERVBridge.removeFile(temp.resolve("none.c").toString()));
+        assertEquals(0, KERVBridge.getDiagnostics(temp.resolve("none.c").toString(), null, null, 0).length);
+    }
+}

@@ -10,6 +10,17 @@
 #include "tests/api/FakeLibrary.h"
 #include "tests/api/LogCapture.h"
 
+// Log lines of a guarded call.
+inline std::string ApiCall(const std::string& name) {
+    return "\t> API CALL - " + name + "\n";
+}
+inline std::string Arg(const std::string& label, const std::string& value) {
+    return "\t\t " + label + " - " + value + "\n";
+}
+inline std::string Result(const std::string& value) {
+    return "\t< Result: " + value + "\n";
+}
+
 class LoadedApi : public testing::Test {
 protected:
     static void SetUpTestSuite() {
@@ -17,12 +28,6 @@ protected:
         s_fake = FakeLibrary::Attach(KERV_FAKE_PATH);
     }
     void SetUp() override { s_fake.reset(); }
-
-    static std::string ApiCall(const std::string& name) { return "\t> API CALL - " + name + "\n"; }
-    static std::string Arg(const std::string& label, const std::string& value) {
-        return "\t\t " + label + " - " + value + "\n";
-    }
-    static std::string Result(const std::string& value) { return "\t< Result: " + value + "\n"; }
 
     KERVApi& api = *KERVApi::GetInstance();
     LogCapture log{2};

@@ -2,18 +2,14 @@
 // passes to its entry point and what it returns.
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <string>
 #include <vector>
 
 #include "api/KERVApi.h"
+#include "tests/api/BoundCall.h"
 #include "tests/api/LoadedApi.h"
 
 namespace {
-
-std::string Text(const char* text) {
-    return text != nullptr ? text : "<nullptr>";
-}
 
 class Wrappers : public LoadedApi {
 protected:
@@ -28,118 +24,99 @@ protected:
 
 struct WrapperCase {
     const char* method;
-    std::function<std::string(KERVApi&)> call;
+    BoundCall call;
     std::string result;
     std::string log;  // after the "\nCall <method> \n" line
     std::string journal;
 };
 
-template <typename Call>
-std::function<std::string(KERVApi&)> Void(Call call) {
-    return [call](KERVApi& api) {
-        call(api);
-        return std::string("void");
-    };
+// A wrapper without parameters whose entry point returns a text.
+WrapperCase TextCase(const char* method, const char* (KERVApi::*call)(), const std::string& entryPoint) {
+    const std::string text = "text of " + entryPoint;
+    return {method, Bind(call), "\"" + text + "\"", ApiCall(entryPoint) + Result(text), entryPoint + "()"};
 }
 
 }  // namespace
 
 TEST_F(Wrappers, EachWrapperLogsForwardsAndReturnsItsEntryPointsResult) {
-    char define0[] = "A", define1[] = "B=1", include0[] = "/inc";
-    char* defines[] = {define0, define1};
-    char* includes[] = {include0};
+    static char define0[] = "A", define1[] = "B=1", include0[] = "/inc";
+    static char* defines[] = {define0, define1};
+    static char* includes[] = {include0};
     const std::vector<WrapperCase> cases = {
-        {"InitDeployment", [](KERVApi& a) { return std::to_string(a.InitDeployment()); }, "7",
-         ApiCall("initDeploymentInfo") + Result("7"), "initDeploymentInfo()"},
-        {"SetBindKey", Void([](KERVApi& a) { a.SetBindKey("key\x01\"q\""); }), "void",
+        {"InitDeployment", Bind(&KERVApi::InitDeployment), "7", ApiCall("initDeploymentInfo") + Result("7"),
+         "initDeploymentInfo()"},
+        {"SetBindKey", Bind(&KERVApi::SetBindKey, "key\x01\"q\""), "void",
          ApiCall("setBindKey") + Arg("bindKey", "key\x01\"q\"") + Result("void"), "setBindKey(\"key\\x01\\\"q\\\"\")"},
-        {"InitApi", [](KERVApi& a) { return std::to_string(a.InitApi("key")); }, "7",
-         ApiCall("initApi") + Arg("bindKey", "key") + Result("7"), "initApi(\"key\")"},
-        {"ShutdownApi", Void([](KERVApi& a) { a.ShutdownApi(); }), "void", ApiCall("shutdownApi") + Result("void"),
-         "shutdownApi()"},
-        {"ShutdownApp", Void([](KERVApi& a) { a.ShutdownApp(); }), "void", ApiCall("shutdownApp") + Result("void"),
-         "shutdownApp()"},
-        {"ClearCachedObjects", Void([](KERVApi& a) { a.ClearCachedObjects(); }), "void",
+        {"InitApi", Bind(&KERVApi::InitApi, "key"), "7", ApiCall("initApi") + Arg("bindKey", "key") + Result("7"),
+         "initApi(\"key\")"},
+        {"ShutdownApi", Bind(&KERVApi::ShutdownApi), "void", ApiCall("shutdownApi") + Result("void"), "shutdownApi()"},
+        {"ShutdownApp", Bind(&KERVApi::ShutdownApp), "void", ApiCall("shutdownApp") + Result("void"), "shutdownApp()"},
+        {"ClearCachedObjects", Bind(&KERVApi::ClearCachedObjects), "void",
          ApiCall("clearCachedObjects") + Result("void"), "clearCachedObjects()"},
-        {"GetVersionNumber", [](KERVApi& a) { return Text(a.GetVersionNumber()); }, "text of getVersionNumber",
-         ApiCall("getVersionNumber") + Result("text of getVersionNumber"), "getVersionNumber()"},
-        {"SetLogLevel", Void([](KERVApi& a) { a.SetLogLevel(VQLogLevel_C{-3}); }), "void",
+        TextCase("GetVersionNumber", &KERVApi::GetVersionNumber, "getVersionNumber"),
+        {"SetLogLevel", Bind(&KERVApi::SetLogLevel, VQLogLevel_C{-3}), "void",
          ApiCall("setLogLevel") + Arg("logLevel", "-3") + Result("void"), "setLogLevel(-3)"},
-        {"GetLogLevel", [](KERVApi& a) { return std::to_string(a.GetLogLevel()); }, "7",
-         ApiCall("getLogLevel") + Result("7"), "getLogLevel()"},
-        {"SetCurrentLanguage", Void([](KERVApi& a) { a.SetCurrentLanguage(VQLanguage_C{2}); }), "void",
+        {"GetLogLevel", Bind(&KERVApi::GetLogLevel), "7", ApiCall("getLogLevel") + Result("7"), "getLogLevel()"},
+        {"SetCurrentLanguage", Bind(&KERVApi::SetCurrentLanguage, VQLanguage_C{2}), "void",
          ApiCall("SetCurrentLanguage") + Arg("language", "2") + Result("void"), "setCurrentLanguage(2)"},
-        {"GetCurrentLanguage", [](KERVApi& a) { return std::to_string(a.GetCurrentLanguage()); }, "7",
-         ApiCall("getCurrentLanguage") + Result("7"), "getCurrentLanguage()"},
-        {"SetWorkspacePath", Void([](KERVApi& a) { a.SetWorkspacePath("/ws"); }), "void",
+        {"GetCurrentLanguage", Bind(&KERVApi::GetCurrentLanguage), "7", ApiCall("getCurrentLanguage") + Result("7"),
+         "getCurrentLanguage()"},
+        {"SetWorkspacePath", Bind(&KERVApi::SetWorkspacePath, "/ws"), "void",
          ApiCall("setWorkspace") + Arg("path", "/ws") + Result("void"), "setWorkspace(\"/ws\")"},
-        {"GetWorkSpacePath", [](KERVApi& a) { return Text(a.GetWorkSpacePath()); }, "text of getWorkspace",
-         ApiCall("getWorkspace") + Result("text of getWorkspace"), "getWorkspace()"},
-        {"GetInstallPath", [](KERVApi& a) { return Text(a.GetInstallPath()); }, "text of getInstallPath",
-         ApiCall("getInstallPath") + Result("text of getInstallPath"), "getInstallPath()"},
-        {"GetUserPath", [](KERVApi& a) { return Text(a.GetUserPath()); }, "text of getUserPath",
-         ApiCall("getUserPath") + Result("text of getUserPath"), "getUserPath()"},
-        {"GetInstallConfigPath", [](KERVApi& a) { return Text(a.GetInstallConfigPath()); },
-         "text of getInstallConfigPath", ApiCall("getInstallConfigPath") + Result("text of getInstallConfigPath"),
-         "getInstallConfigPath()"},
-        {"GetInstallBinaryPath", [](KERVApi& a) { return Text(a.GetInstallBinaryPath()); },
-         "text of getInstallBinaryPath", ApiCall("getInstallBinaryPath") + Result("text of getInstallBinaryPath"),
-         "getInstallBinaryPath()"},
-        {"GetUserAppConfigPath", [](KERVApi& a) { return Text(a.GetUserAppConfigPath()); },
-         "text of getUserAppConfigPath", ApiCall("getUserAppConfigPath") + Result("text of getUserAppConfigPath"),
-         "getUserAppConfigPath()"},
-        {"GetUserConfigPath", [](KERVApi& a) { return Text(a.GetUserConfigPath()); }, "text of getUserConfigPath",
-         ApiCall("getUserConfigPath") + Result("text of getUserConfigPath"), "getUserConfigPath()"},
-        {"GetVQFHelpFile", [](KERVApi& a) { return Text(a.GetVQFHelpFile(true)); }, "text of getVQFHelp",
+        TextCase("GetWorkSpacePath", &KERVApi::GetWorkSpacePath, "getWorkspace"),
+        TextCase("GetInstallPath", &KERVApi::GetInstallPath, "getInstallPath"),
+        TextCase("GetUserPath", &KERVApi::GetUserPath, "getUserPath"),
+        TextCase("GetInstallConfigPath", &KERVApi::GetInstallConfigPath, "getInstallConfigPath"),
+        TextCase("GetInstallBinaryPath", &KERVApi::GetInstallBinaryPath, "getInstallBinaryPath"),
+        TextCase("GetUserAppConfigPath", &KERVApi::GetUserAppConfigPath, "getUserAppConfigPath"),
+        TextCase("GetUserConfigPath", &KERVApi::GetUserConfigPath, "getUserConfigPath"),
+        {"GetVQFHelpFile", Bind(&KERVApi::GetVQFHelpFile, true), "\"text of getVQFHelp\"",
          ApiCall("getVQFHelp") + Arg("html", "1") + Result("text of getVQFHelp"), "getVQFHelp(1)"},
-        {"GetVQFContextHelp", [](KERVApi& a) { return Text(a.GetVQFContextHelp(VQHelpContext_C{12})); },
-         "text of getVQFContextHelp",
+        {"GetVQFContextHelp", Bind(&KERVApi::GetVQFContextHelp, VQHelpContext_C{12}), "\"text of getVQFContextHelp\"",
          ApiCall("getVQFContextHelp") + Arg("context", "12") + Result("text of getVQFContextHelp"),
          "getVQFContextHelp(12)"},
-        {"GetComponents", [](KERVApi& a) { return Text(a.GetComponents()); }, "text of getComponents",
-         ApiCall("getComponents") + Result("text of getComponents"), "getComponents()"},
-        {"GetComponentMessages", [](KERVApi& a) { return Text(a.GetComponentMessages("core", "2.1")); },
-         "text of getComponentMessages",
+        TextCase("GetComponents", &KERVApi::GetComponents, "getComponents"),
+        {"GetComponentMessages", Bind(&KERVApi::GetComponentMessages, "core", "2.1"),
+         "\"text of getComponentMessages\"",
          ApiCall("getComponentMessages") + Arg("name", "core") + Arg("version", "2.1") +
              Result("text of getComponentMessages"),
          "getComponentMessages(\"core\", \"2.1\")"},
-        {"CreateProject",
-         [](KERVApi& a) { return std::to_string(a.CreateProject("/loc", "proj", "a.acf", "r.rcf", "c.cct")); }, "7",
+        {"CreateProject", Bind(&KERVApi::CreateProject, "/loc", "proj", "a.acf", "r.rcf", "c.cct"), "7",
          ApiCall("createProject") + Arg("location", "/loc") + Arg("name", "proj") + Arg("acfFile", "a.acf") +
              Arg("rcfFile", "r.rcf") + Arg("cctFile", "c.cct") + Result("7"),
          "createProject(\"/loc\", \"proj\", \"a.acf\", \"r.rcf\", \"c.cct\")"},
-        {"AddCCT", [](KERVApi& a) { return std::to_string(a.AddCCT("x.cct")); }, "7",
-         ApiCall("addCCT") + Arg("cctFilePath", "x.cct") + Result("7"), "addCCT(\"x.cct\")"},
-        {"SetActiveCCT", [](KERVApi& a) { return std::to_string(a.SetActiveCCT(VQ_SOURCE_LANGUAGE_CPP, "y.cct")); },
-         "7", ApiCall("setActiveCCT") + Arg("lang", "1") + Arg("cctFileName", "y.cct") + Result("7"),
+        {"AddCCT", Bind(&KERVApi::AddCCT, "x.cct"), "7", ApiCall("addCCT") + Arg("cctFilePath", "x.cct") + Result("7"),
+         "addCCT(\"x.cct\")"},
+        {"SetActiveCCT", Bind(&KERVApi::SetActiveCCT, VQ_SOURCE_LANGUAGE_CPP, "y.cct"), "7",
+         ApiCall("setActiveCCT") + Arg("lang", "1") + Arg("cctFileName", "y.cct") + Result("7"),
          "setActiveCCT(1, \"y.cct\")"},
-        {"IsVQFProject", [](KERVApi& a) { return std::to_string(a.IsVQFProject("/loc", "proj")); }, "0",
+        {"IsVQFProject", Bind(&KERVApi::IsVQFProject, "/loc", "proj"), "0",
          ApiCall("isVQFProject") + Arg("location", "/loc") + Arg("name", "proj") + Result("7"),
          "isVQFProject(\"/loc\", \"proj\")"},
-        {"InitProjectMngr", [](KERVApi& a) { return std::to_string(a.InitProjectMngr("k", "/loc", "proj")); }, "7",
+        {"InitProjectMngr", Bind(&KERVApi::InitProjectMngr, "k", "/loc", "proj"), "7",
          ApiCall("initProjectMngr") + Arg("bindKey", "k") + Arg("location", "/loc") + Arg("name", "proj") + Result("7"),
          "initProjectMngr(\"k\", \"/loc\", \"proj\")"},
-        {"RemoveFile", [](KERVApi& a) { return std::to_string(a.RemoveFile("a.c")); }, "7",
+        {"RemoveFile", Bind(&KERVApi::RemoveFile, "a.c"), "7",
          ApiCall("removeFile") + Arg("filePath", "a.c") + Result("7"), "removeFile(\"a.c\")"},
-        {"AddFile",
-         [&](KERVApi& a) {
-             return std::to_string(a.AddFile(VQ_SOURCE_LANGUAGE_CPP, "b.cpp", 2, defines, 1, includes));
-         },
-         "7",
+        {"AddFile", Bind(&KERVApi::AddFile, VQ_SOURCE_LANGUAGE_CPP, "b.cpp", 2u, defines, 1u, includes), "7",
          ApiCall("addFile") + Arg("targetLanguage", "1") + Arg("file", "b.cpp") + Arg("definesSize", "2") +
              Arg("includesSize", "1") + Result("7"),
          "addFile(1, \"b.cpp\", 2, [\"A\",\"B=1\"], 1, [\"/inc\"])"},
-        {"GetIncludeFiles", [](KERVApi& a) { return std::to_string(a.GetIncludeFiles()); }, "7",
-         ApiCall("getIncludedFiles") + Result("7"), "getIncludedFiles(out)"},
-        {"InitResults", [](KERVApi& a) { return std::to_string(a.InitResults("k", "/loc", "proj")); }, "7",
+        {"GetIncludeFiles", Bind(&KERVApi::GetIncludeFiles), "7", ApiCall("getIncludedFiles") + Result("7"),
+         "getIncludedFiles(out)"},
+        {"InitResults", Bind(&KERVApi::InitResults, "k", "/loc", "proj"), "7",
          ApiCall("initResults") + Arg("bindKey", "k") + Arg("location", "/loc") + Arg("name", "proj") + Result("7"),
          "initResults(\"k\", \"/loc\", \"proj\")"},
-        {"HasResults", [](KERVApi& a) { return std::to_string(a.HasResults("a.c")); }, "7",
+        {"HasResults", Bind(&KERVApi::HasResults, "a.c"), "7",
          ApiCall("hasResults") + Arg("sourceFile", "a.c") + Result("7"), "hasResults(\"a.c\")"},
-        {"HasUpToDateResults", [](KERVApi& a) { return std::to_string(a.HasUpToDateResults("a.c")); }, "7",
+        {"HasUpToDateResults", Bind(&KERVApi::HasUpToDateResults, "a.c"), "7",
          ApiCall("hasUptoDateResults") + Arg("sourceFile", "a.c") + Result("7"), "hasUptoDateResults(\"a.c\")"},
-        {"FreeDiagnostics", [](KERVApi& a) { return std::to_string(a.FreeDiagnostics(nullptr)); }, "7",
-         ApiCall("freeDiagnostics") + Result("7"), "freeDiagnostics(pp=null)"},
+        {"FreeDiagnostics", Bind(&KERVApi::FreeDiagnostics, nullptr), "7", ApiCall("freeDiagnostics") + Result("7"),
+         "freeDiagnostics(pp=null)"},
+        {"FreeRuleGroups", Bind(&KERVApi::FreeRuleGroups, nullptr), "7", ApiCall("freeRuleGroups") + Result("7"),
+         "freeRuleGroups(pp=null)"},
+        {"FreeMessageRuleMap", Bind(&KERVApi::FreeMessageRuleMap, nullptr), "7",
+         ApiCall("freeMessageRuleMap") + Result("7"), "freeMessageRuleMap(pp=null)"},
     };
 
     for (const WrapperCase& c : cases) {

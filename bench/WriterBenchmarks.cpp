@@ -126,3 +126,20 @@ BENCHMARK(BM_RuleGroups_Pugixml)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ValidateForXML)->ArgName("markup_percent")->Arg(10)->Arg(0)->Unit(benchmark::kMicrosecond);
 
 BENCHMARK_MAIN();
+
+namespace {
+void BM_SmallRuleGroups_Library(benchmark::State& state) {
+    static RecordArena arena;
+    static VQRuleGroupArray_C* groups = BenchCorpus::ruleGroups(arena, 1, 200);
+    auto produce = [] { return Utils::SerializeRuleGroups(groups); };
+    measure(state, produce, produce());
+}
+void BM_SmallRuleGroups_Pugixml(benchmark::State& state) {
+    static RecordArena arena;
+    static VQRuleGroupArray_C* groups = BenchCorpus::ruleGroups(arena, 1, 200);
+    auto produce = [] { return buildWithPugi([](pugi::xml_document& d) { BenchCorpus::pugiRuleGroups(d, *groups); }); };
+    measure(state, produce, Utils::SerializeRuleGroups(groups));
+}
+}  // namespace
+BENCHMARK(BM_SmallRuleGroups_Library);
+BENCHMARK(BM_SmallRuleGroups_Pugixml);

@@ -15,7 +15,19 @@ namespace Utils {
 //   beginChild(i)          before the i-th child (e.g. its opening tag)
 //   endChild()             after a child (e.g. its closing tag)
 //   leave(node)            the node's content after its children
+//   prefetch(node)         asks for the node's texts to be loaded
 // A null child gets beginChild and endChild with nothing in between.
+// Records are scattered over the heap. While item i of a list is written,
+// the record two ahead and the texts of the next one (whose record was asked
+// for a step earlier) are asked for, so their cache misses overlap with the
+// writing instead of stalling it.
+template <typename Record, typename PrefetchTexts>
+inline void prefetchAhead(Record* const* items, std::uint32_t count, std::uint32_t index,
+                          PrefetchTexts&& prefetchTexts) {
+    if (index + 2 < count) __builtin_prefetch(items[index + 2]);
+    if (index + 1 < count && items[index + 1]) prefetchTexts(*items[index + 1]);
+}
+
 template <typename Node, typename Visitor>
 void walkDepthFirst(const Node& root, Visitor& visitor) {
     struct Frame {
@@ -28,9 +40,15 @@ void walkDepthFirst(const Node& root, Visitor& visitor) {
     stack.push_back({&root, 0});
     while (!stack.empty()) {
         Frame& top = stack.back();
-        if (top.nextChild < visitor.childCount(*top.node)) {
+        const std::uint32_t childCount = visitor.childCount(*top.node);
+        if (top.nextChild < childCount) {
             const std::uint32_t index = top.nextChild++;
             const Node* child = visitor.child(*top.node, index);
+            // Ahead as in prefetchAhead.
+            if (index + 2 < childCount) __builtin_prefetch(visitor.child(*top.node, index + 2));
+            if (index + 1 < childCount) {
+                if (const Node* next = visitor.child(*top.node, index + 1)) visitor.prefetch(*next);
+            }
             visitor.beginChild(index);
             if (child) {
                 visitor.enter(*child);

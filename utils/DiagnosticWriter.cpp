@@ -8,6 +8,34 @@
 namespace Utils {
 namespace {
 
+// The elements this file writes, made from the tag globals on first use.
+struct Tags {
+    const Xml::ElementMarkup column{tagColumn};
+    const Xml::ElementMarkup file{tagFile};
+    const Xml::ElementMarkup helpFileLocation{tagHelpFileLocation};
+    const Xml::ElementMarkup line{tagLine};
+    const Xml::ElementMarkup locationInformation{tagLocationInformation};
+    const Xml::ElementMarkup message{tagMessage};
+    const Xml::ElementMarkup messageLevel{tagMessageLevel};
+    const Xml::ElementMarkup messageNumber{tagMessageNumber};
+    const Xml::ElementMarkup messageParameters{tagMessageParameters};
+    const Xml::ElementMarkup messageText{tagMessageText};
+    const Xml::ElementMarkup multiHomed{tagMultiHomed};
+    const Xml::ElementMarkup producer{tagProducer};
+    const Xml::ElementMarkup references{tagReferences};
+    const Xml::ElementMarkup subDiagnostics{tagSubDiagnostics};
+    const Xml::ElementMarkup suppressionState{tagSuppressionState};
+    const Xml::ElementMarkup uniqueMessageID{tagUniqueMessageID};
+    const Xml::ElementMarkup vQDiagnosticList{tagVQDiagnosticList};
+    const Xml::ElementMarkup vQEntities{tagVQEntities};
+};
+
+// Inlined: the guard of the static is one test, a call per element is not.
+__attribute__((always_inline)) inline const Tags& tags() {
+    static const Tags instance;
+    return instance;
+}
+
 using Xml::textOf;
 
 constexpr std::string_view boolText(uint8_t flag) {
@@ -16,44 +44,50 @@ constexpr std::string_view boolText(uint8_t flag) {
 
 template <typename Sink>
 void writeMessage(Sink& out, const VQMessage_C& message) {
-    Xml::element(out, tagUniqueMessageID, textOf(message.uniqueMessageID));
-    Xml::element(out, tagHelpFileLocation, textOf(message.helpFileLocation));
-    Xml::decimalElement(out, tagMessageLevel, message.messageLevel);
-    Xml::element(out, tagMessageNumber, textOf(message.messageNumber));
-    Xml::escapedElement(out, tagMessageText, textOf(message.messageText));
-    Xml::element(out, tagProducer, textOf(message.producer));
+    Xml::element(out, tags().uniqueMessageID, textOf(message.uniqueMessageID));
+    Xml::element(out, tags().helpFileLocation, textOf(message.helpFileLocation));
+    Xml::decimalElement(out, tags().messageLevel, message.messageLevel);
+    Xml::element(out, tags().messageNumber, textOf(message.messageNumber));
+    Xml::escapedElement(out, tags().messageText, textOf(message.messageText));
+    Xml::element(out, tags().producer, textOf(message.producer));
     if (const VQReferenceArray_C* references = message.references) {
         for (uint32_t i = 0; i < references->count; ++i) {
-            Xml::cdataElement(out, tagReferences, textOf(references->refs[i]));
+            Xml::cdataElement(out, tags().references, textOf(references->refs[i]));
         }
     }
 }
 
 template <typename Sink>
 void writeLocation(Sink& out, const LocationStruct* location) {
-    out.open(tagLocationInformation);
+    out.open(tags().locationInformation);
     if (location) {
-        Xml::element(out, tagFile, textOf(location->file));
-        Xml::decimalElement(out, tagLine, location->line);
-        Xml::decimalElement(out, tagColumn, location->column);
+        Xml::element(out, tags().file, textOf(location->file));
+        Xml::decimalElement(out, tags().line, location->line);
+        Xml::decimalElement(out, tags().column, location->column);
     }
-    out.close(tagLocationInformation);
+    out.close(tags().locationInformation);
 }
 
 // A diagnostic's content is its head (message and flags), its
 // sub-diagnostics, then its tail (parameters and locations).
+// The message, parameters and locations of a diagnostic are separate records.
+void prefetchDiagnostic(const DiagnosticStruct& diagnostic) {
+    Xml::prefetch(diagnostic.message, diagnostic.messageParameters, diagnostic.locationInformation);
+}
+
 template <typename Sink>
 class DiagnosticVisitor {
 public:
     explicit DiagnosticVisitor(Sink& out) : out_(out) {}
 
+    void prefetch(const DiagnosticStruct& diagnostic) const { prefetchDiagnostic(diagnostic); }
     void enter(const DiagnosticStruct& diagnostic) {
-        out_.open(tagMessage);
+        out_.open(tags().message);
         if (diagnostic.message) writeMessage(out_, *diagnostic.message);
-        out_.close(tagMessage);
-        Xml::element(out_, tagMultiHomed, boolText(diagnostic.multiHomed));
-        Xml::decimalElement(out_, tagSuppressionState, diagnostic.suppressionState);
-        Xml::element(out_, tagSubDiagnostics, boolText(diagnostic.hasSubDiagnostics));
+        out_.close(tags().message);
+        Xml::element(out_, tags().multiHomed, boolText(diagnostic.multiHomed));
+        Xml::decimalElement(out_, tags().suppressionState, diagnostic.suppressionState);
+        Xml::element(out_, tags().subDiagnostics, boolText(diagnostic.hasSubDiagnostics));
     }
     uint32_t childCount(const DiagnosticStruct& diagnostic) const {
         return diagnostic.subDiagnostics ? diagnostic.subDiagnostics->count : 0;
@@ -61,12 +95,12 @@ public:
     const DiagnosticStruct* child(const DiagnosticStruct& diagnostic, uint32_t index) const {
         return diagnostic.subDiagnostics->diagnostics[index];
     }
-    void beginChild(uint32_t) { out_.open(tagVQDiagnosticList); }
-    void endChild() { out_.close(tagVQDiagnosticList); }
+    void beginChild(uint32_t) { out_.open(tags().vQDiagnosticList); }
+    void endChild() { out_.close(tags().vQDiagnosticList); }
     void leave(const DiagnosticStruct& diagnostic) {
         if (const VQParameterArray_C* parameters = diagnostic.messageParameters) {
             for (uint32_t i = 0; i < parameters->count; ++i) {
-                Xml::cdataElement(out_, tagMessageParameters, textOf(parameters->parameters[i]));
+                Xml::cdataElement(out_, tags().messageParameters, textOf(parameters->parameters[i]));
             }
         }
         if (const VQLocationArray_C* locations = diagnostic.locationInformation) {
@@ -87,9 +121,10 @@ void writeDiagnostic(Sink& out, const DiagnosticStruct& diagnostic) {
 template <typename Sink>
 void writeDiagnosticList(Sink& out, const VQDiagnosticArray_C& diagnostics) {
     for (uint32_t i = 0; i < diagnostics.count; ++i) {
-        out.open(tagVQDiagnosticList);
+        prefetchAhead(diagnostics.diagnostics, diagnostics.count, i, prefetchDiagnostic);
+        out.open(tags().vQDiagnosticList);
         if (const DiagnosticStruct* diagnostic = diagnostics.diagnostics[i]) writeDiagnostic(out, *diagnostic);
-        out.close(tagVQDiagnosticList);
+        out.close(tags().vQDiagnosticList);
     }
 }
 
@@ -115,9 +150,9 @@ std::string SerializeDiagnosticArray(VQDiagnosticArray_C* diagnostics) {
     Logger::Log(2, "Utils:SerializeDiagnosticArray - Attempting to serialize diagArray with size : %d\n",
                 static_cast<int>(diagnostics->count));
     return Xml::render([&](auto& out) {
-        out.open(tagVQEntities);
+        out.open(tags().vQEntities);
         writeDiagnosticList(out, *diagnostics);
-        out.close(tagVQEntities);
+        out.close(tags().vQEntities);
     });
 }
 

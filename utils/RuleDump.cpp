@@ -58,6 +58,7 @@ public:
         const RuleStruct* child = rule.childRules->rules[index];
         return child ? child : &kEmptyRule;
     }
+    void prefetch(const RuleStruct&) const {}
     void beginChild(uint32_t index) { printf("flushing child %d\n", countOf(index)); }
     void endChild() {}
     void leave(const RuleStruct& rule) {

@@ -7,30 +7,61 @@
 namespace Utils {
 namespace {
 
+// The elements this file writes, made from the tag globals on first use.
+struct Tags {
+    const Xml::ElementMarkup helpFileLocation{tagHelpFileLocation};
+    const Xml::ElementMarkup isActive{tagIsActive};
+    const Xml::ElementMarkup rule{tagRule};
+    const Xml::ElementMarkup ruleCategory{tagRuleCategory};
+    const Xml::ElementMarkup ruleGroupName{tagRuleGroupName};
+    const Xml::ElementMarkup ruleGroupStr{tagRuleGroupStr};
+    const Xml::ElementMarkup ruleId{tagRuleId};
+    const Xml::ElementMarkup ruleText{tagRuleText};
+    const Xml::ElementMarkup ruleUID{tagRuleUID};
+    const Xml::ElementMarkup uniqueMessageID{tagUniqueMessageID};
+    const Xml::ElementMarkup uniqueRuleIdList{tagUniqueRuleIdList};
+    const Xml::ElementMarkup vQMessageRuleMap{tagVQMessageRuleMap};
+    const Xml::ElementMarkup vQMessageRuleMapEntry{tagVQMessageRuleMapEntry};
+    const Xml::ElementMarkup vQRuleGroup{tagVQRuleGroup};
+    const Xml::ElementMarkup vQRuleGroupEntry{tagVQRuleGroupEntry};
+};
+
+// Inlined: the guard of the static is one test, a call per element is not.
+__attribute__((always_inline)) inline const Tags& tags() {
+    static const Tags instance;
+    return instance;
+}
+
 using Xml::textOf;
+
+void prefetchRuleTexts(const RuleStruct& rule) {
+    Xml::prefetch(rule.ruleId, rule.helpFileLocation, rule.ruleGroup, rule.ruleText, rule.ruleUID, rule.categories);
+}
 
 template <typename Sink>
 class RuleVisitor {
 public:
     explicit RuleVisitor(Sink& out) : out_(out) {}
 
+    void prefetch(const RuleStruct& rule) const { prefetchRuleTexts(rule); }
     void enter(const RuleStruct& rule) {
-        Xml::element(out_, tagRuleId, textOf(rule.ruleId));
-        Xml::element(out_, tagIsActive, rule.isActive ? "1" : "0");
-        Xml::element(out_, tagHelpFileLocation, textOf(rule.helpFileLocation));
-        Xml::element(out_, tagRuleGroupStr, textOf(rule.ruleGroup));
-        Xml::escapedElement(out_, tagRuleText, textOf(rule.ruleText));
-        Xml::element(out_, tagRuleUID, textOf(rule.ruleUID));
+        prefetchRuleTexts(rule);
+        Xml::element(out_, tags().ruleId, textOf(rule.ruleId));
+        Xml::element(out_, tags().isActive, rule.isActive ? "1" : "0");
+        Xml::element(out_, tags().helpFileLocation, textOf(rule.helpFileLocation));
+        Xml::element(out_, tags().ruleGroupStr, textOf(rule.ruleGroup));
+        Xml::escapedElement(out_, tags().ruleText, textOf(rule.ruleText));
+        Xml::element(out_, tags().ruleUID, textOf(rule.ruleUID));
         if (const VQCategoryArray_C* categories = rule.categories) {
             for (uint32_t i = 0; i < categories->count; ++i) {
-                Xml::element(out_, tagRuleCategory, textOf(categories->categories[i]));
+                Xml::element(out_, tags().ruleCategory, textOf(categories->categories[i]));
             }
         }
     }
     uint32_t childCount(const RuleStruct& rule) const { return rule.childRules ? rule.childRules->count : 0; }
     const RuleStruct* child(const RuleStruct& rule, uint32_t index) const { return rule.childRules->rules[index]; }
-    void beginChild(uint32_t) { out_.open(tagRule); }
-    void endChild() { out_.close(tagRule); }
+    void beginChild(uint32_t) { out_.open(tags().rule); }
+    void endChild() { out_.close(tags().rule); }
     void leave(const RuleStruct&) {}
 
 private:
@@ -45,33 +76,36 @@ void writeRule(Sink& out, const RuleStruct& rule) {
 
 template <typename Sink>
 void writeRuleElement(Sink& out, const RuleStruct* rule) {
-    out.open(tagRule);
+    out.open(tags().rule);
     if (rule) writeRule(out, *rule);
-    out.close(tagRule);
+    out.close(tags().rule);
 }
 
 template <typename Sink>
 void writeRuleGroup(Sink& out, const RuleGroupStruct& group) {
-    Xml::element(out, tagRuleGroupName, textOf(group.ruleGroupName));
+    Xml::element(out, tags().ruleGroupName, textOf(group.ruleGroupName));
     if (const VQRuleArray_C* rules = group.rules) {
-        for (uint32_t i = 0; i < rules->count; ++i) writeRuleElement(out, rules->rules[i]);
+        for (uint32_t i = 0; i < rules->count; ++i) {
+            prefetchAhead(rules->rules, rules->count, i, prefetchRuleTexts);
+            writeRuleElement(out, rules->rules[i]);
+        }
     }
 }
 
 template <typename Sink>
 void writeMessageMapping(Sink& out, const VQMessageMapping_C& mapping) {
-    Xml::element(out, tagUniqueMessageID, textOf(mapping.uniqueMessageID));
+    Xml::element(out, tags().uniqueMessageID, textOf(mapping.uniqueMessageID));
     for (uint32_t i = 0; i < mapping.ruleIdCount; ++i) {
-        Xml::element(out, tagUniqueRuleIdList, textOf(mapping.ruleIds[i]));
+        Xml::element(out, tags().uniqueRuleIdList, textOf(mapping.ruleIds[i]));
     }
 }
 
 template <typename Sink>
 void writeMessageRuleMapEntries(Sink& out, const VQMessageRuleMap_C& map) {
     for (uint32_t i = 0; i < map.count; ++i) {
-        out.open(tagVQMessageRuleMapEntry);
+        out.open(tags().vQMessageRuleMapEntry);
         if (const VQMessageMapping_C* mapping = map.mappings[i]) writeMessageMapping(out, *mapping);
-        out.close(tagVQMessageRuleMapEntry);
+        out.close(tags().vQMessageRuleMapEntry);
     }
 }
 
@@ -90,13 +124,13 @@ std::string SerializeRuleGroupIndividualy(RuleGroupStruct* group) {
 std::string SerializeRuleGroups(VQRuleGroupArray_C* groups) {
     if (!groups) return {};
     return Xml::render([&](auto& out) {
-        out.open(tagVQRuleGroup);
+        out.open(tags().vQRuleGroup);
         for (uint32_t i = 0; i < groups->count; ++i) {
-            out.open(tagVQRuleGroupEntry);
+            out.open(tags().vQRuleGroupEntry);
             if (const RuleGroupStruct* group = groups->ruleGroups[i]) writeRuleGroup(out, *group);
-            out.close(tagVQRuleGroupEntry);
+            out.close(tags().vQRuleGroupEntry);
         }
-        out.close(tagVQRuleGroup);
+        out.close(tags().vQRuleGroup);
     });
 }
 
@@ -113,9 +147,9 @@ std::string SerializeMessageRuleMapIndividual(VQMessageRuleMap_C* map) {
 std::string SerializeMessageRuleMap(VQMessageRuleMap_C* map) {
     if (!map) return {};
     return Xml::render([&](auto& out) {
-        out.open(tagVQMessageRuleMap);
+        out.open(tags().vQMessageRuleMap);
         writeMessageRuleMapEntries(out, *map);
-        out.close(tagVQMessageRuleMap);
+        out.close(tags().vQMessageRuleMap);
     });
 }
 

@@ -7,6 +7,32 @@
 namespace Utils {
 namespace {
 
+// The elements this file writes, made from the tag globals on first use.
+struct Tags {
+    const Xml::ElementMarkup active{tagActive};
+    const Xml::ElementMarkup data{tagData};
+    const Xml::ElementMarkup definitions{tagDefinitions};
+    const Xml::ElementMarkup fileTree{tagFileTree};
+    const Xml::ElementMarkup includedPaths{tagIncludedPaths};
+    const Xml::ElementMarkup language{tagLanguage};
+    const Xml::ElementMarkup languages{tagLanguages};
+    const Xml::ElementMarkup messageTree{tagMessageTree};
+    const Xml::ElementMarkup name{tagName};
+    const Xml::ElementMarkup ruleTree{tagRuleTree};
+    const Xml::ElementMarkup sourceLanguage{tagSourceLanguage};
+    const Xml::ElementMarkup subItem{tagSubItem};
+    const Xml::ElementMarkup total{tagTotal};
+    const Xml::ElementMarkup trees{tagTrees};
+    const Xml::ElementMarkup type{tagType};
+    const Xml::ElementMarkup vQFile{tagVQFile};
+};
+
+// Inlined: the guard of the static is one test, a call per element is not.
+__attribute__((always_inline)) inline const Tags& tags() {
+    static const Tags instance;
+    return instance;
+}
+
 using Xml::textOf;
 
 constexpr std::string_view kDigits[] = {"0", "1", "2", "3", "4", "5", "6", "7", "8"};
@@ -16,7 +42,7 @@ constexpr uint32_t kLanguageCount = 3;
 template <typename Sink>
 void writeTreeItemType(Sink& out, VQTreeItemType_C type) {
     const uint32_t value = static_cast<uint32_t>(type);
-    Xml::escapedElement(out, tagType, value < std::size(kDigits) ? kDigits[value] : std::string_view());
+    Xml::escapedElement(out, tags().type, value < std::size(kDigits) ? kDigits[value] : std::string_view());
 }
 
 template <typename Sink>
@@ -24,18 +50,20 @@ class TreeItemVisitor {
 public:
     explicit TreeItemVisitor(Sink& out) : out_(out) {}
 
+    void prefetch(const VQTreeStruct& item) const { Xml::prefetch(item.name, item.data, item.subItems); }
     void enter(const VQTreeStruct& item) {
+        prefetch(item);
         writeTreeItemType(out_, item.type);
-        Xml::escapedElement(out_, tagName, textOf(item.name));
-        Xml::escapedElement(out_, tagData, textOf(item.data));
+        Xml::escapedElement(out_, tags().name, textOf(item.name));
+        Xml::escapedElement(out_, tags().data, textOf(item.data));
         // Digits and '-' need no escaping.
-        Xml::decimalElement(out_, tagTotal, item.total);
-        Xml::decimalElement(out_, tagActive, item.active);
+        Xml::decimalElement(out_, tags().total, item.total);
+        Xml::decimalElement(out_, tags().active, item.active);
     }
     uint32_t childCount(const VQTreeStruct& item) const { return item.subItems ? item.subItems->count : 0; }
     const VQTreeStruct* child(const VQTreeStruct& item, uint32_t index) const { return item.subItems->items[index]; }
-    void beginChild(uint32_t) { out_.open(tagSubItem); }
-    void endChild() { out_.close(tagSubItem); }
+    void beginChild(uint32_t) { out_.open(tags().subItem); }
+    void endChild() { out_.close(tags().subItem); }
     void leave(const VQTreeStruct&) {}
 
 private:
@@ -49,7 +77,7 @@ void writeTreeItem(Sink& out, const VQTreeStruct& item) {
 }
 
 template <typename Sink>
-void writeTree(Sink& out, std::string_view tag, const VQTreeStruct* root) {
+void writeTree(Sink& out, const Xml::ElementMarkup& tag, const VQTreeStruct* root) {
     out.open(tag);
     if (root) writeTreeItem(out, *root);
     out.close(tag);
@@ -57,20 +85,20 @@ void writeTree(Sink& out, std::string_view tag, const VQTreeStruct* root) {
 
 template <typename Sink>
 void writeTrees(Sink& out, const VQTrees_C& trees) {
-    writeTree(out, tagFileTree, trees.fileTree);
-    writeTree(out, tagMessageTree, trees.messageTree);
-    writeTree(out, tagRuleTree, trees.ruleTree);
+    writeTree(out, tags().fileTree, trees.fileTree);
+    writeTree(out, tags().messageTree, trees.messageTree);
+    writeTree(out, tags().ruleTree, trees.ruleTree);
 }
 
 template <typename Sink>
 void writeSourceLanguage(Sink& out, VQSourceLanguage_C language) {
     const uint32_t value = static_cast<uint32_t>(language);
-    Xml::escapedElement(out, tagSourceLanguage, value < std::size(kSourceLanguages) ? kSourceLanguages[value] : "");
+    Xml::escapedElement(out, tags().sourceLanguage, value < std::size(kSourceLanguages) ? kSourceLanguages[value] : "");
 }
 
 // One escaped element holding the texts joined with ';'.
 template <typename Sink, typename TextAt>
-void writeJoined(Sink& out, std::string_view tag, uint32_t count, TextAt textAt) {
+void writeJoined(Sink& out, const Xml::ElementMarkup& tag, uint32_t count, TextAt textAt) {
     out.open(tag);
     for (uint32_t i = 0; i < count; ++i) {
         if (i > 0) out.raw(";");
@@ -81,19 +109,19 @@ void writeJoined(Sink& out, std::string_view tag, uint32_t count, TextAt textAt)
 
 template <typename Sink>
 void writeDefines(Sink& out, const VQDefines_C* defines) {
-    writeJoined(out, tagDefinitions, defines ? defines->count : 0, [&](uint32_t i) { return defines->defines[i]; });
+    writeJoined(out, tags().definitions, defines ? defines->count : 0, [&](uint32_t i) { return defines->defines[i]; });
 }
 
 template <typename Sink>
 void writeIncludedPaths(Sink& out, const VQIncludes_C* includes) {
-    writeJoined(out, tagIncludedPaths, includes ? includes->count : 0,
+    writeJoined(out, tags().includedPaths, includes ? includes->count : 0,
                 [&](uint32_t i) { return includes->includes[i].includePath; });
 }
 
 template <typename Sink>
 void writeLanguage(Sink& out, VQLanguage_C language) {
     const uint32_t value = static_cast<uint32_t>(language);
-    if (value < kLanguageCount) Xml::escapedElement(out, tagLanguage, kDigits[value]);
+    if (value < kLanguageCount) Xml::escapedElement(out, tags().language, kDigits[value]);
 }
 
 }  // namespace
@@ -115,9 +143,9 @@ std::string SerializeTreesIndividual(VQTrees_C* trees) {
 std::string SerializeTrees(VQTrees_C* trees) {
     if (!trees) return {};
     return Xml::render([&](auto& out) {
-        out.open(tagTrees);
+        out.open(tags().trees);
         writeTrees(out, *trees);
-        out.close(tagTrees);
+        out.close(tags().trees);
     });
 }
 
@@ -136,11 +164,11 @@ std::string SerializeIncludedPaths(VQIncludes_C* includes) {
 std::string SerializeVQFile(VQFile_C* file) {
     if (!file) return {};
     return Xml::render([&](auto& out) {
-        out.open(tagVQFile);
+        out.open(tags().vQFile);
         writeIncludedPaths(out, file->includes);
         writeDefines(out, file->defines);
         writeSourceLanguage(out, file->sourceLanguage);
-        out.close(tagVQFile);
+        out.close(tags().vQFile);
     });
 }
 
@@ -151,9 +179,9 @@ std::string SerializeLanguage(VQLanguage_C language) {
 std::string SerializeLanguages(VQLanguages_C* languages) {
     if (!languages) return {};
     return Xml::render([&](auto& out) {
-        out.open(tagLanguages);
+        out.open(tags().languages);
         for (uint32_t i = 0; i < languages->count; ++i) writeLanguage(out, languages->languages[i]);
-        out.close(tagLanguages);
+        out.close(tags().languages);
     });
 }
 

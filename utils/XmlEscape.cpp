@@ -2,6 +2,11 @@
 
 #include <array>
 #include <cstdint>
+#include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace Utils {
 namespace Xml {
@@ -32,37 +37,75 @@ inline std::uint8_t entityOf(char c) {
 
 }  // namespace
 
-void appendEscaped(std::string& out, std::string_view text) {
+const char* findMarkup(const char* p, const char* end) {
+#if defined(__SSE2__)
+    const __m128i amp = _mm_set1_epi8('&');
+    const __m128i lt = _mm_set1_epi8('<');
+    const __m128i gt = _mm_set1_epi8('>');
+    const __m128i apos = _mm_set1_epi8('\'');
+    const __m128i quot = _mm_set1_epi8('"');
+    for (; end - p >= 16; p += 16) {
+        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        const __m128i hits =
+            _mm_or_si128(_mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(bytes, amp), _mm_cmpeq_epi8(bytes, lt)),
+                                      _mm_or_si128(_mm_cmpeq_epi8(bytes, gt), _mm_cmpeq_epi8(bytes, apos))),
+                         _mm_cmpeq_epi8(bytes, quot));
+        const int mask = _mm_movemask_epi8(hits);
+        if (mask != 0) return p + __builtin_ctz(static_cast<unsigned>(mask));
+    }
+#endif
+    for (; p != end; ++p) {
+        if (entityOf(*p) != 0) return p;
+    }
+    return end;
+}
+
+char* writeEscaped(char* out, std::string_view text) {
     const char* runStart = text.data();
     const char* const end = runStart + text.size();
-    for (const char* p = runStart; p != end; ++p) {
-        const std::uint8_t entity = entityOf(*p);
-        if (entity == 0) continue;
-        out.append(runStart, static_cast<std::size_t>(p - runStart));
-        out.append(kEntities[entity]);
-        runStart = p + 1;
+    for (const char* markup = findMarkup(runStart, end); markup != end; markup = findMarkup(runStart, end)) {
+        const std::size_t run = static_cast<std::size_t>(markup - runStart);
+        std::memcpy(out, runStart, run);
+        out += run;
+        const std::string_view entity = kEntities[entityOf(*markup)];
+        std::memcpy(out, entity.data(), entity.size());
+        out += entity.size();
+        runStart = markup + 1;
     }
-    out.append(runStart, static_cast<std::size_t>(end - runStart));
+    const std::size_t rest = static_cast<std::size_t>(end - runStart);
+    std::memcpy(out, runStart, rest);
+    return out + rest;
+}
+
+void appendEscaped(std::string& out, std::string_view text) {
+    const std::size_t start = out.size();
+    out.resize(start + escapedLength(text));
+    writeEscaped(out.data() + start, text);
 }
 
 std::size_t escapedLength(std::string_view text) {
     std::size_t length = text.size();
-    for (const char c : text) {
-        const std::uint8_t entity = entityOf(c);
-        if (entity != 0) length += kEntities[entity].size() - 1;
+    const char* const end = text.data() + text.size();
+    for (const char* markup = findMarkup(text.data(), end); markup != end; markup = findMarkup(markup + 1, end)) {
+        length += kEntities[entityOf(*markup)].size() - 1;
     }
     return length;
 }
 
-void appendCData(std::string& out, std::string_view text) {
-    out.append(kCDataOpen);
+char* writeCData(char* out, std::string_view text) {
+    auto put = [&out](std::string_view piece) {
+        std::memcpy(out, piece.data(), piece.size());
+        out += piece.size();
+    };
+    put(kCDataOpen);
     for (std::size_t end = text.find(kCDataClose); end != std::string_view::npos; end = text.find(kCDataClose)) {
-        out.append(text.data(), end);
-        out.append(kCDataSplit);
+        put(text.substr(0, end));
+        put(kCDataSplit);
         text.remove_prefix(end + kCDataClose.size());
     }
-    out.append(text);
-    out.append(kCDataClose);
+    put(text);
+    put(kCDataClose);
+    return out;
 }
 
 std::size_t cdataLength(std::string_view text) {

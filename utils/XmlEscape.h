@@ -1,5 +1,6 @@
-// Entity escaping and CDATA wrapping of values, as appenders into one output
-// buffer and as length functions that give the exact size the appenders add.
+// Entity escaping and CDATA wrapping of values. The write* functions write
+// into a buffer that has room for exactly the number of bytes the matching
+// *Length function gives, and return the end of what they wrote.
 #pragma once
 
 #include <cstddef>
@@ -9,16 +10,20 @@
 namespace Utils {
 namespace Xml {
 
-// Appends text with & < > ' " replaced by their entities; one pass that
-// copies each run of plain characters at once.
-void appendEscaped(std::string& out, std::string_view text);
-std::size_t escapedLength(std::string_view text);
+// The first of & < > ' " in [p, end), or end.
+const char* findMarkup(const char* p, const char* end);
 
-// Appends "<![CDATA[" + text + "]]>". A "]]>" inside the text would end the
-// section early, so it is written as "]]]]><![CDATA[>": the section is split
-// between "]]" and ">" and a parser reads back the original text.
-void appendCData(std::string& out, std::string_view text);
+// Text with & < > ' " replaced by their entities: one pass that copies each
+// run of plain characters at once.
+std::size_t escapedLength(std::string_view text);
+char* writeEscaped(char* out, std::string_view text);
+void appendEscaped(std::string& out, std::string_view text);
+
+// "<![CDATA[" + text + "]]>". A "]]>" inside the text would end the section
+// early, so it is written as "]]]]><![CDATA[>": the section is split between
+// "]]" and ">" and a parser reads back the original text.
 std::size_t cdataLength(std::string_view text);
+char* writeCData(char* out, std::string_view text);
 
 }  // namespace Xml
 }  // namespace Utils

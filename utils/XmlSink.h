@@ -1,24 +1,54 @@
-// The two sinks every writer runs over: XmlCounter adds up the exact length
-// of the text, XmlAppender appends the text to one output buffer. A writer is
-// a template over the sink; render() runs it first to count and then, with
-// the buffer reserved to the exact size, to write. The text is thus made in
-// one allocation of its own size.
+// The sinks every writer runs over: XmlCounter adds up the exact length of
+// the text, XmlBufferWriter writes the text into one buffer of that length.
+// A writer is a template over the sink; render() runs it first to count and
+// then to write, so the text is made in one allocation of its own size.
 #pragma once
 
 #include <charconv>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
 
 #include "utils/XmlEscape.h"
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace Utils {
 namespace Xml {
 
+// Length of a NUL-terminated text. Record texts are mostly shorter than 16
+// bytes, for which one aligned 16-byte load and compare finds the end without
+// a library call. An aligned load never crosses a page, so it cannot fault;
+// it may read bytes past the text's allocation, which is why address checking
+// is off for this function (the C library's own strlen does the same).
+__attribute__((no_sanitize_address)) inline std::size_t textLength(const char* text) {
+#if defined(__SSE2__)
+    const std::uintptr_t address = reinterpret_cast<std::uintptr_t>(text);
+    const std::uintptr_t offset = address & 15;
+    const __m128i block = _mm_load_si128(reinterpret_cast<const __m128i*>(address - offset));
+    const unsigned zeros =
+        static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(block, _mm_setzero_si128()))) >> offset;
+    if (zeros != 0) return static_cast<std::size_t>(__builtin_ctz(zeros));
+    return (16 - offset) + std::strlen(text + (16 - offset));
+#else
+    return std::strlen(text);
+#endif
+}
+
 // A record's text field; a null pointer is written as the empty text.
 inline std::string_view textOf(const char* text) {
-    return text ? std::string_view(text) : std::string_view();
+    return text ? std::string_view(text, textLength(text)) : std::string_view();
+}
+
+// Asks for the texts of a record to be loaded into the cache together, so
+// that their cache misses overlap instead of following one another.
+template <typename... Texts>
+inline void prefetch(const Texts*... texts) {
+    (__builtin_prefetch(texts), ...);
 }
 
 // Decimal, no padding, leading '-' when negative; independent of the locale.
@@ -31,11 +61,43 @@ struct Decimal {
     std::size_t length;
 };
 
+// The opening and closing tag of one element, made once from a tag name and
+// padded so that each is copied with one fixed-size move.
+class ElementMarkup {
+public:
+    static constexpr std::size_t kPadded = 32;
+
+    explicit ElementMarkup(std::string_view name) {
+        // Tag names are short words of the vocabulary; a longer one is cut
+        // rather than overrun the padding.
+        name = name.substr(0, kPadded - 3);
+        open_[0] = '<';
+        std::memcpy(open_ + 1, name.data(), name.size());
+        open_[name.size() + 1] = '>';
+        close_[0] = '<';
+        close_[1] = '/';
+        std::memcpy(close_ + 2, name.data(), name.size());
+        close_[name.size() + 2] = '>';
+        openLength_ = static_cast<std::uint8_t>(name.size() + 2);
+        closeLength_ = static_cast<std::uint8_t>(name.size() + 3);
+    }
+    std::string_view open() const { return {open_, openLength_}; }
+    std::string_view close() const { return {close_, closeLength_}; }
+    const char* paddedOpen() const { return open_; }
+    const char* paddedClose() const { return close_; }
+
+private:
+    char open_[kPadded] = {};
+    char close_[kPadded] = {};
+    std::uint8_t openLength_;
+    std::uint8_t closeLength_;
+};
+
 class XmlCounter {
 public:
     void raw(std::string_view text) { size_ += text.size(); }
-    void open(std::string_view tag) { size_ += tag.size() + 2; }
-    void close(std::string_view tag) { size_ += tag.size() + 3; }
+    void open(const ElementMarkup& element) { size_ += element.open().size(); }
+    void close(const ElementMarkup& element) { size_ += element.close().size(); }
     void escaped(std::string_view text) { size_ += escapedLength(text); }
     void cdata(std::string_view text) { size_ += cdataLength(text); }
     std::size_t size() const { return size_; }
@@ -44,22 +106,89 @@ private:
     std::size_t size_ = 0;
 };
 
+// Copies up to 16 bytes with a few fixed-size moves, longer texts with
+// memcpy; record values are mostly short.
+inline void copyBytes(char* out, const char* text, std::size_t size) {
+    if (size > 16) {
+        std::memcpy(out, text, size);
+    } else if (size >= 8) {
+        std::memcpy(out, text, 8);
+        std::memcpy(out + size - 8, text + size - 8, 8);
+    } else if (size >= 4) {
+        std::memcpy(out, text, 4);
+        std::memcpy(out + size - 4, text + size - 4, 4);
+    } else if (size > 0) {
+        out[0] = text[0];
+        out[size / 2] = text[size / 2];
+        out[size - 1] = text[size - 1];
+    }
+}
+
+// Writes into a buffer sized by XmlCounter. Every write is bounds-checked,
+// so records that change between the two passes (which their owner must not
+// allow) cannot make it write past the buffer; complete() then tells.
+class XmlBufferWriter {
+public:
+    XmlBufferWriter(char* begin, char* end) : next_(begin), end_(end) {}
+
+    void raw(std::string_view text) {
+        if (!reserve(text.size())) return;
+        copyBytes(next_, text.data(), text.size());
+        next_ += text.size();
+    }
+    void open(const ElementMarkup& element) { markup(element.paddedOpen(), element.open().size()); }
+    void close(const ElementMarkup& element) { markup(element.paddedClose(), element.close().size()); }
+    // An entity is at most 6 bytes, so 6 bytes per character always fit;
+    // only near the end of the buffer is the exact length worked out.
+    void escaped(std::string_view text) {
+        if (room() < 6 * text.size() && !reserve(escapedLength(text))) return;
+        next_ = writeEscaped(next_, text);
+    }
+    // At most 12 bytes of markers plus 5 bytes per character.
+    void cdata(std::string_view text) {
+        if (room() < 12 + 5 * text.size() && !reserve(cdataLength(text))) return;
+        next_ = writeCData(next_, text);
+    }
+    bool complete() const { return !overflowed_ && next_ == end_; }
+
+private:
+    void markup(const char* padded, std::size_t size) {
+        if (room() >= ElementMarkup::kPadded) {
+            std::memcpy(next_, padded, ElementMarkup::kPadded);  // the bytes past `size` are overwritten next
+        } else {
+            if (!reserve(size)) return;
+            std::memcpy(next_, padded, size);
+        }
+        next_ += size;
+    }
+    std::size_t room() const { return static_cast<std::size_t>(end_ - next_); }
+    bool reserve(std::size_t size) {
+        if (overflowed_ || size > room()) {
+            overflowed_ = true;
+            return false;
+        }
+        return true;
+    }
+
+    char* next_;
+    char* const end_;
+    bool overflowed_ = false;
+};
+
+// Appends to a growing string; used only when the sized pass did not come
+// out complete.
 class XmlAppender {
 public:
     explicit XmlAppender(std::string& out) : out_(out) {}
     void raw(std::string_view text) { out_.append(text); }
-    void open(std::string_view tag) {
-        out_ += '<';
-        out_.append(tag);
-        out_ += '>';
-    }
-    void close(std::string_view tag) {
-        out_.append("</", 2);
-        out_.append(tag);
-        out_ += '>';
-    }
+    void open(const ElementMarkup& element) { out_.append(element.open()); }
+    void close(const ElementMarkup& element) { out_.append(element.close()); }
     void escaped(std::string_view text) { appendEscaped(out_, text); }
-    void cdata(std::string_view text) { appendCData(out_, text); }
+    void cdata(std::string_view text) {
+        const std::size_t start = out_.size();
+        out_.resize(start + cdataLength(text));
+        writeCData(out_.data() + start, text);
+    }
 
 private:
     std::string& out_;
@@ -67,7 +196,7 @@ private:
 
 // <tag>value</tag> with the value as it is.
 template <typename Sink>
-void element(Sink& out, std::string_view tag, std::string_view value) {
+void element(Sink& out, const ElementMarkup& tag, std::string_view value) {
     out.open(tag);
     out.raw(value);
     out.close(tag);
@@ -75,7 +204,7 @@ void element(Sink& out, std::string_view tag, std::string_view value) {
 
 // <tag>value</tag> with the value entity-escaped.
 template <typename Sink>
-void escapedElement(Sink& out, std::string_view tag, std::string_view value) {
+void escapedElement(Sink& out, const ElementMarkup& tag, std::string_view value) {
     out.open(tag);
     out.escaped(value);
     out.close(tag);
@@ -83,14 +212,14 @@ void escapedElement(Sink& out, std::string_view tag, std::string_view value) {
 
 // <tag><![CDATA[value]]></tag>.
 template <typename Sink>
-void cdataElement(Sink& out, std::string_view tag, std::string_view value) {
+void cdataElement(Sink& out, const ElementMarkup& tag, std::string_view value) {
     out.open(tag);
     out.cdata(value);
     out.close(tag);
 }
 
 template <typename Sink>
-void decimalElement(Sink& out, std::string_view tag, std::int64_t value) {
+void decimalElement(Sink& out, const ElementMarkup& tag, std::int64_t value) {
     element(out, tag, Decimal(value).view());
 }
 
@@ -100,8 +229,11 @@ template <typename Write>
 std::string render(Write&& write) {
     XmlCounter counter;
     write(counter);
-    std::string out;
-    out.reserve(counter.size());
+    std::string out(counter.size(), '\0');
+    XmlBufferWriter writer(out.data(), out.data() + out.size());
+    write(writer);
+    if (writer.complete()) return out;
+    out.clear();
     XmlAppender appender(out);
     write(appender);
     return out;

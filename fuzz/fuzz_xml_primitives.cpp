@@ -17,7 +17,7 @@ int32_t referenceReplace(std::string& text, const std::string& pattern, const st
     if (at == std::string::npos) return 0;
     std::string copy = text;
     while (at != std::string::npos) {
-        copy = copy.substr(0, at) + replacement + copy.substr(at + pattern.size());
+        copy.replace(at, pattern.size(), replacement);
         at = copy.find(pattern, at + replacement.size());
     }
     text = copy;

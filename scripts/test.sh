@@ -1,11 +1,87 @@
 #!/usr/bin/env bash
-# Builds everything with warnings as errors and runs every test suite.
+# Runs every check of CI and fails on any finding:
+#   1. the build with warnings as errors and its tests;
+#   2. the AddressSanitizer + UndefinedBehaviorSanitizer build and its tests
+#      (C++ and JVM), failing on any sanitizer report of any process;
+#   3. a short run of every fuzz target (clang, libFuzzer);
+#   4. clang-tidy, cppcheck and the clang-format check of our own sources.
+# KERV_CI_BUILD_DIR (default build/test) names the first build folder; the
+# others get the suffixes -sanitize and -fuzz.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+root=$PWD
 
 bash scripts/install-deps.sh
 
+build=${KERV_CI_BUILD_DIR:-build/test}
 jobs=$(nproc)
-cmake -S . -B build/test -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKERV_WERROR=ON
-cmake --build build/test -j "$jobs"
-ctest --test-dir build/test --output-on-failure -j "$jobs"
+started=$SECONDS
+summaries=()
+
+stage() { printf '\n==== %s (at %d s)\n' "$1" $((SECONDS - started)); }
+
+# Runs ctest in a build folder and keeps its summary line.
+run_ctest() {
+    local dir=$1 log=$1/ctest-output.txt
+    shift
+    if ! ctest --test-dir "$dir" --output-on-failure -j "$jobs" "$@" 2>&1 | tee "$log"; then
+        echo "ctest failed in $dir" >&2
+        exit 1
+    fi
+    summaries+=("$dir: $(grep -E 'tests passed, [0-9]+ tests? failed out of' "$log" | tail -1)")
+}
+
+stage "build with warnings as errors"
+cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKERV_WERROR=ON -DCMAKE_EXPORT_COMPILE_COMMANDS=ON
+cmake --build "$build" -j "$jobs"
+
+stage "tests"
+run_ctest "$build"
+
+stage "sanitized build"
+sanitized=$build-sanitize
+cmake -S . -B "$sanitized" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKERV_WERROR=ON -DKERV_SANITIZE=ON \
+    -DKERV_BUILD_BENCH=OFF
+cmake --build "$sanitized" -j "$jobs"
+
+stage "sanitized tests"
+reports=$root/$sanitized/sanitizer-reports
+rm -rf "$reports" && mkdir -p "$reports"
+# C++ tests: leaks detected, every report fatal. The JVM tests override
+# ASAN_OPTIONS through their CTest environment (cmake/KERVSanitizers.cmake).
+export ASAN_OPTIONS="detect_leaks=1:check_initialization_order=1:strict_init_order=1:detect_stack_use_after_return=1:log_path=$reports/asan"
+export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1:log_path=$reports/ubsan"
+run_ctest "$sanitized"
+unset ASAN_OPTIONS UBSAN_OPTIONS
+if [ -n "$(ls -A "$reports")" ]; then
+    echo "sanitizer reports:" >&2
+    for report in "$reports"/*; do
+        echo "--- $report" >&2
+        cat "$report" >&2
+    done
+    exit 1
+fi
+
+stage "fuzz targets, short runs"
+bash scripts/check-fuzz.sh "$build-fuzz"
+
+stage "clang-tidy"
+bash scripts/check-tidy.sh "$build"
+
+stage "cppcheck"
+bash scripts/check-cppcheck.sh
+
+stage "format"
+bash scripts/check-format.sh
+
+stage "done"
+for line in "${summaries[@]}"; do echo "$line"; done
+passed=0 failed=0
+for line in "${summaries[@]}"; do
+    total=$(sed -E 's/.* out of ([0-9]+).*/\1/' <<<"$line")
+    bad=$(sed -E 's/.*tests passed, ([0-9]+) tests? failed.*/\1/' <<<"$line")
+    passed=$((passed + total - bad))
+    failed=$((failed + bad))
+done
+echo "all checks passed in $((SECONDS - started)) s"
+echo "$passed passed, $failed failed"

@@ -8,8 +8,7 @@ namespace {
 
 std::string pathOf(pugi::xml_node node) {
     std::string path;
-    for (; node && node.type() == pugi::node_element; node = node.parent())
-        path = "/" + std::string(node.name()) + path;
+    for (; node && node.type() == pugi::node_element; node = node.parent()) path.insert(0, "/").insert(1, node.name());
     return path.empty() ? "/" : path;
 }
 

@@ -52,6 +52,15 @@ final class Fake {
 
     static native long setLanguages(int[] languages);
 
+    /** Puts a recorder in place of the bridge's aggregate callback in the binding. */
+    static native void replaceAggregateCallback();
+
+    /** Puts the bridge's own aggregate callback back in place. */
+    static native void restoreAggregateCallback();
+
+    /** The progress values the recorder received since it was put in place. */
+    static native int[] recordedProgress();
+
     static native void redirectStdout(String path);
 
     static native void restoreStdout();

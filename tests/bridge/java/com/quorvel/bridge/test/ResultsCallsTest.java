@@ -42,7 +42,7 @@ class ResultsCallsTest {
     }
 
     @Test
-    void aggregateHandsOverTheProgressCallbackAndLogsEveryValue() {
+    void aggregateRegistersTheProgressCallbackOnceAndLogsEveryValue() {
         Fake.setProgress(new int[] {0, 40, 100});
         aggregate();
         aggregate();
@@ -51,6 +51,17 @@ class ResultsCallsTest {
         String progress = "Aggregate progress is 0\nAggregate progress is 40\nAggregate progress is 100\n";
         int first = log.indexOf(progress);
         assertTrue(first >= 0 && log.indexOf(progress, first + 1) > first, "both calls report progress: " + log);
+
+        Fake.replaceAggregateCallback();
+        try {
+            BridgeFixture.freshCall();
+            Fake.setProgress(new int[] {7, 8});
+            aggregate();
+            assertArrayEquals(new int[] {7, 8}, Fake.recordedProgress(), "the bridge did not register again");
+            assertFalse(BridgeFixture.log().contains("Aggregate progress is"));
+        } finally {
+            Fake.restoreAggregateCallback();
+        }
     }
 
     @Test

@@ -93,13 +93,21 @@ public final class KERVBridge {
      */
     public static native String initJniBridge(String path);
 
-    /** Prepares the analysis library's deployment information. @return the library's status, 0 on success */
+    /**
+     * Prepares the analysis library's deployment information.
+     *
+     * @return the library's status, 0 on success
+     */
     public static native long initDeploymentInfo();
 
     /** Hands a bind key to the analysis library. */
     public static native void setBindKey(String bindKey);
 
-    /** Starts the analysis library with a bind key. @return the library's status, 0 on success, -1 when unloaded */
+    /**
+     * Starts the analysis library with a bind key.
+     *
+     * @return the library's status, 0 on success, -1 when unloaded
+     */
     public static native long initApi(String bindKey);
 
     /** Shuts the analysis library's API down. */
@@ -185,7 +193,14 @@ public final class KERVBridge {
     public static native long createProject(
             String location, String name, String acfFile, String rcfFile, String cctFile);
 
-    /** Opens a project. @return the library's status, 0 on success, -1 when unloaded */
+    /**
+     * Opens a project; the project and file calls then work on it.
+     *
+     * @param bindKey the bind key given to {@link #initApi(String)}
+     * @param location folder of the project, as given to {@link #createProject}
+     * @param name project name
+     * @return the library's status, 0 on success, -1 when unloaded
+     */
     public static native long initProjectMngr(String bindKey, String location, String name);
 
     /** @return whether {@code location} holds a project called {@code name} */
@@ -206,7 +221,11 @@ public final class KERVBridge {
     public static native long addFile(
             long targetLanguage, String file, String defines, int definesSize, String includes, int includesSize);
 
-    /** Removes a source file from the open project. @return the library's status, 0 on success */
+    /**
+     * Removes a source file from the open project.
+     *
+     * @return the library's status, 0 on success
+     */
     public static native long removeFile(String filePath);
 
     /** @return the open project's files separated by {@code ';'}, empty when there are none */
@@ -227,10 +246,20 @@ public final class KERVBridge {
     /** @return the report tools separated by {@code ';'}, empty when there are none */
     public static native String getReportTools();
 
-    /** Adds a compiler configuration file. @return the library's status, 0 on success */
+    /**
+     * Adds a compiler configuration file.
+     *
+     * @return the library's status, 0 on success
+     */
     public static native long addCCT(String cctFile);
 
-    /** Makes a compiler configuration file the active one for a source language. @return the library's status */
+    /**
+     * Makes a compiler configuration file the active one for a source language.
+     *
+     * @param lang {@link #SOURCE_LANGUAGE_C}, {@link #SOURCE_LANGUAGE_CPP} or another number the library defines
+     * @param cctFile the compiler configuration file
+     * @return the library's status, 0 on success, -1 when unloaded
+     */
     public static native long setActiveCCT(int lang, String cctFile);
 
     /** Sets the workspace folder. */
@@ -250,7 +279,14 @@ public final class KERVBridge {
 
     // ---- Results ------------------------------------------------------------------------------------------------
 
-    /** Opens the results of a project. @return the library's status, 0 on success, -1 when unloaded */
+    /**
+     * Opens the results of a project; the results calls then work on them.
+     *
+     * @param bindKey the bind key given to {@link #initApi(String)}
+     * @param location folder of the project
+     * @param name project name
+     * @return the library's status, 0 on success, -1 when unloaded
+     */
     public static native long initResults(String bindKey, String location, String name);
 
     /** @return whether the analysis library holds results for the file */

@@ -89,6 +89,7 @@ enum class EntryPoint : std::size_t {
 };
 
 inline constexpr std::size_t kEntryPointCount = 0
+// NOLINTNEXTLINE(bugprone-macro-parentheses): each expansion is one term of the sum
 #define KERV_COUNT(slot, entryPoint, Method, Signature) +1
     KERV_ENTRY_POINTS(KERV_COUNT)
 #undef KERV_COUNT

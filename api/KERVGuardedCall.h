@@ -125,6 +125,7 @@ struct Guarded<E, Returned(Arguments...)> {
     // API CALL line, argument lines, the call and the result line; returns
     // the entry point's own result.
     static Returned Invoke(EntryPointFunction<E>* function, const CallLog& log, Arguments... arguments) {
+        static_assert(sizeof...(Arguments) <= std::tuple_size_v<ArgumentLabels>, "one label per argument");
         Utils::Logger::Log(2, "\t> API CALL - %s\n",
                            log.loggedAs != nullptr ? log.loggedAs : EntryPointTraits<E>::kName);
         std::size_t index = 0;
@@ -133,6 +134,7 @@ struct Guarded<E, Returned(Arguments...)> {
         if constexpr (std::is_void_v<Returned>) {
             function(arguments...);
             detail::LogVoidResult();
+            return;
         } else {
             Returned result = function(arguments...);
             detail::LogResult(result);
@@ -145,6 +147,7 @@ struct Guarded<E, Returned(Arguments...)> {
         if constexpr (std::is_void_v<Returned>) {
             (void)failure;
             if (function != nullptr) Invoke(function, log, arguments...);
+            return;
         } else if constexpr (std::is_same_v<Returned, uint8_t>) {
             if (function == nullptr) return failure;
             const uint8_t byte = Invoke(function, log, arguments...);

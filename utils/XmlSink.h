@@ -39,9 +39,10 @@ __attribute__((no_sanitize_address)) inline std::size_t textLength(const char* t
 #endif
 }
 
-// A record's text field; a null pointer is written as the empty text.
+// A record's text field; a null pointer is written as the empty text (with a
+// non-null data pointer, which memcpy requires even for 0 bytes).
 inline std::string_view textOf(const char* text) {
-    return text ? std::string_view(text, textLength(text)) : std::string_view();
+    return text ? std::string_view(text, textLength(text)) : std::string_view("", 0);
 }
 
 // Asks for the texts of a record to be loaded into the cache together, so

@@ -1,0 +1,60 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "utils/XmlSink.h"
+
+using namespace Utils::Xml;
+
+// Records must not change while they are written; if they do anyway, the
+// sized pass must neither overrun its buffer nor return a half-written text.
+TEST(XmlSink, TextThatChangesBetweenTheTwoPassesIsRewrittenWhole) {
+    const ElementMarkup tag("T");
+    for (const std::vector<std::string>& passes : std::vector<std::vector<std::string>>{
+             {"ab", "a&b<c>d]]>e and a much longer tail", "a&b<c>d]]>e and a much longer tail"},
+             {"a much longer first text", "x", "x"}}) {
+        std::size_t call = 0;
+        const std::string text = render([&](auto& out) {
+            const std::string& value = passes[std::min(call++, passes.size() - 1)];
+            element(out, tag, value);
+            escapedElement(out, tag, value);
+            cdataElement(out, tag, value);
+        });
+        const std::string& last = passes.back();
+        std::string expected = "<T>" + last + "</T><T>";
+        for (char c : last) {
+            switch (c) {
+                case '&':
+                    expected += "&amp;";
+                    break;
+                case '<':
+                    expected += "&lt;";
+                    break;
+                case '>':
+                    expected += "&gt;";
+                    break;
+                default:
+                    expected += c;
+            }
+        }
+        std::string cdata = last;
+        for (std::size_t at = cdata.find("]]>"); at != std::string::npos; at = cdata.find("]]>", at + 15)) {
+            cdata.replace(at, 3, "]]]]><![CDATA[>");
+        }
+        expected += "</T><T><![CDATA[" + cdata + "]]></T>";
+        EXPECT_EQ(call, 3u);
+        EXPECT_EQ(text, expected);
+    }
+}
+
+TEST(XmlSink, TextLengthFindsTheEndAtEveryAlignment) {
+    std::vector<char> buffer(80, 'x');
+    for (std::size_t start = 0; start < 16; ++start) {
+        for (std::size_t length = 0; length < 40; ++length) {
+            std::fill(buffer.begin(), buffer.end(), 'x');
+            buffer[start + length] = '\0';
+            ASSERT_EQ(textLength(buffer.data() + start), length) << start << " " << length;
+        }
+    }
+}

@@ -3,6 +3,8 @@
 // whose stacks are small, and the analysis library sets no depth limit.
 #pragma once
 
+#include <algorithm>
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -28,16 +30,50 @@ inline void prefetchAhead(Record* const* items, std::uint32_t count, std::uint32
     if (index + 1 < count && items[index + 1]) prefetchTexts(*items[index + 1]);
 }
 
+// A stack that keeps its first frames inline and moves to the heap only for
+// deeper nesting, so walking a shallow record costs no allocation.
+template <typename Frame>
+class FrameStack {
+public:
+    FrameStack() = default;
+    FrameStack(const FrameStack&) = delete;
+    FrameStack& operator=(const FrameStack&) = delete;
+
+    bool empty() const { return size_ == 0; }
+    Frame& back() { return base_[size_ - 1]; }
+    void pop() { --size_; }
+    void push(const Frame& frame) {
+        if (size_ == capacity_) grow();
+        base_[size_++] = frame;
+    }
+
+private:
+    static constexpr std::size_t kInline = 32;
+
+    void grow() {
+        const bool wasInline = base_ == inline_;
+        heap_.resize(2 * capacity_);
+        if (wasInline) std::copy(inline_, inline_ + size_, heap_.begin());
+        base_ = heap_.data();
+        capacity_ = heap_.size();
+    }
+
+    Frame inline_[kInline];
+    std::vector<Frame> heap_;
+    Frame* base_ = inline_;
+    std::size_t size_ = 0;
+    std::size_t capacity_ = kInline;
+};
+
 template <typename Node, typename Visitor>
 void walkDepthFirst(const Node& root, Visitor& visitor) {
     struct Frame {
         const Node* node;
         std::uint32_t nextChild;
     };
-    std::vector<Frame> stack;
-    stack.reserve(16);
+    FrameStack<Frame> stack;
     visitor.enter(root);
-    stack.push_back({&root, 0});
+    stack.push({&root, 0});
     while (!stack.empty()) {
         Frame& top = stack.back();
         const std::uint32_t childCount = visitor.childCount(*top.node);
@@ -52,14 +88,14 @@ void walkDepthFirst(const Node& root, Visitor& visitor) {
             visitor.beginChild(index);
             if (child) {
                 visitor.enter(*child);
-                stack.push_back({child, 0});  // invalidates `top`
+                stack.push({child, 0});  // invalidates `top`
             } else {
                 visitor.endChild();
             }
             continue;
         }
         const Node& finished = *top.node;
-        stack.pop_back();
+        stack.pop();
         visitor.leave(finished);
         if (!stack.empty()) visitor.endChild();
     }

@@ -197,7 +197,7 @@ private:
 
 // <tag>value</tag> with the value as it is.
 template <typename Sink>
-void element(Sink& out, const ElementMarkup& tag, std::string_view value) {
+__attribute__((always_inline)) inline void element(Sink& out, const ElementMarkup& tag, std::string_view value) {
     out.open(tag);
     out.raw(value);
     out.close(tag);
@@ -205,7 +205,7 @@ void element(Sink& out, const ElementMarkup& tag, std::string_view value) {
 
 // <tag>value</tag> with the value entity-escaped.
 template <typename Sink>
-void escapedElement(Sink& out, const ElementMarkup& tag, std::string_view value) {
+__attribute__((always_inline)) inline void escapedElement(Sink& out, const ElementMarkup& tag, std::string_view value) {
     out.open(tag);
     out.escaped(value);
     out.close(tag);
@@ -213,14 +213,14 @@ void escapedElement(Sink& out, const ElementMarkup& tag, std::string_view value)
 
 // <tag><![CDATA[value]]></tag>.
 template <typename Sink>
-void cdataElement(Sink& out, const ElementMarkup& tag, std::string_view value) {
+__attribute__((always_inline)) inline void cdataElement(Sink& out, const ElementMarkup& tag, std::string_view value) {
     out.open(tag);
     out.cdata(value);
     out.close(tag);
 }
 
 template <typename Sink>
-void decimalElement(Sink& out, const ElementMarkup& tag, std::int64_t value) {
+__attribute__((always_inline)) inline void decimalElement(Sink& out, const ElementMarkup& tag, std::int64_t value) {
     element(out, tag, Decimal(value).view());
 }
 

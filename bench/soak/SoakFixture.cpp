@@ -1,0 +1,95 @@
+// Native side of com.quorvel.bridge.soak.SoakFixture: scripts the stand-in
+// analysis library, which the bridge has already loaded, through its control
+// functions.
+#include <dlfcn.h>
+#include <fcntl.h>
+#include <jni.h>
+#include <unistd.h>
+
+#include <cstdio>
+
+#include <stdexcept>
+#include <string>
+
+#include "bench/soak/SoakRecords.h"
+#include "com_quorvel_bridge_soak_SoakFixture.h"
+#include "tests/fake/FakeControl.h"
+
+namespace {
+
+struct FakeControl {
+    decltype(&kervFakeReset) reset = nullptr;
+    decltype(&kervFakeSetResult) setResult = nullptr;
+    decltype(&kervFakeSetText) setText = nullptr;
+    decltype(&kervFakeSetRecord) setRecord = nullptr;
+};
+
+FakeControl g_fake;
+const soak::SoakRecords* g_records = nullptr;
+
+template <class Function>
+void resolve(void* library, const char* name, Function& function) {
+    function = reinterpret_cast<Function>(dlsym(library, name));
+    if (function == nullptr) throw std::runtime_error(std::string("stand-in lacks ") + name);
+}
+
+void scriptFake() {
+    g_fake.reset();
+    g_fake.setRecord("getDiagnostics", g_records->diagnostics);
+    g_fake.setRecord("getRuleGroups", g_records->ruleGroups);
+    g_fake.setRecord("getMessageRuleMap", g_records->messageRuleMap);
+    g_fake.setRecord("getTrees", g_records->trees);
+    g_fake.setRecord("getVQFile", g_records->file);
+    g_fake.setRecord("getAvailableLanguages", g_records->languages);
+    g_fake.setRecord("getFiles", g_records->files);
+    g_fake.setText("getVersionNumber", "3.1.4");
+    g_fake.setResult("hasResults", 1);
+}
+
+// getTrees prints its result code on standard output on every call; the soak
+// reports on standard error instead.
+void silenceStandardOutput() {
+    std::fflush(stdout);
+    const int devNull = open("/dev/null", O_WRONLY | O_CLOEXEC);
+    if (devNull < 0) throw std::runtime_error("cannot open /dev/null");
+    dup2(devNull, STDOUT_FILENO);
+    close(devNull);
+}
+
+void throwToJava(JNIEnv* env, const char* message) {
+    jclass error = env->FindClass("java/lang/IllegalStateException");
+    if (error != nullptr) env->ThrowNew(error, message);
+}
+
+}  // namespace
+
+extern "C" {
+
+JNIEXPORT void JNICALL Java_com_quorvel_bridge_soak_SoakFixture_script(JNIEnv* env, jclass /*unused*/, jstring fakePath,
+                                                                       jint diagnosticCount) {
+    const char* path = env->GetStringUTFChars(fakePath, nullptr);
+    if (path == nullptr) return;
+    void* library = dlopen(path, RTLD_NOW | RTLD_NOLOAD);
+    env->ReleaseStringUTFChars(fakePath, path);
+    try {
+        if (library == nullptr) throw std::runtime_error("the bridge has not loaded the stand-in");
+        resolve(library, "kervFakeReset", g_fake.reset);
+        resolve(library, "kervFakeSetResult", g_fake.setResult);
+        resolve(library, "kervFakeSetText", g_fake.setText);
+        resolve(library, "kervFakeSetRecord", g_fake.setRecord);
+        // Dropping the extra reference keeps the bridge's own.
+        dlclose(library);
+        g_records = &soak::buildSoakRecords(static_cast<unsigned>(diagnosticCount));
+        scriptFake();
+        silenceStandardOutput();
+    } catch (const std::exception& failure) {
+        throwToJava(env, failure.what());
+    }
+}
+
+JNIEXPORT void JNICALL Java_com_quorvel_bridge_soak_SoakFixture_rescript(JNIEnv* env, jclass /*unused*/) {
+    if (g_records == nullptr) return throwToJava(env, "script the stand-in first");
+    scriptFake();
+}
+
+}  // extern "C"

@@ -42,7 +42,8 @@ constexpr uint32_t kLanguageCount = 3;
 template <typename Sink>
 void writeTreeItemType(Sink& out, VQTreeItemType_C type) {
     const uint32_t value = static_cast<uint32_t>(type);
-    Xml::escapedElement(out, tags().type, value < std::size(kDigits) ? kDigits[value] : std::string_view("", 0));
+    // A digit needs no escaping.
+    Xml::element(out, tags().type, value < std::size(kDigits) ? kDigits[value] : std::string_view("", 0));
 }
 
 template <typename Sink>

@@ -37,28 +37,51 @@ inline std::uint8_t entityOf(char c) {
 
 }  // namespace
 
-const char* findMarkup(const char* p, const char* end) {
 #if defined(__SSE2__)
-    const __m128i amp = _mm_set1_epi8('&');
-    const __m128i lt = _mm_set1_epi8('<');
-    const __m128i gt = _mm_set1_epi8('>');
-    const __m128i apos = _mm_set1_epi8('\'');
-    const __m128i quot = _mm_set1_epi8('"');
+namespace {
+
+// One bit per byte of the block that is a markup character.
+inline unsigned markupMask(__m128i bytes) {
+    const __m128i hits = _mm_or_si128(
+        _mm_or_si128(
+            _mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('&')), _mm_cmpeq_epi8(bytes, _mm_set1_epi8('<'))),
+            _mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('>')), _mm_cmpeq_epi8(bytes, _mm_set1_epi8('\'')))),
+        _mm_cmpeq_epi8(bytes, _mm_set1_epi8('"')));
+    return static_cast<unsigned>(_mm_movemask_epi8(hits));
+}
+
+inline unsigned alignedMarkupMask(std::uintptr_t address) {
+    return markupMask(_mm_load_si128(reinterpret_cast<const __m128i*>(address)));
+}
+
+}  // namespace
+
+// Fewer than 16 bytes at the end are checked with the aligned blocks that
+// hold them: an aligned load never crosses a page, so it cannot fault, but it
+// may read bytes outside the text, which is why address checking is off here.
+__attribute__((no_sanitize_address)) const char* findMarkup(const char* p, const char* end) {
     for (; end - p >= 16; p += 16) {
-        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-        const __m128i hits =
-            _mm_or_si128(_mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(bytes, amp), _mm_cmpeq_epi8(bytes, lt)),
-                                      _mm_or_si128(_mm_cmpeq_epi8(bytes, gt), _mm_cmpeq_epi8(bytes, apos))),
-                         _mm_cmpeq_epi8(bytes, quot));
-        const int mask = _mm_movemask_epi8(hits);
-        if (mask != 0) return p + __builtin_ctz(static_cast<unsigned>(mask));
+        const unsigned mask = markupMask(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p)));
+        if (mask != 0) return p + __builtin_ctz(mask);
     }
-#endif
+    const auto left = static_cast<unsigned>(end - p);
+    if (left == 0) return end;
+    const std::uintptr_t address = reinterpret_cast<std::uintptr_t>(p);
+    const std::uintptr_t block = address & ~std::uintptr_t{15};
+    const unsigned offset = static_cast<unsigned>(address - block);
+    unsigned mask = alignedMarkupMask(block) >> offset;
+    if (offset + left > 16) mask |= alignedMarkupMask(block + 16) << (16 - offset);
+    mask &= (1u << left) - 1;
+    return mask != 0 ? p + __builtin_ctz(mask) : end;
+}
+#else
+const char* findMarkup(const char* p, const char* end) {
     for (; p != end; ++p) {
         if (entityOf(*p) != 0) return p;
     }
     return end;
 }
+#endif
 
 char* writeEscaped(char* out, std::string_view text) {
     const char* runStart = text.data();

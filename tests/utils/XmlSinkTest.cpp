@@ -58,3 +58,18 @@ TEST(XmlSink, TextLengthFindsTheEndAtEveryAlignment) {
         }
     }
 }
+
+TEST(XmlSink, MarkupScanFindsTheFirstMarkupAtEveryAlignmentAndLength) {
+    std::vector<char> buffer(96, 'x');
+    for (std::size_t start = 0; start < 16; ++start) {
+        for (std::size_t length = 0; length < 40; ++length) {
+            for (std::size_t markup = 0; markup <= length; ++markup) {
+                std::fill(buffer.begin(), buffer.end(), '<');  // markup outside the range must not be found
+                std::fill(buffer.begin() + start, buffer.begin() + start + length, 'x');
+                if (markup < length) buffer[start + markup] = "&<>'\""[markup % 5];
+                const char* begin = buffer.data() + start;
+                ASSERT_EQ(findMarkup(begin, begin + length), begin + markup) << start << " " << length;
+            }
+        }
+    }
+}

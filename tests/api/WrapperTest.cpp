@@ -205,3 +205,23 @@ TEST_F(Wrappers, FreeWrappersHandTheCallersRecordAddressToTheLibrary) {
         "\nCall FreeVQFile \n" + ApiCall("freeVQFile") + Arg("file", JournalAddress(&fileRecord)) + Result("0");
     EXPECT_EQ(log.Take().substr(0, freeFileLog.size()), freeFileLog);
 }
+
+TEST_F(Wrappers, StandInCountsCallsAndRejectsNamesOfTheWrongKind) {
+    s_fake.setResultOfCall("initApi", 1, 5);
+    EXPECT_EQ(api.InitApi("a"), 0);
+    EXPECT_EQ(api.InitApi("b"), 5);
+    EXPECT_EQ(api.InitApi("c"), 0);
+    EXPECT_EQ(s_fake.callCount("initApi"), 3);
+    EXPECT_EQ(s_fake.callCount("hasResults"), 0);
+
+    EXPECT_EQ(s_fake.callCount("noSuchEntryPoint"), -1);
+    EXPECT_EQ(s_fake.setResult("noSuchEntryPoint", 1), -1);
+    EXPECT_EQ(s_fake.setResult("getInstallPath", 1), -1) << "returns a text, not a number";
+    EXPECT_EQ(s_fake.setText("initApi", "x"), -1) << "returns a number, not a text";
+    EXPECT_EQ(s_fake.setRecord(nullptr, nullptr), -1);
+    EXPECT_EQ(s_fake.setResultOfCall("initApi", -1, 1), -1);
+
+    s_fake.reset();
+    EXPECT_EQ(s_fake.callCount("initApi"), 0);
+    EXPECT_STREQ(s_fake.journal(), "");
+}

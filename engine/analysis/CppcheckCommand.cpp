@@ -29,9 +29,9 @@ std::vector<std::string> analysisArguments(const std::string& cppcheck, const Pr
     bool isC = file.language == 0;
     std::vector<std::string> arguments = {cppcheck, "--xml", "--xml-version=2", "--quiet"};
     if (!analysis.checks.empty()) arguments.push_back("--enable=" + joined(analysis.checks, ','));
-    arguments.push_back(isC ? "--language=c" : "--language=c++");
+    arguments.emplace_back(isC ? "--language=c" : "--language=c++");
     arguments.push_back("--std=" + (isC ? analysis.cStandard : analysis.cppStandard));
-    if (analysis.inconclusive) arguments.push_back("--inconclusive");
+    if (analysis.inconclusive) arguments.emplace_back("--inconclusive");
     arguments.insert(arguments.end(), analysis.extraOptions.begin(), analysis.extraOptions.end());
     addPrefixed(arguments, "-D", compiler.defines);
     addPrefixed(arguments, "-D", file.defines);

@@ -20,6 +20,7 @@ namespace {
 
 std::vector<char*> argvOf(const std::vector<std::string>& command) {
     std::vector<char*> argv;
+    argv.reserve(command.size() + 1);
     for (const auto& argument : command) argv.push_back(const_cast<char*>(argument.c_str()));
     argv.push_back(nullptr);
     return argv;

@@ -31,7 +31,7 @@ bool readReport(const std::string& xml, std::vector<Finding>& findings) {
             finding.locations.push_back({location.attribute("file").as_string(), location.attribute("line").as_int(),
                                          location.attribute("column").as_int(),
                                          location.attribute("info").as_string()});
-        for (pugi::xml_node symbol : error.children("symbol")) finding.symbols.push_back(symbol.text().as_string());
+        for (pugi::xml_node symbol : error.children("symbol")) finding.symbols.emplace_back(symbol.text().as_string());
         if (!finding.id.empty()) findings.push_back(std::move(finding));
     }
     return true;

@@ -19,6 +19,7 @@
 // kConfigSyntax and a log line naming the file and the line number.
 #pragma once
 
+#include <array>
 #include <set>
 #include <string>
 #include <vector>
@@ -46,7 +47,7 @@ struct CompilerSettings {
 
 // Index 0 is C, index 1 is C++ (the values of VQSourceLanguage_C).
 struct CompilerConfig {
-    CompilerSettings perLanguage[2];
+    std::array<CompilerSettings, 2> perLanguage;
 };
 
 struct ConfigError {

@@ -44,8 +44,11 @@ std::vector<std::string> extensionsFor(int language) {
 
 std::vector<std::string> projectsIn(const std::string& folder) {
     std::vector<std::string> names;
-    for (const std::string& name : listDirectory(folder))
-        if (isReadableFile(folder + "/" + name + "/project.kerv")) names.push_back(name);
+    for (const std::string& name : listDirectory(folder)) {
+        std::string projectFile = folder;
+        projectFile.append("/").append(name).append("/project.kerv");
+        if (isReadableFile(projectFile)) names.push_back(name);
+    }
     std::sort(names.begin(), names.end());
     return names;
 }

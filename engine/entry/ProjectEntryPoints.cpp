@@ -58,7 +58,7 @@ Status copyList(unsigned size, char** texts, std::vector<std::string>& out) {
     if (size > 0 && !texts) return kNullArgument;
     for (unsigned i = 0; i < size; ++i) {
         if (!texts[i]) return kNullArgument;
-        out.push_back(texts[i]);
+        out.emplace_back(texts[i]);
     }
     return kOk;
 }

@@ -60,6 +60,7 @@ std::vector<Finding> secondaryNotes(const Finding& finding) {
 
 VQDiagnosticArray_C* buildArray(const std::vector<Finding>& findings, SuppressionState state) {
     std::vector<DiagnosticInput> inputs;
+    inputs.reserve(findings.size());
     for (const auto& finding : findings) inputs.push_back({&finding, state});
     return buildDiagnostics(inputs);
 }

@@ -68,6 +68,7 @@ std::vector<RuleInfo> knownRules(const std::vector<RuleInfo>& catalog, const std
     for (const Finding* finding : seen)
         byId.emplace(finding->id, RuleInfo{finding->id, finding->severity, finding->message, finding->cwe});
     std::vector<RuleInfo> rules;
+    rules.reserve(byId.size());
     for (auto& [id, rule] : byId) rules.push_back(rule);
     std::stable_sort(rules.begin(), rules.end(), [](const RuleInfo& a, const RuleInfo& b) {
         return groupRank(a.severity) != groupRank(b.severity) ? groupRank(a.severity) < groupRank(b.severity)

@@ -56,7 +56,7 @@ bool isValidProjectName(const std::string& name) {
 
 std::string serialiseProject(const Project& project) {
     std::string text;
-    auto line = [&](std::vector<std::string> fields) { text += joinFields(fields) + "\n"; };
+    auto line = [&](const std::vector<std::string>& fields) { text += joinFields(fields) + "\n"; };
     line({kHeader, kFormatVersion});
     line({"name", project.name});
     line({"acf", project.acfPath});

@@ -2,6 +2,7 @@
 // "project.kerv" and the results folder "results".
 #pragma once
 
+#include <array>
 #include <string>
 #include <vector>
 
@@ -21,8 +22,8 @@ struct Project {
     std::string name;
     std::string acfPath;  // empty: built-in defaults
     std::string rcfPath;
-    std::vector<std::string> cctPaths;  // registered compiler configurations
-    std::string activeCct[2];           // per language, one of cctPaths or empty
+    std::vector<std::string> cctPaths;     // registered compiler configurations
+    std::array<std::string, 2> activeCct;  // per language, one of cctPaths or empty
     std::string workspace;
     int currentLanguage = 1;
     std::vector<ProjectFile> files;

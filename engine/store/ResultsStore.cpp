@@ -55,7 +55,7 @@ bool applyLine(const std::vector<std::string>& f, FileResult& result) {
 
 std::string serialiseFileResult(const FileResult& result) {
     std::string text = std::string(kHeader) + "\n";
-    auto line = [&](std::vector<std::string> fields) { text += joinFields(fields) + "\n"; };
+    auto line = [&](const std::vector<std::string>& fields) { text += joinFields(fields) + "\n"; };
     line({"file", result.sourcePath});
     line({"content", toHex(result.contentHash)});
     line({"configuration", toHex(result.configurationHash)});
@@ -91,7 +91,8 @@ Status ResultsStore::open(const std::string& folder) {
     }
     for (const std::string& name : listDirectory(folder)) {
         if (name.size() <= 4 || name.compare(name.size() - 4, 4, kSuffix) != 0) continue;
-        const std::string path = folder + "/" + name;
+        std::string path = folder;
+        path.append("/").append(name);
         auto text = readWholeFile(path);
         FileResult result;
         if (!text || !parseFileResult(*text, result) || fileFor(result.sourcePath) != path) {

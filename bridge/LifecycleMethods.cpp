@@ -20,8 +20,8 @@ using Utils::Logger::Log;
 namespace {
 
 constexpr const char* kNoPath = "Please select a path for KERV.dll file!";
-constexpr const char* kUnusablePath =
-    "Failed to load libKERV.so: the path is null, holds a NUL character or is unreadable";
+constexpr const char* kUnusablePath = "Failed to load libKERV.so: the path holds a NUL character or cannot be read";
+constexpr const char* kBridgeFailure = "Failed to load libKERV.so: the bridge failed, see the log";
 
 // Loads the analysis library from `jPath`; "OK" or the reason it failed.
 std::string loadAnalysisLibrary(JNIEnv* env, jstring jPath) {
@@ -45,7 +45,7 @@ JNIEXPORT jstring JNICALL Java_com_quorvel_bridge_caller_KERVBridge_initJniBridg
     kerv::bridge::rememberBridgeThread(env);
     Log(2, "\nEnter initJniBridge \n");
     if (jPath == nullptr) return newJavaString(env, kNoPath);
-    std::string result = kerv::bridge::shieldFromExceptions("initJniBridge", std::string(kUnusablePath),
+    std::string result = kerv::bridge::shieldFromExceptions("initJniBridge", std::string(kBridgeFailure),
                                                             [&] { return loadAnalysisLibrary(env, jPath); });
     Log(2, "\nExit initJniBridge \n");
     return newJavaString(env, result);

@@ -20,14 +20,17 @@ namespace Utils {
 //   prefetch(node)         asks for the node's texts to be loaded
 // A null child gets beginChild and endChild with nothing in between.
 // Records are scattered over the heap. While item i of a list is written,
-// the record two ahead and the texts of the next one (whose record was asked
-// for a step earlier) are asked for, so their cache misses overlap with the
+// the record a few items ahead and the texts of a nearer one (whose record
+// was asked for earlier) are asked for, so their cache misses overlap with the
 // writing instead of stalling it.
+constexpr std::uint32_t kRecordsAhead = 4;
+constexpr std::uint32_t kTextsAhead = 2;
+
 template <typename Record, typename PrefetchTexts>
 inline void prefetchAhead(Record* const* items, std::uint32_t count, std::uint32_t index,
                           PrefetchTexts&& prefetchTexts) {
-    if (index + 2 < count) __builtin_prefetch(items[index + 2]);
-    if (index + 1 < count && items[index + 1]) prefetchTexts(*items[index + 1]);
+    if (index + kRecordsAhead < count) __builtin_prefetch(items[index + kRecordsAhead]);
+    if (index + kTextsAhead < count && items[index + kTextsAhead]) prefetchTexts(*items[index + kTextsAhead]);
 }
 
 // A stack that keeps its first frames inline and moves to the heap only for
@@ -81,9 +84,9 @@ void walkDepthFirst(const Node& root, Visitor& visitor) {
             const std::uint32_t index = top.nextChild++;
             const Node* child = visitor.child(*top.node, index);
             // Ahead as in prefetchAhead.
-            if (index + 2 < childCount) __builtin_prefetch(visitor.child(*top.node, index + 2));
-            if (index + 1 < childCount) {
-                if (const Node* next = visitor.child(*top.node, index + 1)) visitor.prefetch(*next);
+            if (index + kRecordsAhead < childCount) __builtin_prefetch(visitor.child(*top.node, index + kRecordsAhead));
+            if (index + kTextsAhead < childCount) {
+                if (const Node* next = visitor.child(*top.node, index + kTextsAhead)) visitor.prefetch(*next);
             }
             visitor.beginChild(index);
             if (child) {

@@ -48,7 +48,7 @@ void writeMessage(Sink& out, const VQMessage_C& message) {
     Xml::element(out, tags().helpFileLocation, textOf(message.helpFileLocation));
     Xml::decimalElement(out, tags().messageLevel, message.messageLevel);
     Xml::element(out, tags().messageNumber, textOf(message.messageNumber));
-    Xml::escapedElement(out, tags().messageText, textOf(message.messageText));
+    Xml::escapedElement(out, tags().messageText, message.messageText);
     Xml::element(out, tags().producer, textOf(message.producer));
     if (const VQReferenceArray_C* references = message.references) {
         for (uint32_t i = 0; i < references->count; ++i) {

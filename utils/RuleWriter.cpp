@@ -50,7 +50,7 @@ public:
         Xml::element(out_, tags().isActive, rule.isActive ? "1" : "0");
         Xml::element(out_, tags().helpFileLocation, textOf(rule.helpFileLocation));
         Xml::element(out_, tags().ruleGroupStr, textOf(rule.ruleGroup));
-        Xml::escapedElement(out_, tags().ruleText, textOf(rule.ruleText));
+        Xml::escapedElement(out_, tags().ruleText, rule.ruleText);
         Xml::element(out_, tags().ruleUID, textOf(rule.ruleUID));
         if (const VQCategoryArray_C* categories = rule.categories) {
             for (uint32_t i = 0; i < categories->count; ++i) {

@@ -55,8 +55,8 @@ public:
     void enter(const VQTreeStruct& item) {
         prefetch(item);
         writeTreeItemType(out_, item.type);
-        Xml::escapedElement(out_, tags().name, textOf(item.name));
-        Xml::escapedElement(out_, tags().data, textOf(item.data));
+        Xml::escapedElement(out_, tags().name, item.name);
+        Xml::escapedElement(out_, tags().data, item.data);
         // Digits and '-' need no escaping.
         Xml::decimalElement(out_, tags().total, item.total);
         Xml::decimalElement(out_, tags().active, item.active);
@@ -103,7 +103,7 @@ void writeJoined(Sink& out, const Xml::ElementMarkup& tag, uint32_t count, TextA
     out.open(tag);
     for (uint32_t i = 0; i < count; ++i) {
         if (i > 0) out.raw(";");
-        out.escaped(textOf(textAt(i)));
+        out.escapedText(textAt(i));
     }
     out.close(tag);
 }

@@ -74,7 +74,74 @@ __attribute__((no_sanitize_address)) const char* findMarkup(const char* p, const
     mask &= (1u << left) - 1;
     return mask != 0 ? p + __builtin_ctz(mask) : end;
 }
+
+namespace {
+
+inline unsigned zeroMask(__m128i bytes) {
+    return static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, _mm_setzero_si128())));
+}
+
+// Walks a NUL-terminated text block by aligned block (never across a page
+// boundary past the text's end) and calls visit(block, marks, begin, end)
+// with the markup bits and the range [begin, end) of text bytes of each block.
+template <typename Visit>
+__attribute__((no_sanitize_address, always_inline)) inline const char* walkTextBlocks(const char* text, Visit&& visit) {
+    const std::uintptr_t address = reinterpret_cast<std::uintptr_t>(text);
+    const char* block = reinterpret_cast<const char*>(address & ~std::uintptr_t{15});
+    unsigned begin = static_cast<unsigned>(text - block);
+    for (;; block += 16, begin = 0) {
+        const __m128i bytes = _mm_load_si128(reinterpret_cast<const __m128i*>(block));
+        const unsigned inText = 0xFFFFu & (~0u << begin);
+        const unsigned zeros = zeroMask(bytes) & inText;
+        const unsigned end = zeros != 0 ? static_cast<unsigned>(__builtin_ctz(zeros)) : 16;
+        const unsigned marks = markupMask(bytes) & inText & ((1u << end) - 1);
+        if (!visit(block, marks, begin, end)) return nullptr;
+        if (zeros != 0) return block + end;
+    }
+}
+
+}  // namespace
+
+__attribute__((no_sanitize_address)) TextScan scanText(const char* text) {
+    std::size_t extra = 0;
+    const char* end = walkTextBlocks(text, [&extra](const char* block, unsigned marks, unsigned, unsigned) {
+        for (; marks != 0; marks &= marks - 1) extra += kEntities[entityOf(block[__builtin_ctz(marks)])].size() - 1;
+        return true;
+    });
+    const auto length = static_cast<std::size_t>(end - text);
+    return {length, length + extra};
+}
+
+__attribute__((no_sanitize_address)) char* writeEscapedText(char* out, char* outEnd, const char* text) {
+    auto put = [&out, outEnd](const char* bytes, std::size_t size) {
+        if (size > static_cast<std::size_t>(outEnd - out)) return false;
+        std::memcpy(out, bytes, size);
+        out += size;
+        return true;
+    };
+    const char* end = walkTextBlocks(text, [&put](const char* block, unsigned marks, unsigned begin, unsigned end) {
+        for (; marks != 0; marks &= marks - 1) {
+            const unsigned markup = static_cast<unsigned>(__builtin_ctz(marks));
+            const std::string_view entity = kEntities[entityOf(block[markup])];
+            if (!put(block + begin, markup - begin) || !put(entity.data(), entity.size())) return false;
+            begin = markup + 1;
+        }
+        return put(block + begin, end - begin);
+    });
+    return end ? out : nullptr;
+}
 #else
+TextScan scanText(const char* text) {
+    const std::string_view view(text);
+    return {view.size(), escapedLength(view)};
+}
+
+char* writeEscapedText(char* out, char* outEnd, const char* text) {
+    const std::string_view view(text);
+    if (escapedLength(view) > static_cast<std::size_t>(outEnd - out)) return nullptr;
+    return writeEscaped(out, view);
+}
+
 const char* findMarkup(const char* p, const char* end) {
     for (; p != end; ++p) {
         if (entityOf(*p) != 0) return p;

@@ -19,6 +19,16 @@ std::size_t escapedLength(std::string_view text);
 char* writeEscaped(char* out, std::string_view text);
 void appendEscaped(std::string& out, std::string_view text);
 
+// The same for a NUL-terminated text, in one pass that finds the end of the
+// text and its markup together.
+struct TextScan {
+    std::size_t length;
+    std::size_t escapedLength;
+};
+TextScan scanText(const char* text);
+// Writes the escaped text into [out, outEnd); null when it does not fit.
+char* writeEscapedText(char* out, char* outEnd, const char* text);
+
 // "<![CDATA[" + text + "]]>". A "]]>" inside the text would end the section
 // early, so it is written as "]]]]><![CDATA[>": the section is split between
 // "]]" and ">" and a parser reads back the original text.

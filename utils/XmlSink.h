@@ -100,6 +100,7 @@ public:
     void open(const ElementMarkup& element) { size_ += element.open().size(); }
     void close(const ElementMarkup& element) { size_ += element.close().size(); }
     void escaped(std::string_view text) { size_ += escapedLength(text); }
+    void escapedText(const char* text) { size_ += text ? scanText(text).escapedLength : 0; }
     void cdata(std::string_view text) { size_ += cdataLength(text); }
     std::size_t size() const { return size_; }
 
@@ -145,6 +146,15 @@ public:
         if (room() < 6 * text.size() && !reserve(escapedLength(text))) return;
         next_ = writeEscaped(next_, text);
     }
+    void escapedText(const char* text) {
+        if (!text || overflowed_) return;
+        char* written = writeEscapedText(next_, end_, text);
+        if (written) {
+            next_ = written;
+        } else {
+            overflowed_ = true;
+        }
+    }
     // At most 12 bytes of markers plus 5 bytes per character.
     void cdata(std::string_view text) {
         if (room() < 12 + 5 * text.size() && !reserve(cdataLength(text))) return;
@@ -185,6 +195,7 @@ public:
     void open(const ElementMarkup& element) { out_.append(element.open()); }
     void close(const ElementMarkup& element) { out_.append(element.close()); }
     void escaped(std::string_view text) { appendEscaped(out_, text); }
+    void escapedText(const char* text) { appendEscaped(out_, textOf(text)); }
     void cdata(std::string_view text) {
         const std::size_t start = out_.size();
         out_.resize(start + cdataLength(text));
@@ -208,6 +219,15 @@ template <typename Sink>
 __attribute__((always_inline)) inline void escapedElement(Sink& out, const ElementMarkup& tag, std::string_view value) {
     out.open(tag);
     out.escaped(value);
+    out.close(tag);
+}
+
+// <tag>text</tag> with a record's NUL-terminated text (null: empty)
+// entity-escaped.
+template <typename Sink>
+__attribute__((always_inline)) inline void escapedElement(Sink& out, const ElementMarkup& tag, const char* text) {
+    out.open(tag);
+    out.escapedText(text);
     out.close(tag);
 }
 

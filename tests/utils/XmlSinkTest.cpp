@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "utils/XmlPrimitives.h"
 #include "utils/XmlSink.h"
 
 using namespace Utils::Xml;
@@ -69,6 +70,35 @@ TEST(XmlSink, MarkupScanFindsTheFirstMarkupAtEveryAlignmentAndLength) {
                 if (markup < length) buffer[start + markup] = "&<>'\""[markup % 5];
                 const char* begin = buffer.data() + start;
                 ASSERT_EQ(findMarkup(begin, begin + length), begin + markup) << start << " " << length;
+            }
+        }
+    }
+}
+
+// A record's NUL-terminated text is escaped in one pass that finds its end
+// too; it must agree with the escaping of the same text of known length,
+// wherever the text starts and ends relative to the 16-byte blocks.
+TEST(XmlSink, EscapingANulTerminatedTextAgreesAtEveryAlignment) {
+    const std::string alphabet = "ab&<>'\"";
+    std::vector<char> buffer(96);
+    uint32_t seed = 1;
+    for (std::size_t start = 0; start < 16; ++start) {
+        for (std::size_t length = 0; length < 48; ++length) {
+            for (std::size_t i = 0; i < length; ++i) {
+                seed = seed * 1103515245u + 12345u;
+                buffer[start + i] = alphabet[(seed >> 16) % alphabet.size()];
+            }
+            buffer[start + length] = '\0';
+            const char* text = buffer.data() + start;
+            const std::string expected = Utils::ValidateForXML(std::string(text, length));
+            const TextScan scan = scanText(text);
+            ASSERT_EQ(scan.length, length);
+            ASSERT_EQ(scan.escapedLength, expected.size());
+            std::string out(expected.size(), '\0');
+            ASSERT_EQ(writeEscapedText(out.data(), out.data() + out.size(), text), out.data() + out.size());
+            ASSERT_EQ(out, expected) << start << " " << length;
+            if (!expected.empty()) {
+                EXPECT_EQ(writeEscapedText(out.data(), out.data() + out.size() - 1, text), nullptr);
             }
         }
     }

@@ -50,7 +50,7 @@ inline unsigned markupMask(__m128i bytes) {
     return static_cast<unsigned>(_mm_movemask_epi8(hits));
 }
 
-inline unsigned alignedMarkupMask(std::uintptr_t address) {
+__attribute__((no_sanitize_address)) inline unsigned alignedMarkupMask(std::uintptr_t address) {
     return markupMask(_mm_load_si128(reinterpret_cast<const __m128i*>(address)));
 }
 

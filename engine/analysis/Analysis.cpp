@@ -87,6 +87,7 @@ Status analyse(const std::vector<FileAnalysisPlan>& plans, unsigned jobs, Result
         progress(static_cast<unsigned>(++done * 100 / plans.size()));
     });
     if (plans.empty()) progress(100);
+    removeOrphanedTemporaries(results.folder());  // reports of analysers a killed process left running
     return outcome;
 }
 

@@ -2,6 +2,7 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -62,6 +63,29 @@ bool writeFileAtomically(const std::string& path, const std::string& content) {
     }
     ::unlink(temporary.c_str());
     return false;
+}
+
+namespace {
+
+// The pid in "<prefix><pid>-...", or 0.
+pid_t pidAfter(const std::string& name, const std::string& prefix) {
+    size_t at = name.find(prefix);
+    if (at == std::string::npos) return 0;
+    return static_cast<pid_t>(std::strtol(name.c_str() + at + prefix.size(), nullptr, 10));
+}
+
+bool isRunning(pid_t pid) {
+    return ::kill(pid, 0) == 0 || errno != ESRCH;
+}
+
+}  // namespace
+
+void removeOrphanedTemporaries(const std::string& folder) {
+    for (const std::string& name : listDirectory(folder)) {
+        pid_t owner = pidAfter(name, ".tmp-");
+        if (owner == 0 && name.rfind("report-", 0) == 0) owner = pidAfter(name, "report-");
+        if (owner > 0 && !isRunning(owner)) ::unlink((folder + "/" + name).c_str());
+    }
 }
 
 bool isDirectory(const std::string& path) {

@@ -14,6 +14,11 @@ std::optional<std::string> readWholeFile(const std::string& path);
 // renames it over `path`: a reader sees the old or the new file, never a part.
 bool writeFileAtomically(const std::string& path, const std::string& content);
 
+// Deletes the temporary files ("<name>.tmp-<pid>-<n>", "report-<pid>-<n>.xml")
+// that a process killed half-way left in `folder`; files of a process that is
+// still running are kept.
+void removeOrphanedTemporaries(const std::string& folder);
+
 bool isDirectory(const std::string& path);
 bool isReadableFile(const std::string& path);
 bool makeDirectory(const std::string& path);  // one level; true when it exists afterwards

@@ -93,6 +93,7 @@ Status loadProject(const std::string& location, const std::string& name, Project
     project.name = name;
     auto text = readWholeFile(project.projectFilePath());
     if (!text) return kProjectNotFound;
+    removeOrphanedTemporaries(project.folder());
     if (!parseProject(*text, project)) {
         engineLog(1, "%s: the project file is damaged", project.projectFilePath().c_str());
         return kProjectCorrupt;

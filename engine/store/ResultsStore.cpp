@@ -89,6 +89,7 @@ Status ResultsStore::open(const std::string& folder) {
         engineLog(1, "%s: cannot make the results folder", folder.c_str());
         return kWriteFailed;
     }
+    removeOrphanedTemporaries(folder);
     for (const std::string& name : listDirectory(folder)) {
         if (name.size() <= 4 || name.compare(name.size() - 4, 4, kSuffix) != 0) continue;
         std::string path = folder;

@@ -166,7 +166,12 @@ TEST_F(ProjectEntryPoints, KillDuringAddFileLeavesAProjectThatOpens) {
     int status = 0;
     ::waitpid(child, &status, 0);
 
+    writeFile("p/project.kerv.tmp-999999999-0", "half");  // left by a process that is gone
+    const std::string ownTemporary = "p/project.kerv.tmp-" + std::to_string(::getpid()) + "-77";
+    writeFile(ownTemporary, "in progress");
     ASSERT_EQ(initProjectMngr("", folder_.c_str(), "p"), kOk);
+    EXPECT_FALSE(isReadableFile(path("p/project.kerv.tmp-999999999-0")));
+    EXPECT_TRUE(isReadableFile(path(ownTemporary))) << "a running process's file is kept";
     auto files = filesOfProject();
     ASSERT_LE(files.size(), sources.size());
     for (size_t i = 0; i < files.size(); ++i) EXPECT_EQ(files[i], sources[i]);

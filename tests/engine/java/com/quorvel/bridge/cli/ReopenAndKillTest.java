@@ -79,6 +79,9 @@ class ReopenAndKillTest {
         for (Path source : sources) {
             assertTrue(KERVBridge.hasUpToDateResults(source.toString()), source.toString());
         }
+        try (var left = Files.list(Path.of(location, "big", "results"))) {
+            assertTrue(left.allMatch(p -> p.toString().endsWith(".res")), "the killed JVM's reports are cleared");
+        }
         List<ResultXml.Diagnostic> found =
                 ResultXml.diagnostics(KERVBridge.getDiagnostics(sources.get(7).toString(), null, null, 0));
         assertTrue(found.stream().anyMatch(d -> d.ruleId.equals("nullPointer") && d.line == 3));

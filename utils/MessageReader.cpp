@@ -11,6 +11,7 @@ namespace Utils {
 namespace {
 
 constexpr std::size_t npos = std::string_view::npos;
+constexpr std::size_t kPointerSize = sizeof(void*);  // of one VQMessage_C* in a list
 
 char* copyText(std::string_view text) {
     char* copy = static_cast<char*>(std::malloc(text.size() + 1));
@@ -143,8 +144,8 @@ VQMessageArray_C* DeserializeMessageArray(const char* text) {
     const std::string_view cut = whole.substr(firstMessage, cutEnd - firstMessage);
 
     const std::size_t expected = countOccurrences(cut, messageOpen);
-    auto* messages = static_cast<VQMessageArray_C*>(
-        std::malloc(offsetof(VQMessageArray_C, messages) + expected * sizeof(VQMessage_C*)));
+    auto* messages =
+        static_cast<VQMessageArray_C*>(std::malloc(offsetof(VQMessageArray_C, messages) + expected * kPointerSize));
     const std::size_t built = MessageListReader(cut).read(
         expected, [&](VQMessage_C* message, std::size_t index) { messages->messages[index] = message; });
     if (built == 0) {
@@ -153,7 +154,7 @@ VQMessageArray_C* DeserializeMessageArray(const char* text) {
     }
     if (built < expected) {
         messages = static_cast<VQMessageArray_C*>(
-            std::realloc(messages, offsetof(VQMessageArray_C, messages) + built * sizeof(VQMessage_C*)));
+            std::realloc(messages, offsetof(VQMessageArray_C, messages) + built * kPointerSize));
     }
     messages->count = static_cast<uint32_t>(built);
     return messages;
@@ -169,7 +170,7 @@ VQMessage_C** createMessageArray(const std::string& text, int32_t expected) {
         MessageListReader(text).read(static_cast<std::size_t>(expected), [&](VQMessage_C* message, std::size_t index) {
             if (index + 1 >= capacity) {
                 capacity = capacity == 0 ? 8 : 2 * capacity;
-                list = static_cast<VQMessage_C**>(std::realloc(list, capacity * sizeof(VQMessage_C*)));
+                list = static_cast<VQMessage_C**>(std::realloc(list, capacity * kPointerSize));
             }
             list[index] = message;
         });

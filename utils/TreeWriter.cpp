@@ -43,7 +43,7 @@ template <typename Sink>
 void writeTreeItemType(Sink& out, VQTreeItemType_C type) {
     const uint32_t value = static_cast<uint32_t>(type);
     // A digit needs no escaping.
-    Xml::element(out, tags().type, value < std::size(kDigits) ? kDigits[value] : std::string_view("", 0));
+    Xml::element(out, tags().type, value < std::size(kDigits) ? kDigits[value] : textOf(nullptr));
 }
 
 template <typename Sink>

@@ -50,8 +50,8 @@ inline unsigned markupMask(__m128i bytes) {
     return static_cast<unsigned>(_mm_movemask_epi8(hits));
 }
 
-__attribute__((no_sanitize_address)) inline unsigned alignedMarkupMask(std::uintptr_t address) {
-    return markupMask(_mm_load_si128(reinterpret_cast<const __m128i*>(address)));
+__attribute__((no_sanitize_address)) inline unsigned alignedMarkupMask(const char* block) {
+    return markupMask(_mm_load_si128(reinterpret_cast<const __m128i*>(block)));
 }
 
 }  // namespace
@@ -66,9 +66,8 @@ __attribute__((no_sanitize_address)) const char* findMarkup(const char* p, const
     }
     const auto left = static_cast<unsigned>(end - p);
     if (left == 0) return end;
-    const std::uintptr_t address = reinterpret_cast<std::uintptr_t>(p);
-    const std::uintptr_t block = address & ~std::uintptr_t{15};
-    const unsigned offset = static_cast<unsigned>(address - block);
+    const auto offset = static_cast<unsigned>(reinterpret_cast<std::uintptr_t>(p) & 15);
+    const char* block = p - offset;
     unsigned mask = alignedMarkupMask(block) >> offset;
     if (offset + left > 16) mask |= alignedMarkupMask(block + 16) << (16 - offset);
     mask &= (1u << left) - 1;
@@ -86,9 +85,8 @@ inline unsigned zeroMask(__m128i bytes) {
 // with the markup bits and the range [begin, end) of text bytes of each block.
 template <typename Visit>
 __attribute__((no_sanitize_address, always_inline)) inline const char* walkTextBlocks(const char* text, Visit&& visit) {
-    const std::uintptr_t address = reinterpret_cast<std::uintptr_t>(text);
-    const char* block = reinterpret_cast<const char*>(address & ~std::uintptr_t{15});
-    unsigned begin = static_cast<unsigned>(text - block);
+    unsigned begin = static_cast<unsigned>(reinterpret_cast<std::uintptr_t>(text) & 15);
+    const char* block = text - begin;
     for (;; block += 16, begin = 0) {
         const __m128i bytes = _mm_load_si128(reinterpret_cast<const __m128i*>(block));
         const unsigned inText = 0xFFFFu & (~0u << begin);

@@ -27,9 +27,8 @@ namespace Xml {
 // is off for this function (the C library's own strlen does the same).
 __attribute__((no_sanitize_address)) inline std::size_t textLength(const char* text) {
 #if defined(__SSE2__)
-    const std::uintptr_t address = reinterpret_cast<std::uintptr_t>(text);
-    const std::uintptr_t offset = address & 15;
-    const __m128i block = _mm_load_si128(reinterpret_cast<const __m128i*>(address - offset));
+    const std::uintptr_t offset = reinterpret_cast<std::uintptr_t>(text) & 15;
+    const __m128i block = _mm_load_si128(reinterpret_cast<const __m128i*>(text - offset));
     const unsigned zeros =
         static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(block, _mm_setzero_si128()))) >> offset;
     if (zeros != 0) return static_cast<std::size_t>(__builtin_ctz(zeros));
@@ -42,7 +41,8 @@ __attribute__((no_sanitize_address)) inline std::size_t textLength(const char* t
 // A record's text field; a null pointer is written as the empty text (with a
 // non-null data pointer, which memcpy requires even for 0 bytes).
 inline std::string_view textOf(const char* text) {
-    return text ? std::string_view(text, textLength(text)) : std::string_view("", 0);
+    constexpr std::string_view kEmpty = "";
+    return text ? std::string_view(text, textLength(text)) : kEmpty;
 }
 
 // Asks for the texts of a record to be loaded into the cache together, so

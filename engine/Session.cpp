@@ -31,19 +31,32 @@ Status reported(const ConfigError& error) {
     return error.status;
 }
 
+// A project without its own file of a kind uses default.<kind> from the user
+// configuration folder, else from the installation's, else the built-in
+// defaults.
+std::string effectiveConfig(const std::string& projectPath, const char* defaultName) {
+    if (!projectPath.empty()) return projectPath;
+    for (const std::string& folder : {userConfigFolder(), installConfigFolder()}) {
+        std::string candidate = folder;
+        candidate.append("/").append(defaultName);
+        if (isReadableFile(candidate)) return candidate;
+    }
+    return "";
+}
+
 }  // namespace
 
 Status loadAnalysisConfig(const Project& project, AnalysisConfig& out) {
-    return reported(parseAnalysisConfig(project.acfPath, out));
+    return reported(parseAnalysisConfig(effectiveConfig(project.acfPath, "default.acf"), out));
 }
 
 Status loadRuleConfig(const Project& project, RuleConfig& out) {
-    return reported(parseRuleConfig(project.rcfPath, out));
+    return reported(parseRuleConfig(effectiveConfig(project.rcfPath, "default.rcf"), out));
 }
 
 Status loadCompilerConfig(const Project& project, int language, CompilerSettings& out) {
     CompilerConfig config;
-    Status status = reported(parseCompilerConfig(project.activeCct[language], config));
+    Status status = reported(parseCompilerConfig(effectiveConfig(project.activeCct[language], "default.cct"), config));
     out = config.perLanguage[language];
     return status;
 }

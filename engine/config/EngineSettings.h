@@ -20,7 +20,7 @@ struct EngineSettings {
 };
 
 std::string installFolder();           // the folder of libKERV.so
-std::string installConfigFolder();     // <install>/config
+std::string installConfigFolder();     // <install>/config: default.acf, default.rcf, default.cct
 std::string userDataFolder();          // $XDG_DATA_HOME/kerv
 std::string userConfigFolder();        // $XDG_CONFIG_HOME/kerv
 std::string engineConfigFile();        // <user configuration path>/engine.conf

@@ -86,6 +86,10 @@ void releaseDiagnostic(DiagnosticStruct* diagnostic) {
 
 }  // namespace
 
+std::string helpLocationFor(int cwe) {
+    return cwe > 0 ? "https://cwe.mitre.org/data/definitions/" + std::to_string(cwe) + ".html" : "";
+}
+
 int32_t messageLevelFor(const std::string& severity) {
     if (severity == "debug") return 1;
     if (severity == "information") return 3;
@@ -97,7 +101,7 @@ VQMessage_C* buildMessage(const std::string& id, const std::string& severity, co
     auto* message = allocateRecord<VQMessage_C>();
     try {
         message->uniqueMessageID = copyText(id);
-        message->helpFileLocation = copyText("");
+        message->helpFileLocation = copyText(helpLocationFor(cwe));
         message->messageLevel = messageLevelFor(severity);
         message->messageNumber = copyText(std::to_string(cwe));
         message->messageText = copyText(text);

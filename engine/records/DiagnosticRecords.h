@@ -1,6 +1,7 @@
 // Diagnostics as records: one DiagnosticStruct per finding.
 //
-//   message      id = cppcheck's id, level 2 (3 for information, 1 for debug),
+//   message      id = cppcheck's id, help location = helpLocationFor(CWE),
+//                level 2 (3 for information, 1 for debug),
 //                number = the CWE number as text ("0" without one),
 //                text = cppcheck's message, producer "cppcheck",
 //                references "CWE-<n>" and, when it differs, the long text
@@ -27,6 +28,10 @@ struct DiagnosticInput {
 };
 
 int32_t messageLevelFor(const std::string& severity);
+
+// The help of a finding is the definition of its weakness class: the CWE page
+// for a finding with a CWE number, empty without one.
+std::string helpLocationFor(int cwe);
 
 VQDiagnosticArray_C* buildDiagnostics(const std::vector<DiagnosticInput>& inputs);
 VQMessage_C* buildMessage(const std::string& id, const std::string& severity, const std::string& text,

@@ -19,7 +19,7 @@ size_t groupRank(const std::string& severity) {
 // leaves a record that releaseRuleGroups can free.
 void fillRule(RuleStruct* rule, const RuleInfo& info, bool active) {
     rule->ruleGroup = copyText(info.severity);
-    rule->helpFileLocation = copyText("");
+    rule->helpFileLocation = copyText(helpLocationFor(info.cwe));
     rule->ruleId = copyText(info.id);
     rule->ruleText = copyText(info.message);
     rule->isActive = active ? 1 : 0;

@@ -5,6 +5,7 @@
 #include <set>
 
 #include "engine/records/DiagnosticRecords.h"
+#include "engine/store/FileSystem.h"
 #include "tests/engine/EngineTestSupport.h"
 
 namespace kerv::engine {
@@ -106,6 +107,7 @@ TEST_F(AnalysisEntryPoints, DiagnosticRecordsCarryMessageLocationsAndNotes) {
     EXPECT_STREQ(message->producer, "cppcheck");
     EXPECT_EQ(message->messageLevel, 2);
     EXPECT_STREQ(message->messageNumber, "476");
+    EXPECT_STREQ(message->helpFileLocation, "https://cwe.mitre.org/data/definitions/476.html");
     ASSERT_GE(message->references->count, 1u);
     EXPECT_STREQ(message->references->refs[0], "CWE-476");
     EXPECT_NE(std::string(message->messageText).find("chosen"), std::string::npos);
@@ -211,6 +213,21 @@ TEST_F(AnalysisEntryPoints, MissingAnalyserLeavesNoResultsAndTheProjectIntact) {
     ASSERT_EQ(addSource(source("main.c")), kOk);
     aggregate(nullptr);
     EXPECT_EQ(hasResults(source("main.c").c_str()), 0) << "a bad configuration stops the analysis";
+}
+
+TEST_F(AnalysisEntryPoints, ProjectsWithoutTheirOwnFilesUseTheUsersDefaults) {
+    makeDirectory(path("config"));
+    makeDirectory(path("config/kerv"));
+    writeFile("config/kerv/default.rcf", "off nullPointer\n");
+    writeFile("config/kerv/default.acf", "checks = warning\n");
+    ASSERT_EQ(createProject(folder_.c_str(), "plain", "", "", ""), kOk);
+    ASSERT_EQ(addSource(source("main.c")), kOk);
+    aggregate(nullptr);
+    auto main = diagnosticsOf(source("main.c"));
+    EXPECT_TRUE(contains(main, "nullPointer", 8, kSwitchedOff)) << "default.rcf applies";
+    EXPECT_FALSE(contains(main, "unreadVariable", 13, kActive)) << "default.acf leaves style checks out";
+    writeFile("config/kerv/default.acf", "checks = warning, style\n");
+    EXPECT_EQ(hasUptoDateResults(source("main.c").c_str()), 0) << "a changed default makes results stale";
 }
 
 std::map<std::string, const VQTreeStruct*> childrenByName(const VQTreeStruct* node) {

@@ -178,6 +178,51 @@ TEST_F(ProjectEntryPoints, KillDuringAddFileLeavesAProjectThatOpens) {
     ASSERT_EQ(addSource(sources.back()), kOk) << "the reopened project takes changes";
 }
 
+// Every entry point given null pointers, with and without an open project,
+// answers with a code or an empty value and leaves the project as it was.
+TEST_F(ProjectEntryPoints, NullArgumentsGiveCodesNeverCrashes) {
+    for (bool withProject : {false, true}) {
+        SCOPED_TRACE(withProject ? "project open" : "no project");
+        if (withProject) {
+            ASSERT_EQ(createProject(folder_.c_str(), "p", "", "", ""), kOk);
+        }
+        setBindKey(nullptr);
+        EXPECT_EQ(initApi(nullptr), kOk);
+        setWorkspace(nullptr);
+        EXPECT_NE(getWorkspace(), nullptr);
+        EXPECT_STREQ(getComponentMessages(nullptr, nullptr), "");
+        EXPECT_EQ(createProject(nullptr, nullptr, nullptr, nullptr, nullptr), kNullArgument);
+        EXPECT_EQ(addCCT(nullptr), kNullArgument);
+        EXPECT_EQ(setActiveCCT(VQ_SOURCE_LANGUAGE_C, nullptr), kNullArgument);
+        EXPECT_EQ(isVQFProject(nullptr, nullptr), 0);
+        EXPECT_EQ(initProjectMngr(nullptr, nullptr, nullptr), kNullArgument);
+        EXPECT_EQ(initResults(nullptr, nullptr, nullptr), kNullArgument);
+        EXPECT_EQ(removeFile(nullptr), kNullArgument);
+        EXPECT_EQ(addFile(VQ_SOURCE_LANGUAGE_C, nullptr, 3, nullptr, 3, nullptr), kNullArgument);
+        EXPECT_EQ(getFiles(nullptr), kNullArgument);
+        EXPECT_EQ(getMappedFileExtensions(VQ_SOURCE_LANGUAGE_C, nullptr), kNullArgument);
+        VQFile_C* file = nullptr;
+        EXPECT_EQ(getVQFile(nullptr, &file), kNullArgument);
+        EXPECT_EQ(getVQFile("/x.c", nullptr), kNullArgument);
+        VQDiagnosticArray_C* diagnostics = nullptr;
+        EXPECT_EQ(getDiagnostics(nullptr, nullptr, nullptr, 0, &diagnostics), kNullArgument);
+        EXPECT_EQ(getDiagnostics("/x.c", nullptr, nullptr, 0, nullptr), kNullArgument);
+        EXPECT_EQ(getIncludedFiles(nullptr), kNullArgument);
+        EXPECT_EQ(getRuleGroups(nullptr), kNullArgument);
+        EXPECT_EQ(getMessageRuleMap(nullptr), kNullArgument);
+        EXPECT_EQ(getTrees(nullptr, true, 0, nullptr), kNullArgument);
+        EXPECT_EQ(getReportTools(nullptr), 0);
+        EXPECT_EQ(getCMAProjectList(nullptr), 0);
+        EXPECT_EQ(hasResults(nullptr), 0);
+        EXPECT_EQ(hasUptoDateResults(nullptr), 0);
+        getAvailableLanguages(nullptr);
+        aggregate(nullptr);
+        EXPECT_EQ(file, nullptr);
+        EXPECT_EQ(diagnostics, nullptr);
+    }
+    EXPECT_EQ(initProjectMngr("", folder_.c_str(), "p"), kOk) << "the project survived";
+}
+
 TEST_F(ProjectEntryPoints, FreeFunctionsAcceptNullRecordsAndRejectNullAddresses) {
     EXPECT_EQ(freeStrings(nullptr), kNullArgument);
     EXPECT_EQ(freeDiagnostics(nullptr), kNullArgument);

@@ -56,22 +56,29 @@ __attribute__((no_sanitize_address)) inline unsigned alignedMarkupMask(const cha
 
 }  // namespace
 
-// Fewer than 16 bytes at the end are checked with the aligned blocks that
-// hold them: an aligned load never crosses a page, so it cannot fault, but it
-// may read bytes outside the text, which is why address checking is off here.
-__attribute__((no_sanitize_address)) const char* findMarkup(const char* p, const char* end) {
+// Calls visit(p) for each markup character p of [p, end) in order, until
+// visit returns false. Fewer than 16 bytes at the end are checked with the
+// aligned blocks that hold them: an aligned load never crosses a page, so it
+// cannot fault, but it may read bytes outside the text, which is why address
+// checking is off here.
+template <typename Visit>
+__attribute__((no_sanitize_address, always_inline)) inline void forEachMarkup(const char* p, const char* end,
+                                                                              Visit&& visit) {
     for (; end - p >= 16; p += 16) {
-        const unsigned mask = markupMask(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p)));
-        if (mask != 0) return p + __builtin_ctz(mask);
+        for (unsigned mask = markupMask(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p))); mask != 0;
+             mask &= mask - 1) {
+            if (!visit(p + __builtin_ctz(mask))) return;
+        }
     }
     const auto left = static_cast<unsigned>(end - p);
-    if (left == 0) return end;
+    if (left == 0) return;
     const auto offset = static_cast<unsigned>(reinterpret_cast<std::uintptr_t>(p) & 15);
     const char* block = p - offset;
     unsigned mask = alignedMarkupMask(block) >> offset;
     if (offset + left > 16) mask |= alignedMarkupMask(block + 16) << (16 - offset);
-    mask &= (1u << left) - 1;
-    return mask != 0 ? p + __builtin_ctz(mask) : end;
+    for (mask &= (1u << left) - 1; mask != 0; mask &= mask - 1) {
+        if (!visit(p + __builtin_ctz(mask))) return;
+    }
 }
 
 namespace {
@@ -113,7 +120,7 @@ __attribute__((no_sanitize_address)) TextScan scanText(const char* text) {
 __attribute__((no_sanitize_address)) char* writeEscapedText(char* out, char* outEnd, const char* text) {
     auto put = [&out, outEnd](const char* bytes, std::size_t size) {
         if (size > static_cast<std::size_t>(outEnd - out)) return false;
-        std::memcpy(out, bytes, size);
+        copyBytes(out, bytes, size);
         out += size;
         return true;
     };
@@ -140,28 +147,38 @@ char* writeEscapedText(char* out, char* outEnd, const char* text) {
     return writeEscaped(out, view);
 }
 
-const char* findMarkup(const char* p, const char* end) {
+template <typename Visit>
+inline void forEachMarkup(const char* p, const char* end, Visit&& visit) {
     for (; p != end; ++p) {
-        if (entityOf(*p) != 0) return p;
+        if (entityOf(*p) != 0 && !visit(p)) return;
     }
-    return end;
 }
 #endif
 
-char* writeEscaped(char* out, std::string_view text) {
+__attribute__((no_sanitize_address)) const char* findMarkup(const char* p, const char* end) {
+    const char* found = end;
+    forEachMarkup(p, end, [&found](const char* markup) {
+        found = markup;
+        return false;
+    });
+    return found;
+}
+
+__attribute__((no_sanitize_address)) char* writeEscaped(char* out, std::string_view text) {
     const char* runStart = text.data();
     const char* const end = runStart + text.size();
-    for (const char* markup = findMarkup(runStart, end); markup != end; markup = findMarkup(runStart, end)) {
-        const std::size_t run = static_cast<std::size_t>(markup - runStart);
-        std::memcpy(out, runStart, run);
+    forEachMarkup(runStart, end, [&out, &runStart](const char* markup) {
+        const auto run = static_cast<std::size_t>(markup - runStart);
+        copyBytes(out, runStart, run);
         out += run;
         const std::string_view entity = kEntities[entityOf(*markup)];
-        std::memcpy(out, entity.data(), entity.size());
+        copyBytes(out, entity.data(), entity.size());
         out += entity.size();
         runStart = markup + 1;
-    }
-    const std::size_t rest = static_cast<std::size_t>(end - runStart);
-    std::memcpy(out, runStart, rest);
+        return true;
+    });
+    const auto rest = static_cast<std::size_t>(end - runStart);
+    copyBytes(out, runStart, rest);
     return out + rest;
 }
 
@@ -171,12 +188,12 @@ void appendEscaped(std::string& out, std::string_view text) {
     writeEscaped(out.data() + start, text);
 }
 
-std::size_t escapedLength(std::string_view text) {
+__attribute__((no_sanitize_address)) std::size_t escapedLength(std::string_view text) {
     std::size_t length = text.size();
-    const char* const end = text.data() + text.size();
-    for (const char* markup = findMarkup(text.data(), end); markup != end; markup = findMarkup(markup + 1, end)) {
+    forEachMarkup(text.data(), text.data() + text.size(), [&length](const char* markup) {
         length += kEntities[entityOf(*markup)].size() - 1;
-    }
+        return true;
+    });
     return length;
 }
 

@@ -4,11 +4,30 @@
 #pragma once
 
 #include <cstddef>
+#include <cstring>
 #include <string>
 #include <string_view>
 
 namespace Utils {
 namespace Xml {
+
+// Copies up to 16 bytes with a few fixed-size moves, longer texts with
+// memcpy; record values are mostly short.
+inline void copyBytes(char* out, const char* text, std::size_t size) {
+    if (size > 16) {
+        std::memcpy(out, text, size);
+    } else if (size >= 8) {
+        std::memcpy(out, text, 8);
+        std::memcpy(out + size - 8, text + size - 8, 8);
+    } else if (size >= 4) {
+        std::memcpy(out, text, 4);
+        std::memcpy(out + size - 4, text + size - 4, 4);
+    } else if (size > 0) {
+        out[0] = text[0];
+        out[size / 2] = text[size / 2];
+        out[size - 1] = text[size - 1];
+    }
+}
 
 // The first of & < > ' " in [p, end), or end.
 const char* findMarkup(const char* p, const char* end);

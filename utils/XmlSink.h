@@ -108,24 +108,6 @@ private:
     std::size_t size_ = 0;
 };
 
-// Copies up to 16 bytes with a few fixed-size moves, longer texts with
-// memcpy; record values are mostly short.
-inline void copyBytes(char* out, const char* text, std::size_t size) {
-    if (size > 16) {
-        std::memcpy(out, text, size);
-    } else if (size >= 8) {
-        std::memcpy(out, text, 8);
-        std::memcpy(out + size - 8, text + size - 8, 8);
-    } else if (size >= 4) {
-        std::memcpy(out, text, 4);
-        std::memcpy(out + size - 4, text + size - 4, 4);
-    } else if (size > 0) {
-        out[0] = text[0];
-        out[size / 2] = text[size / 2];
-        out[size - 1] = text[size - 1];
-    }
-}
-
 // Writes into a buffer sized by XmlCounter. Every write is bounds-checked,
 // so records that change between the two passes (which their owner must not
 // allow) cannot make it write past the buffer; complete() then tells.

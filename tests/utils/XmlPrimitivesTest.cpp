@@ -6,71 +6,8 @@
 #include <vector>
 
 #include "utils/XmlPrimitives.h"
-#include "utils/XmlTags.h"
 
 using namespace Utils;
-
-TEST(XmlTags, EveryTagHasItsText) {
-    const std::vector<std::pair<const std::string*, const char*>> tags = {
-        {&tagMessage, "VQM"},
-        {&tagSubDiagnostics, "SD"},
-        {&tagMultiHomed, "MH"},
-        {&tagSuppressionState, "SS"},
-        {&tagMessageParameters, "MP"},
-        {&tagLocationInformation, "LI"},
-        {&tagFile, "F"},
-        {&tagLine, "L"},
-        {&tagColumn, "C"},
-        {&tagUniqueMessageID, "UMID"},
-        {&tagHelpFileLocation, "HFL"},
-        {&tagMessageLevel, "ML"},
-        {&tagMessageNumber, "MN"},
-        {&tagMessageText, "MT"},
-        {&tagProducer, "P"},
-        {&tagReferences, "R"},
-        {&tagVQEntities, "VQE"},
-        {&tagVQDiagnosticList, "VQD"},
-        {&tagVQMessageRuleMapList, "VQMessageRuleMap"},
-        {&tagUniqueRuleIdList, "UniqueRuleId"},
-        {&tagVQMessageRuleMap, "VQMessageRuleMapping"},
-        {&tagVQMessageRuleMapEntry, "VQMessageRuleMapEntry"},
-        {&tagVQRuleGroup, "VQRuleGrouping"},
-        {&tagVQRuleGroupEntry, "VQRuleGroupEntry"},
-        {&tagMsgRuleMap, "MessageRuleMap"},
-        {&tagMsgMapping, "MessageMapping"},
-        {&tagUniqueRuleId, "UniqueRuleId"},
-        {&tagRuleGrps, "RuleGroups"},
-        {&tagRuleGroup, "RuleGroup"},
-        {&tagRuleGroupName, "RuleGroupName"},
-        {&tagRule, "Rule"},
-        {&tagRuleId, "RuleId"},
-        {&tagIsActive, "IsActive"},
-        {&tagRuleGroupStr, "RuleGroupStr"},
-        {&tagRuleText, "RuleText"},
-        {&tagRuleUID, "RuleUID"},
-        {&tagRuleCategory, "RuleCategory"},
-        {&tagChildRule, "ChildRule"},
-        {&tagMappedMessage, "MappedMessage"},
-        {&tagLanguages, "VQL"},
-        {&tagLanguage, "L"},
-        {&tagVQFile, "VQF"},
-        {&tagIncludedPaths, "IP"},
-        {&tagDefinitions, "DEF"},
-        {&tagSourceLanguage, "SL"},
-        {&tagTrees, "Tr"},
-        {&tagFileTree, "FT"},
-        {&tagMessageTree, "MT"},
-        {&tagRuleTree, "RT"},
-        {&tagType, "Ty"},
-        {&tagName, "N"},
-        {&tagData, "D"},
-        {&tagTotal, "To"},
-        {&tagActive, "A"},
-        {&tagSubItem, "SI"},
-    };
-    ASSERT_EQ(tags.size(), 55u);
-    for (const auto& [tag, text] : tags) EXPECT_EQ(*tag, text);
-}
 
 TEST(XmlPrimitives, ElementsAreBuiltFromTagsAndValues) {
     EXPECT_EQ(openXMLNode("T", false), "<T>");

@@ -1,6 +1,7 @@
 #include "utils/XmlPrimitives.h"
 
 #include <string_view>
+#include <vector>
 
 #include "utils/XmlEscape.h"
 
@@ -10,11 +11,38 @@ namespace {
 constexpr std::string_view kCDataOpen = "<![CDATA[";
 constexpr std::string_view kCDataClose = "]]>";
 
+// Finds a pattern in time linear in the text searched, however the pattern
+// repeats itself (Knuth-Morris-Pratt; a single character goes to memchr).
+class PatternFinder {
+public:
+    explicit PatternFinder(std::string_view pattern) : pattern_(pattern), fallback_(pattern.size(), 0) {
+        for (std::size_t i = 1, matched = 0; i < pattern.size(); ++i) {
+            while (matched > 0 && pattern[i] != pattern[matched]) matched = fallback_[matched - 1];
+            if (pattern[i] == pattern[matched]) ++matched;
+            fallback_[i] = matched;
+        }
+    }
+
+    std::size_t find(std::string_view text, std::size_t from) const {
+        if (pattern_.size() == 1) return text.find(pattern_[0], from);
+        for (std::size_t i = from, matched = 0; i < text.size(); ++i) {
+            while (matched > 0 && text[i] != pattern_[matched]) matched = fallback_[matched - 1];
+            if (text[i] == pattern_[matched] && ++matched == pattern_.size()) return i + 1 - matched;
+        }
+        return std::string_view::npos;
+    }
+
+private:
+    std::string_view pattern_;
+    std::vector<std::size_t> fallback_;
+};
+
 // Builds the replaced text in one pass over `text`; false when the pattern
 // does not occur.
 bool replaceEvery(std::string& text, std::string_view pattern, std::string_view replacement) {
     if (pattern.empty()) return false;
-    std::size_t found = text.find(pattern.data(), 0, pattern.size());
+    const PatternFinder finder(pattern);
+    std::size_t found = finder.find(text, 0);
     if (found == std::string::npos) return false;
     std::string result;
     result.reserve(text.size() + (replacement.size() > pattern.size() ? text.size() / 8 : 0));
@@ -23,7 +51,7 @@ bool replaceEvery(std::string& text, std::string_view pattern, std::string_view 
         result.append(text, copied, found - copied);
         result.append(replacement);
         copied = found + pattern.size();
-        found = text.find(pattern.data(), copied, pattern.size());
+        found = finder.find(text, copied);
     }
     result.append(text, copied, std::string::npos);
     text.swap(result);

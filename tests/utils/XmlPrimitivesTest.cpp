@@ -77,3 +77,34 @@ TEST(XmlPrimitives, ReplacementNeverRescansInsertedText) {
     replaceAll(text, "z", "");
     EXPECT_EQ(text, "x--y--");
 }
+
+// The replacement as plainly as it can be written (copying the text after
+// every occurrence), against the one-pass version on random texts.
+TEST(XmlPrimitives, ReplacementAgreesWithTheCopyingAlgorithm) {
+    std::mt19937 random(3);
+    auto randomText = [&random](std::size_t maxLength) {
+        std::string text;
+        for (std::size_t i = random() % (maxLength + 1); i > 0; --i) text += "ab"[random() % 2];
+        return text;
+    };
+    for (int round = 0; round < 3000; ++round) {
+        const std::string original = randomText(24);
+        const std::string pattern = randomText(5);
+        const std::string replacement = randomText(4);
+        std::string expected = original;
+        int32_t expectedResult = 0;
+        if (!pattern.empty() && expected.find(pattern) != std::string::npos) {
+            expectedResult = 1;
+            for (std::size_t at = expected.find(pattern); at != std::string::npos;
+                 at = expected.find(pattern, at + replacement.size())) {
+                expected = expected.substr(0, at) + replacement + expected.substr(at + pattern.size());
+            }
+        }
+        std::string text = original;
+        ASSERT_EQ(replaceSubstring(text, pattern, replacement), expectedResult) << original << " " << pattern;
+        ASSERT_EQ(text, expected) << original << " " << pattern << " " << replacement;
+        text = original;
+        replaceAll(text, pattern, replacement);
+        ASSERT_EQ(text, expected) << original << " " << pattern << " " << replacement;
+    }
+}

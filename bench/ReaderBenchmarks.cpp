@@ -9,10 +9,13 @@
 
 namespace {
 
-std::string messageList(int count) {
+// `count` messages; with `stray`, each is preceded by a closing tag without
+// an opening one, which makes the reader start that message's body over.
+std::string messageList(int count, bool stray) {
     std::string text = "<VQE>";
     for (int i = 0; i < count; ++i) {
         const std::string n = std::to_string(i);
+        if (stray) text += "</VQM>";
         text += "<VQM><UMID>MSG-" + n + "</UMID><HFL>help/rule" + std::to_string(i % 300) +
                 ".html</HFL><ML>VQ_ERROR</ML><MN>" + std::to_string(1000 + i % 500) + "</MN><MT>Value of index" + n +
                 " may be &lt; 0 &amp; is used</MT><P>analyzer</P><R><![CDATA[REF-" + n + "]]></R></VQM>\n";
@@ -28,7 +31,7 @@ void release(VQMessageArray_C* messages) {
 
 void BM_DeserializeMessageArray(benchmark::State& state) {
     const int count = static_cast<int>(state.range(0));
-    const std::string text = messageList(count);
+    const std::string text = messageList(count, state.range(1) != 0);
     for (auto _ : state) {
         VQMessageArray_C* messages = Utils::DeserializeMessageArray(text.c_str());
         if (!messages || messages->count != static_cast<uint32_t>(count)) {
@@ -44,10 +47,8 @@ void BM_DeserializeMessageArray(benchmark::State& state) {
 }  // namespace
 
 BENCHMARK(BM_DeserializeMessageArray)
-    ->ArgName("messages")
-    ->Arg(25000)
-    ->Arg(50000)
-    ->Arg(100000)
+    ->ArgNames({"messages", "stray_closing_tags"})
+    ->ArgsProduct({{25000, 50000, 100000}, {0, 1}})
     ->Unit(benchmark::kMillisecond);
 
 BENCHMARK_MAIN();

@@ -26,8 +26,8 @@ struct Tags {
     const Xml::ElementMarkup subDiagnostics{tagSubDiagnostics};
     const Xml::ElementMarkup suppressionState{tagSuppressionState};
     const Xml::ElementMarkup uniqueMessageID{tagUniqueMessageID};
-    const Xml::ElementMarkup vQDiagnosticList{tagVQDiagnosticList};
-    const Xml::ElementMarkup vQEntities{tagVQEntities};
+    const Xml::ElementMarkup diagnostic{tagVQDiagnosticList};
+    const Xml::ElementMarkup entities{tagVQEntities};
 };
 
 // Inlined: the guard of the static is one test, a call per element is not.
@@ -95,8 +95,8 @@ public:
     const DiagnosticStruct* child(const DiagnosticStruct& diagnostic, uint32_t index) const {
         return diagnostic.subDiagnostics->diagnostics[index];
     }
-    void beginChild(uint32_t) { out_.open(tags().vQDiagnosticList); }
-    void endChild() { out_.close(tags().vQDiagnosticList); }
+    void beginChild(uint32_t) { out_.open(tags().diagnostic); }
+    void endChild() { out_.close(tags().diagnostic); }
     void leave(const DiagnosticStruct& diagnostic) {
         if (const VQParameterArray_C* parameters = diagnostic.messageParameters) {
             for (uint32_t i = 0; i < parameters->count; ++i) {
@@ -122,9 +122,9 @@ template <typename Sink>
 void writeDiagnosticList(Sink& out, const VQDiagnosticArray_C& diagnostics) {
     for (uint32_t i = 0; i < diagnostics.count; ++i) {
         prefetchAhead(diagnostics.diagnostics, diagnostics.count, i, prefetchDiagnostic);
-        out.open(tags().vQDiagnosticList);
+        out.open(tags().diagnostic);
         if (const DiagnosticStruct* diagnostic = diagnostics.diagnostics[i]) writeDiagnostic(out, *diagnostic);
-        out.close(tags().vQDiagnosticList);
+        out.close(tags().diagnostic);
     }
 }
 
@@ -150,9 +150,9 @@ std::string SerializeDiagnosticArray(VQDiagnosticArray_C* diagnostics) {
     Logger::Log(2, "Utils:SerializeDiagnosticArray - Attempting to serialize diagArray with size : %d\n",
                 static_cast<int>(diagnostics->count));
     return Xml::render([&](auto& out) {
-        out.open(tags().vQEntities);
+        out.open(tags().entities);
         writeDiagnosticList(out, *diagnostics);
-        out.close(tags().vQEntities);
+        out.close(tags().entities);
     });
 }
 

@@ -20,10 +20,10 @@ struct Tags {
     const Xml::ElementMarkup ruleUID{tagRuleUID};
     const Xml::ElementMarkup uniqueMessageID{tagUniqueMessageID};
     const Xml::ElementMarkup uniqueRuleIdList{tagUniqueRuleIdList};
-    const Xml::ElementMarkup vQMessageRuleMap{tagVQMessageRuleMap};
-    const Xml::ElementMarkup vQMessageRuleMapEntry{tagVQMessageRuleMapEntry};
-    const Xml::ElementMarkup vQRuleGroup{tagVQRuleGroup};
-    const Xml::ElementMarkup vQRuleGroupEntry{tagVQRuleGroupEntry};
+    const Xml::ElementMarkup messageRuleMap{tagVQMessageRuleMap};
+    const Xml::ElementMarkup messageRuleMapEntry{tagVQMessageRuleMapEntry};
+    const Xml::ElementMarkup ruleGrouping{tagVQRuleGroup};
+    const Xml::ElementMarkup ruleGroupEntry{tagVQRuleGroupEntry};
 };
 
 // Inlined: the guard of the static is one test, a call per element is not.
@@ -103,9 +103,9 @@ void writeMessageMapping(Sink& out, const VQMessageMapping_C& mapping) {
 template <typename Sink>
 void writeMessageRuleMapEntries(Sink& out, const VQMessageRuleMap_C& map) {
     for (uint32_t i = 0; i < map.count; ++i) {
-        out.open(tags().vQMessageRuleMapEntry);
+        out.open(tags().messageRuleMapEntry);
         if (const VQMessageMapping_C* mapping = map.mappings[i]) writeMessageMapping(out, *mapping);
-        out.close(tags().vQMessageRuleMapEntry);
+        out.close(tags().messageRuleMapEntry);
     }
 }
 
@@ -124,13 +124,13 @@ std::string SerializeRuleGroupIndividualy(RuleGroupStruct* group) {
 std::string SerializeRuleGroups(VQRuleGroupArray_C* groups) {
     if (!groups) return {};
     return Xml::render([&](auto& out) {
-        out.open(tags().vQRuleGroup);
+        out.open(tags().ruleGrouping);
         for (uint32_t i = 0; i < groups->count; ++i) {
-            out.open(tags().vQRuleGroupEntry);
+            out.open(tags().ruleGroupEntry);
             if (const RuleGroupStruct* group = groups->ruleGroups[i]) writeRuleGroup(out, *group);
-            out.close(tags().vQRuleGroupEntry);
+            out.close(tags().ruleGroupEntry);
         }
-        out.close(tags().vQRuleGroup);
+        out.close(tags().ruleGrouping);
     });
 }
 
@@ -147,9 +147,9 @@ std::string SerializeMessageRuleMapIndividual(VQMessageRuleMap_C* map) {
 std::string SerializeMessageRuleMap(VQMessageRuleMap_C* map) {
     if (!map) return {};
     return Xml::render([&](auto& out) {
-        out.open(tags().vQMessageRuleMap);
+        out.open(tags().messageRuleMap);
         writeMessageRuleMapEntries(out, *map);
-        out.close(tags().vQMessageRuleMap);
+        out.close(tags().messageRuleMap);
     });
 }
 

@@ -24,7 +24,7 @@ struct Tags {
     const Xml::ElementMarkup total{tagTotal};
     const Xml::ElementMarkup trees{tagTrees};
     const Xml::ElementMarkup type{tagType};
-    const Xml::ElementMarkup vQFile{tagVQFile};
+    const Xml::ElementMarkup file{tagVQFile};
 };
 
 // Inlined: the guard of the static is one test, a call per element is not.
@@ -165,11 +165,11 @@ std::string SerializeIncludedPaths(VQIncludes_C* includes) {
 std::string SerializeVQFile(VQFile_C* file) {
     if (!file) return {};
     return Xml::render([&](auto& out) {
-        out.open(tags().vQFile);
+        out.open(tags().file);
         writeIncludedPaths(out, file->includes);
         writeDefines(out, file->defines);
         writeSourceLanguage(out, file->sourceLanguage);
-        out.close(tags().vQFile);
+        out.close(tags().file);
     });
 }
 

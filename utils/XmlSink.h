@@ -1,7 +1,8 @@
 // The sinks every writer runs over: XmlCounter adds up the exact length of
-// the text, XmlBufferWriter writes the text into one buffer of that length.
-// A writer is a template over the sink; render() runs it first to count and
-// then to write, so the text is made in one allocation of its own size.
+// the text, XmlBufferWriter writes the text into one buffer of that length
+// (XmlAppender appends to a growing string, as a fallback). A writer is a
+// template over the sink; render() runs it first to count and then to write,
+// so the text is made in one allocation of its own size.
 #pragma once
 
 #include <charconv>

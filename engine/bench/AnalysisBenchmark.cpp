@@ -7,6 +7,7 @@
 #include <sys/resource.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -68,7 +69,8 @@ Tree makeTree(bool generated) {
 
 void dropResults(const Tree& tree) {
     const std::string results = tree.folder + "/project/results";
-    for (const std::string& name : listDirectory(results)) std::remove((results + "/" + name).c_str());
+    for (const std::string& name : listDirectory(results))
+        std::filesystem::remove(std::filesystem::path(results) / name);
     clearCachedObjects();  // the results are read again, now empty
 }
 
@@ -89,7 +91,7 @@ void analyse(benchmark::State& state, bool generated) {
         addFile(language, file.c_str(), 0, nullptr, 0, nullptr);
     }
     const double cpuBefore = childCpuSeconds();
-    for (auto _ : state) {
+    while (state.KeepRunning()) {
         state.PauseTiming();
         dropResults(tree);
         state.ResumeTiming();
@@ -102,7 +104,7 @@ void analyse(benchmark::State& state, bool generated) {
     state.counters["files_per_s"] =
         benchmark::Counter(static_cast<double>(tree.files.size()), benchmark::Counter::kIsIterationInvariantRate);
     shutdownApi();
-    std::system(("rm -rf '" + tree.folder + "'").c_str());
+    std::filesystem::remove_all(tree.folder);
 }
 
 void examples(benchmark::State& state) {

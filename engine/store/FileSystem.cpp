@@ -2,13 +2,13 @@
 
 #include <dirent.h>
 #include <fcntl.h>
-#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
 #include <cerrno>
 #include <climits>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -84,7 +84,9 @@ void removeOrphanedTemporaries(const std::string& folder) {
     for (const std::string& name : listDirectory(folder)) {
         pid_t owner = pidAfter(name, ".tmp-");
         if (owner == 0 && name.rfind("report-", 0) == 0) owner = pidAfter(name, "report-");
-        if (owner > 0 && !isRunning(owner)) ::unlink((folder + "/" + name).c_str());
+        if (owner <= 0 || isRunning(owner)) continue;
+        std::string path = folder;
+        ::unlink(path.append("/").append(name).c_str());
     }
 }
 

@@ -52,8 +52,8 @@ bool isUpToDate(const FileAnalysisPlan& plan, const ResultsStore& results) {
            hash == stored->contentHash;
 }
 
-Status analyse(const std::vector<FileAnalysisPlan>& plans, unsigned jobs, ResultsStore& results,
-               const std::function<void(unsigned)>& progress) {
+Status analyse(const std::vector<FileAnalysisPlan>& plans, unsigned jobs, unsigned timeoutSeconds,
+               ResultsStore& results, const std::function<void(unsigned)>& progress) {
     progress(0);
     std::vector<std::vector<std::string>> commands(plans.size());
     std::vector<uint64_t> hashes(plans.size(), 0);
@@ -64,7 +64,7 @@ Status analyse(const std::vector<FileAnalysisPlan>& plans, unsigned jobs, Result
         // An unreadable file keeps an empty command: runChildren reports it as not started.
     }
     size_t done = 0;
-    runChildren(commands, jobs, [&](size_t index, const ChildOutcome& child) {
+    runChildren(commands, jobs, timeoutSeconds, [&](size_t index, const ChildOutcome& child) {
         const std::string& source = plans[index].file->path;
         const std::string report = reportPathFor(results, index);
         auto xml = readWholeFile(report);
@@ -77,6 +77,9 @@ Status analyse(const std::vector<FileAnalysisPlan>& plans, unsigned jobs, Result
         } else if (!child.started) {
             engineLog(1, "%s: cannot start %s", source.c_str(), commands[index][0].c_str());
             status = kAnalyzerMissing;
+        } else if (child.timedOut) {
+            engineLog(1, "%s: cppcheck ran longer than %u s and was stopped", source.c_str(), timeoutSeconds);
+            status = kAnalysisFailed;
         } else if (!child.exitedNormally || child.exitCode != 0 || !xml || !readReport(*xml, result.findings)) {
             engineLog(1, "%s: cppcheck gave no usable report (exit code %d)", source.c_str(), child.exitCode);
             status = kAnalysisFailed;

@@ -30,7 +30,8 @@ bool isUpToDate(const FileAnalysisPlan& plan, const ResultsStore& results);
 
 // Analyses the given plans and saves each result; returns kOk when every file
 // was analysed, else the first failure (the others are still analysed).
-Status analyse(const std::vector<FileAnalysisPlan>& plans, unsigned jobs, ResultsStore& results,
-               const std::function<void(unsigned)>& progress);
+// A cppcheck run longer than `timeoutSeconds` is stopped and that file fails.
+Status analyse(const std::vector<FileAnalysisPlan>& plans, unsigned jobs, unsigned timeoutSeconds,
+               ResultsStore& results, const std::function<void(unsigned)>& progress);
 
 }  // namespace kerv::engine

@@ -1,15 +1,20 @@
 #include "engine/analysis/ProcessPool.h"
 
 #include <fcntl.h>
+#include <poll.h>
 #include <spawn.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <condition_variable>
+#include <csignal>
 #include <deque>
 #include <mutex>
+#include <system_error>
 #include <thread>
 
 extern char** environ;
@@ -47,14 +52,34 @@ pid_t spawn(const std::vector<std::string>& command, int outputFd) {
 ChildOutcome waitFor(pid_t pid) {
     int status = 0;
     while (::waitpid(pid, &status, 0) < 0) {
-        if (errno != EINTR) return {true, -1, false};
+        if (errno != EINTR) return {true, -1, false, false};
     }
-    return {true, WIFEXITED(status) ? WEXITSTATUS(status) : -1, WIFEXITED(status)};
+    return {true, WIFEXITED(status) ? WEXITSTATUS(status) : -1, WIFEXITED(status), false};
+}
+
+// Waits at most `timeoutSeconds` for the child to end (through a pidfd, so
+// without polling), then kills it. Without pidfd support there is no limit.
+ChildOutcome waitFor(pid_t pid, unsigned timeoutSeconds) {
+    if (timeoutSeconds == 0) return waitFor(pid);
+    int pidfd = static_cast<int>(::syscall(SYS_pidfd_open, pid, 0));
+    if (pidfd < 0) return waitFor(pid);
+    pollfd ended{pidfd, POLLIN, 0};
+    int timeoutMs = timeoutSeconds > INT_MAX / 1000 ? INT_MAX : static_cast<int>(timeoutSeconds * 1000);
+    int ready = 0;
+    do {
+        ready = ::poll(&ended, 1, timeoutMs);
+    } while (ready < 0 && errno == EINTR);
+    ::close(pidfd);
+    if (ready != 0) return waitFor(pid);
+    ::kill(pid, SIGKILL);
+    ChildOutcome outcome = waitFor(pid);
+    outcome.timedOut = true;
+    return outcome;
 }
 
 }  // namespace
 
-void runChildren(const std::vector<std::vector<std::string>>& commands, unsigned parallel,
+void runChildren(const std::vector<std::vector<std::string>>& commands, unsigned parallel, unsigned timeoutSeconds,
                  const std::function<void(size_t, const ChildOutcome&)>& onFinished) {
     // One waiting thread per running child: each waits for its own pid only,
     // so the children of a host process (a JVM) are never reaped here.
@@ -71,7 +96,7 @@ void runChildren(const std::vector<std::vector<std::string>>& commands, unsigned
                 index = next++;
             }
             pid_t pid = commands[index].empty() ? -1 : spawn(commands[index], -1);
-            ChildOutcome outcome = pid < 0 ? ChildOutcome{} : waitFor(pid);
+            ChildOutcome outcome = pid < 0 ? ChildOutcome{} : waitFor(pid, timeoutSeconds);
             std::lock_guard<std::mutex> lock(mutex);
             outcomes.emplace_back(index, outcome);
             finished.notify_one();
@@ -79,7 +104,11 @@ void runChildren(const std::vector<std::vector<std::string>>& commands, unsigned
     };
     std::vector<std::thread> workers;
     size_t threadCount = std::min<size_t>(parallel == 0 ? 1 : parallel, commands.size());
-    for (size_t i = 0; i < threadCount; ++i) workers.emplace_back(worker);
+    try {
+        for (size_t i = 0; i < threadCount; ++i) workers.emplace_back(worker);
+    } catch (const std::system_error&) {
+        if (workers.empty()) worker();  // no thread to be had: run them one by one here
+    }
     for (size_t reported = 0; reported < commands.size(); ++reported) {
         std::unique_lock<std::mutex> lock(mutex);
         finished.wait(lock, [&] { return !outcomes.empty(); });

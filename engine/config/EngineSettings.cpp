@@ -38,14 +38,14 @@ std::string findOnPath(const std::string& program) {
     return "";
 }
 
-unsigned parseJobs(const std::string& text, unsigned fallback) {
+unsigned parseNumber(const std::string& text, long lowest, long highest, unsigned fallback) {
     char* end = nullptr;
     long value = std::strtol(text.c_str(), &end, 10);
-    if (text.empty() || *end != '\0' || value < 1 || value > 64) return fallback;
+    if (text.empty() || *end != '\0' || value < lowest || value > highest) return fallback;
     return static_cast<unsigned>(value);
 }
 
-void readEngineConfig(std::string& cppcheck, std::string& jobs) {
+void readEngineConfig(std::string& cppcheck, std::string& jobs, std::string& timeout) {
     auto text = readWholeFile(engineConfigFile());
     if (!text) return;
     int number = 0;
@@ -63,6 +63,8 @@ void readEngineConfig(std::string& cppcheck, std::string& jobs) {
             cppcheck = value;
         else if (key == "jobs")
             jobs = value;
+        else if (key == "timeout")
+            timeout = value;
         else
             engineLog(1, "%s:%d: unknown key '%s' ignored", engineConfigFile().c_str(), number, key.c_str());
     }
@@ -94,14 +96,16 @@ std::string defaultWorkspaceFolder() {
 }
 
 EngineSettings loadEngineSettings() {
-    std::string cppcheck, jobs;
-    readEngineConfig(cppcheck, jobs);
+    std::string cppcheck, jobs, timeout;
+    readEngineConfig(cppcheck, jobs, timeout);
     if (!environment("KERV_CPPCHECK").empty()) cppcheck = environment("KERV_CPPCHECK");
     if (!environment("KERV_JOBS").empty()) jobs = environment("KERV_JOBS");
+    if (!environment("KERV_TIMEOUT").empty()) timeout = environment("KERV_TIMEOUT");
 
     EngineSettings settings;
     long online = ::sysconf(_SC_NPROCESSORS_ONLN);
-    settings.jobs = parseJobs(jobs, online > 0 ? static_cast<unsigned>(online) : 1);
+    settings.jobs = parseNumber(jobs, 1, 64, online > 0 ? static_cast<unsigned>(online) : 1);
+    settings.timeoutSeconds = parseNumber(timeout, 0, 86400, settings.timeoutSeconds);
     if (cppcheck.empty())
         settings.cppcheckPath = findOnPath("cppcheck");
     else if (cppcheck.find('/') == std::string::npos)

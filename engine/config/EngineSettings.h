@@ -7,7 +7,9 @@
 // <user configuration path>/engine.conf, takes "key = value" lines:
 //   cppcheck = /path/to/cppcheck     the analyser (default: found on PATH)
 //   jobs = 2                         files analysed at a time (default: CPUs online)
-// The environment variables KERV_CPPCHECK and KERV_JOBS override both.
+//   timeout = 600                    seconds one file may take (0: no limit)
+// The environment variables KERV_CPPCHECK, KERV_JOBS and KERV_TIMEOUT
+// override them.
 #pragma once
 
 #include <string>
@@ -17,6 +19,7 @@ namespace kerv::engine {
 struct EngineSettings {
     std::string cppcheckPath;  // empty when no analyser was found
     unsigned jobs = 1;
+    unsigned timeoutSeconds = 600;
 };
 
 std::string installFolder();           // the folder of libKERV.so

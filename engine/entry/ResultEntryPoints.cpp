@@ -112,7 +112,8 @@ void aggregate(KERVAggregateCallback callback) {
         for (const auto& plan : plans)
             if (!isUpToDate(plan, *s.results)) stale.push_back(plan);
         engineLog(2, "aggregate: %zu of %zu files to analyse", stale.size(), plans.size());
-        reportStatus("aggregate", analyse(stale, loadEngineSettings().jobs, *s.results, progress));
+        EngineSettings settings = loadEngineSettings();
+        reportStatus("aggregate", analyse(stale, settings.jobs, settings.timeoutSeconds, *s.results, progress));
         return 0;
     });
 }

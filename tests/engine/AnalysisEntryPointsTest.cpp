@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <map>
@@ -228,6 +229,39 @@ TEST_F(AnalysisEntryPoints, ProjectsWithoutTheirOwnFilesUseTheUsersDefaults) {
     EXPECT_FALSE(contains(main, "unreadVariable", 13, kActive)) << "default.acf leaves style checks out";
     writeFile("config/kerv/default.acf", "checks = warning, style\n");
     EXPECT_EQ(hasUptoDateResults(source("main.c").c_str()), 0) << "a changed default makes results stale";
+}
+
+// An analyser that hangs, fails or writes no report costs that file its
+// results, never the aggregation or the project.
+TEST_F(AnalysisEntryPoints, HungFailingOrGarbledAnalyserLeavesNoResults) {
+    writeFile("fake-cppcheck",
+              "#!/bin/sh\n"
+              "case \"$1\" in\n"
+              "  --version) echo 'Cppcheck 0.1'; exit 0;;\n"
+              "  --errorlist) echo '<results version=\"2\"><errors/></results>'; exit 0;;\n"
+              "esac\n"
+              "for a in \"$@\"; do case \"$a\" in --output-file=*) out=\"${a#--output-file=}\";; esac; done\n"
+              "case \"$KERV_FAKE_MODE\" in\n"
+              "  hang) exec sleep 60;;\n"
+              "  garbage) echo 'no report' > \"$out\";;\n"
+              "  fail) exit 3;;\n"
+              "esac\n");
+    ASSERT_EQ(::chmod(path("fake-cppcheck").c_str(), 0755), 0);
+    ::setenv("KERV_CPPCHECK", path("fake-cppcheck").c_str(), 1);
+    ::setenv("KERV_TIMEOUT", "1", 1);
+    for (const char* mode : {"hang", "garbage", "fail"}) {
+        ::setenv("KERV_FAKE_MODE", mode, 1);
+        g_progress.clear();
+        aggregate(recordProgress);
+        EXPECT_EQ(g_progress.back(), 100u) << mode;
+        EXPECT_EQ(hasResults(source("main.c").c_str()), 0) << mode;
+    }
+    EXPECT_NE(std::string(getComponents()).find("cppcheck 0.1"), std::string::npos);
+    ::unsetenv("KERV_CPPCHECK");
+    ::unsetenv("KERV_TIMEOUT");
+    ::unsetenv("KERV_FAKE_MODE");
+    aggregate(nullptr);
+    EXPECT_EQ(hasUptoDateResults(source("main.c").c_str()), 1) << "the real analyser still works afterwards";
 }
 
 std::map<std::string, const VQTreeStruct*> childrenByName(const VQTreeStruct* node) {

@@ -231,6 +231,26 @@ TEST_F(AnalysisEntryPoints, ProjectsWithoutTheirOwnFilesUseTheUsersDefaults) {
     EXPECT_EQ(hasUptoDateResults(source("main.c").c_str()), 0) << "a changed default makes results stale";
 }
 
+TEST_F(AnalysisEntryPoints, FindingsInHeadersPointThereAndListTheHeader) {
+    writeFile("src/bad.h", "static int bad(void) {\n    int* p = 0;\n    return *p;\n}\n");
+    writeFile("src/user.c", "#include \"bad.h\"\nint use(void) { return bad(); }\n");
+    ASSERT_EQ(addSource(source("user.c")), kOk);
+    aggregate(nullptr);
+    VQDiagnosticArray_C* array = nullptr;
+    ASSERT_EQ(getDiagnostics(source("user.c").c_str(), nullptr, nullptr, 0, &array), kOk);
+    ASSERT_EQ(array->count, 1u);
+    EXPECT_EQ(array->diagnostics[0]->locationInformation->locations[0]->file, source("bad.h"));
+    EXPECT_EQ(array->diagnostics[0]->locationInformation->locations[0]->line, 3);
+    freeDiagnostics(&array);
+
+    VQFilePathArray_C* included = nullptr;
+    ASSERT_EQ(getIncludedFiles(&included), kOk);
+    ASSERT_EQ(included->count, 1u) << "project files are not listed";
+    EXPECT_EQ(included->paths[0], source("bad.h"));
+    EXPECT_EQ(freeFilePaths(&included), kOk);
+    ASSERT_EQ(getIncludedFiles(&included), kOk) << "a kept list released by the caller is not released again";
+}
+
 // An analyser that hangs, fails or writes no report costs that file its
 // results, never the aggregation or the project.
 TEST_F(AnalysisEntryPoints, HungFailingOrGarbledAnalyserLeavesNoResults) {

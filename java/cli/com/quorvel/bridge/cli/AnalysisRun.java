@@ -30,6 +30,7 @@ final class AnalysisRun {
     private final CliOptions options;
     private final PrintStream out;
     private final PrintStream err;
+    private int unanalysed;
 
     AnalysisRun(CliOptions options, PrintStream out, PrintStream err) {
         this.options = options;
@@ -61,6 +62,11 @@ final class AnalysisRun {
             aggregateWithProgress(log);
             int active = report(source, files, project);
             KERVBridge.shutdownApi();
+            if (unanalysed > 0) {
+                err.printf("kerv: %d of %d files could not be analysed (the analysis library's messages above tell why)%n",
+                        unanalysed, files.size());
+                return CANNOT_RUN;
+            }
             return active > 0 ? DIAGNOSTICS_FOUND : NO_DIAGNOSTICS;
         } catch (CannotRun e) {
             err.println("kerv: " + e.getMessage());
@@ -187,8 +193,9 @@ final class AnalysisRun {
         out.printf("kerv: analysed %d files of %s (%s; project %s in %s)%n", byFile.size(), source,
                 KERVBridge.getComponents(), project[1], project[0]);
         for (Path file : missing) {
-            out.println("kerv: no results for " + Summary.shown(source, file.toString()) + " (see the native log)");
+            out.println("kerv: no results for " + Summary.shown(source, file.toString()));
         }
+        unanalysed = missing.size();
         if (options.rules) {
             out.println("rules:");
             rules.values().forEach(r -> out.printf("  %-12s %-36s %s  %s%n", r.group, r.id, r.active ? "on " : "off",

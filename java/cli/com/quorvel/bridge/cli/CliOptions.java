@@ -27,7 +27,8 @@ final class CliOptions {
             "  --help                 print this text",
             "",
             "exit codes: 0 no active diagnostics, 1 active diagnostics found, 2 bad command line,",
-            "            3 the analysis could not run (missing folder or library, project error)");
+            "            3 the analysis could not run or left files without results",
+            "            (missing folder or library, project error, analyser missing or failing)");
 
     Path sourceFolder;
     String library = System.getenv("KERV_LIBRARY");

@@ -11,6 +11,7 @@ import java.nio.file.Path;
 import java.util.ArrayList;
 import java.util.Arrays;
 import java.util.List;
+import java.util.Map;
 import java.util.concurrent.TimeUnit;
 import java.util.stream.Stream;
 
@@ -63,12 +64,19 @@ final class EngineFixture {
 
     /** Starts the command line in a child JVM with -Xcheck:jni. */
     static Process startCli(Path output, String... args) throws IOException {
+        return startCli(Map.of(), output, args);
+    }
+
+    /** The same, with extra environment variables for the child. */
+    static Process startCli(Map<String, String> environment, Path output, String... args) throws IOException {
         List<String> command = new ArrayList<>(Arrays.asList(
                 Path.of(System.getProperty("java.home"), "bin", "java").toString(), "-Xcheck:jni",
                 "-D" + KERVBridge.LIBRARY_PROPERTY + "=" + System.getProperty(KERVBridge.LIBRARY_PROPERTY),
                 "-cp", System.getProperty("java.class.path"), Main.class.getName(), "--library", ENGINE));
         command.addAll(Arrays.asList(args));
-        return new ProcessBuilder(command).redirectErrorStream(true).redirectOutput(output.toFile()).start();
+        ProcessBuilder builder = new ProcessBuilder(command).redirectErrorStream(true).redirectOutput(output.toFile());
+        builder.environment().putAll(environment);
+        return builder.start();
     }
 
     /** Waits for a child JVM and returns its output, failing on any JNI warning. */

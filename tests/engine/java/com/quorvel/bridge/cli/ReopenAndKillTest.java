@@ -7,6 +7,7 @@ import com.quorvel.bridge.caller.KERVBridge;
 import java.nio.file.Files;
 import java.nio.file.Path;
 import java.util.List;
+import java.util.Map;
 import org.junit.jupiter.api.BeforeEach;
 import org.junit.jupiter.api.Test;
 import org.junit.jupiter.api.io.TempDir;
@@ -39,6 +40,16 @@ class ReopenAndKillTest {
         assertTrue(KERVBridge.hasUpToDateResults(main.toString()), "results saved by the first JVM");
         List<ResultXml.Diagnostic> found = ResultXml.diagnostics(KERVBridge.getDiagnostics(main.toString(), null, null, 0));
         assertTrue(found.stream().anyMatch(d -> d.ruleId.equals("nullPointer") && d.line == 8));
+    }
+
+    @Test
+    void filesLeftWithoutResultsMakeTheCommandLineFail() throws Exception {
+        Path source = EngineFixture.copyExamples(temp.resolve("examples"));
+        Path output = temp.resolve("child.txt");
+        String text = EngineFixture.finish(EngineFixture.startCli(Map.of("KERV_CPPCHECK", "/nonexistent/cppcheck"),
+                output, "--project-dir", location, source.toString()), output, 3);
+        assertTrue(text.contains("kerv: no results for src/main.c"), text);
+        assertTrue(text.contains("kerv: 3 of 3 files could not be analysed"), text);
     }
 
     @Test

@@ -30,9 +30,29 @@ const char* const kContextHelp[] = {
     "findings; rules switched off by the rcf are kept with suppression state 1.",
 };
 
+std::string escapedForHtml(const char* text) {
+    std::string escaped;
+    for (const char* c = text; *c; ++c) {
+        if (*c == '<')
+            escaped += "&lt;";
+        else if (*c == '>')
+            escaped += "&gt;";
+        else if (*c == '&')
+            escaped += "&amp;";
+        else
+            escaped += *c;
+    }
+    return escaped;
+}
+
 std::string helpText(bool html) {
     std::string text;
-    for (const char* part : kContextHelp) text += html ? std::string("<p>") + part + "</p>" : std::string(part) + "\n";
+    for (const char* part : kContextHelp) {
+        if (html)
+            text.append("<p>").append(escapedForHtml(part)).append("</p>");
+        else
+            text.append(part).append("\n");
+    }
     return html ? "<html><body><h1>libKERV</h1>" + text + "</body></html>" : text;
 }
 

@@ -178,6 +178,37 @@ TEST_F(ProjectEntryPoints, KillDuringAddFileLeavesAProjectThatOpens) {
     ASSERT_EQ(addSource(sources.back()), kOk) << "the reopened project takes changes";
 }
 
+TEST_F(ProjectEntryPoints, PathsHelpAndExtensionsFollowTheUsersFolders) {
+    EXPECT_EQ(std::string(getUserPath()), path("data/kerv"));
+    EXPECT_EQ(std::string(getUserConfigPath()), path("config/kerv"));
+    EXPECT_EQ(std::string(getUserAppConfigPath()), path("config/kerv/engine.conf"));
+    EXPECT_EQ(std::string(getWorkspace()), path("data/kerv/workspace"));
+    EXPECT_EQ(std::string(getInstallConfigPath()), std::string(getInstallPath()) + "/config");
+    ::setenv("XDG_CONFIG_HOME", "relative/ignored", 1);
+    EXPECT_EQ(std::string(getUserConfigPath()), std::string(std::getenv("HOME")) + "/.config/kerv");
+
+    std::string html = getVQFHelp(true), plain = getVQFHelp(false);
+    EXPECT_EQ(html.rfind("<html>", 0), 0u);
+    EXPECT_NE(plain.find("<location>/<name>"), std::string::npos);
+    EXPECT_EQ(html.find("<location>"), std::string::npos) << "texts are escaped inside the HTML";
+    EXPECT_NE(html.find("&lt;location&gt;/&lt;name&gt;"), std::string::npos);
+    EXPECT_NE(std::string(getVQFContextHelp(static_cast<VQHelpContext_C>(2))).find("rcf"), std::string::npos);
+    EXPECT_STREQ(getVQFContextHelp(static_cast<VQHelpContext_C>(4)), "");
+    EXPECT_STREQ(getVQFContextHelp(static_cast<VQHelpContext_C>(-1)), "");
+    std::string ids = getComponentMessages("cppcheck", "");
+    EXPECT_NE(ids.find(";nullPointer;"), std::string::npos);
+    EXPECT_STREQ(getComponentMessages("cppcheck", "0.0"), "") << "another version of cppcheck";
+    EXPECT_STREQ(getComponentMessages("engine", nullptr), "");
+
+    VQStrings_C* extensions = nullptr;
+    ASSERT_EQ(getMappedFileExtensions(VQ_SOURCE_LANGUAGE_CPP, &extensions), kOk);
+    ASSERT_EQ(extensions->count, 4u);
+    EXPECT_STREQ(extensions->strings[0], ".cpp");
+    freeStrings(&extensions);
+    EXPECT_EQ(getMappedFileExtensions(VQ_SOURCE_LANGUAGE_CSHARP, &extensions), kBadArgument);
+    EXPECT_EQ(extensions, nullptr);
+}
+
 // Every entry point given null pointers, with and without an open project,
 // answers with a code or an empty value and leaves the project as it was.
 TEST_F(ProjectEntryPoints, NullArgumentsGiveCodesNeverCrashes) {

@@ -3,6 +3,8 @@ package com.quorvel.bridge.cli;
 import java.io.PrintStream;
 import java.nio.file.Path;
 import java.nio.file.Paths;
+import java.util.ArrayList;
+import java.util.Comparator;
 import java.util.LinkedHashMap;
 import java.util.List;
 import java.util.Map;
@@ -12,7 +14,10 @@ import java.util.TreeMap;
 final class Summary {
     private Summary() {}
 
-    /** The active diagnostics of every analysed file, by the file's path. */
+    /**
+     * Prints the counts per file and per severity, then every active diagnostic of each analysed file in the order
+     * of its location; returns the number of active diagnostics.
+     */
     static int print(PrintStream out, Path sourceFolder, Map<Path, List<ResultXml.Diagnostic>> byFile,
             Map<String, ResultXml.Rule> rules) {
         Map<String, Integer> perFile = new TreeMap<>();
@@ -26,7 +31,10 @@ final class Summary {
         for (Map.Entry<Path, List<ResultXml.Diagnostic>> entry : byFile.entrySet()) {
             String file = shown(sourceFolder, entry.getKey().toString());
             perFile.put(file, 0);
-            for (ResultXml.Diagnostic d : entry.getValue()) {
+            List<ResultXml.Diagnostic> inLineOrder = new ArrayList<>(entry.getValue());
+            inLineOrder.sort(Comparator.comparing((ResultXml.Diagnostic d) -> d.file)
+                    .thenComparingInt(d -> d.line).thenComparingInt(d -> d.column));
+            for (ResultXml.Diagnostic d : inLineOrder) {
                 if (!d.active) {
                     switchedOff++;
                     continue;

@@ -11,28 +11,16 @@ import java.util.concurrent.ExecutorService;
 import java.util.concurrent.Executors;
 import java.util.concurrent.TimeUnit;
 import org.junit.jupiter.api.AfterAll;
-import org.junit.jupiter.api.BeforeAll;
-import org.junit.jupiter.api.BeforeEach;
 import org.junit.jupiter.api.Test;
 
 /** Only the thread of the latest initJniBridge reaches the library; any other gets failure values. */
-class BridgeThreadTest {
+class BridgeThreadTest extends StandInTest {
     private static final ExecutorService OTHER = Executors.newSingleThreadExecutor();
-
-    @BeforeAll
-    static void load() {
-        BridgeFixture.loadStandIn();
-    }
 
     @AfterAll
     static void stop() throws InterruptedException {
         OTHER.shutdown();
         assertTrue(OTHER.awaitTermination(10, TimeUnit.SECONDS));
-    }
-
-    @BeforeEach
-    void fresh() {
-        BridgeFixture.freshCall();
     }
 
     private static <T> T onOtherThread(Callable<T> call) throws Exception {

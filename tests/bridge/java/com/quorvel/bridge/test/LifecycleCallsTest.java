@@ -7,22 +7,10 @@ import static org.junit.jupiter.api.Assertions.assertTrue;
 
 import java.nio.file.Path;
 import java.util.regex.Pattern;
-import org.junit.jupiter.api.BeforeAll;
-import org.junit.jupiter.api.BeforeEach;
 import org.junit.jupiter.api.Test;
 
 /** Start-up, life-cycle, text getters and log settings with the stand-in loaded. */
-class LifecycleCallsTest {
-    @BeforeAll
-    static void load() {
-        BridgeFixture.loadStandIn();
-    }
-
-    @BeforeEach
-    void fresh() {
-        BridgeFixture.freshCall();
-    }
-
+class LifecycleCallsTest extends StandInTest {
     private static void assertExitLine(String form, String method, String log) {
         String exported = "Java_com_quorvel_bridge_caller_KERVBridge_" + method;
         String text = form.replace("%s", exported);

@@ -5,7 +5,6 @@ import static org.junit.jupiter.api.Assertions.assertEquals;
 import static org.junit.jupiter.api.Assertions.assertThrows;
 
 import java.util.Arrays;
-import org.junit.jupiter.api.BeforeAll;
 import org.junit.jupiter.api.BeforeEach;
 import org.junit.jupiter.api.Test;
 
@@ -14,17 +13,11 @@ import org.junit.jupiter.api.Test;
  * stays usable. Runs in a JVM with a small heap (-Xmx64m); the large texts are made natively by repeating one
  * small Java text many times.
  */
-class OutOfMemoryTest {
+class OutOfMemoryTest extends StandInTest {
     private static final String PIECE = "x".repeat(100_000);
 
-    @BeforeAll
-    static void load() {
-        BridgeFixture.loadStandIn();
-    }
-
     @BeforeEach
-    void fresh() {
-        BridgeFixture.freshCall();
+    void quiet() {
         setDebugLevel(0);
         Fake.reset();
     }

@@ -6,23 +6,11 @@ import static org.junit.jupiter.api.Assertions.assertFalse;
 import static org.junit.jupiter.api.Assertions.assertTrue;
 
 import java.nio.file.Path;
-import org.junit.jupiter.api.BeforeAll;
-import org.junit.jupiter.api.BeforeEach;
 import org.junit.jupiter.api.Test;
 import org.w3c.dom.Document;
 
 /** Projects, files, configuration files, workspace, languages and lists with the stand-in loaded. */
-class ProjectCallsTest {
-    @BeforeAll
-    static void load() {
-        BridgeFixture.loadStandIn();
-    }
-
-    @BeforeEach
-    void fresh() {
-        BridgeFixture.freshCall();
-    }
-
+class ProjectCallsTest extends StandInTest {
     @Test
     void createProjectLogsTheConfigPathThenChecksItsFilesAndAlwaysCallsTheLibrary() {
         Path rcf = BridgeFixture.tempFile("rules", ".rcf");

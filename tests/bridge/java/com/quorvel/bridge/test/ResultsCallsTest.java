@@ -7,23 +7,11 @@ import static org.junit.jupiter.api.Assertions.assertFalse;
 import static org.junit.jupiter.api.Assertions.assertNotNull;
 import static org.junit.jupiter.api.Assertions.assertTrue;
 
-import org.junit.jupiter.api.BeforeAll;
-import org.junit.jupiter.api.BeforeEach;
 import org.junit.jupiter.api.Test;
 import org.w3c.dom.Document;
 
 /** Results, aggregation and the XML getters with the stand-in loaded. */
-class ResultsCallsTest {
-    @BeforeAll
-    static void load() {
-        BridgeFixture.loadStandIn();
-    }
-
-    @BeforeEach
-    void fresh() {
-        BridgeFixture.freshCall();
-    }
-
+class ResultsCallsTest extends StandInTest {
     @Test
     void resultQueriesPassTheirArgumentsAndTruthValues() {
         Fake.setResult("initResults", -3);

@@ -5,24 +5,12 @@ import static org.junit.jupiter.api.Assertions.assertArrayEquals;
 import static org.junit.jupiter.api.Assertions.assertEquals;
 import static org.junit.jupiter.api.Assertions.assertTrue;
 
-import org.junit.jupiter.api.BeforeAll;
-import org.junit.jupiter.api.BeforeEach;
 import org.junit.jupiter.api.Test;
 
 /** Texts cross in standard UTF-8 both ways; invalid bytes from the library become U+FFFD. */
-class TextEncodingTest {
+class TextEncodingTest extends StandInTest {
     private static final String NON_BMP = "G\u00e9\u20ac\uD83D\uDE00";  // G, e acute, euro sign, a 4-byte emoji
     private static final String NON_BMP_JOURNAL = "G\\xC3\\xA9\\xE2\\x82\\xAC\\xF0\\x9F\\x98\\x80";
-
-    @BeforeAll
-    static void load() {
-        BridgeFixture.loadStandIn();
-    }
-
-    @BeforeEach
-    void fresh() {
-        BridgeFixture.freshCall();
-    }
 
     @Test
     void javaTextReachesTheLibraryAsStandardUtf8() {

@@ -46,14 +46,15 @@ void scriptFake() {
     g_fake.setResult("hasResults", 1);
 }
 
-// getTrees prints its result code on standard output on every call; the soak
-// reports on standard error instead.
-void silenceStandardOutput() {
+// getTrees prints its result code on standard output on every call, and the
+// JVM prints its -Xcheck:jni warnings there: standard output goes to a file
+// that the soak scans at the end, and the soak reports on standard error.
+void redirectStandardOutput(const char* path) {
     std::fflush(stdout);
-    const int devNull = open("/dev/null", O_WRONLY | O_CLOEXEC);
-    if (devNull < 0) throw std::runtime_error("cannot open /dev/null");
-    dup2(devNull, STDOUT_FILENO);
-    close(devNull);
+    const int file = open(path, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    if (file < 0) throw std::runtime_error(std::string("cannot create ") + path);
+    dup2(file, STDOUT_FILENO);
+    close(file);
 }
 
 void throwToJava(JNIEnv* env, const char* message) {
@@ -66,11 +67,15 @@ void throwToJava(JNIEnv* env, const char* message) {
 extern "C" {
 
 JNIEXPORT void JNICALL Java_com_quorvel_bridge_soak_SoakFixture_script(JNIEnv* env, jclass /*unused*/, jstring fakePath,
-                                                                       jint diagnosticCount) {
+                                                                       jint diagnosticCount, jstring outputPath) {
     const char* path = env->GetStringUTFChars(fakePath, nullptr);
     if (path == nullptr) return;
     void* library = dlopen(path, RTLD_NOW | RTLD_NOLOAD);
     env->ReleaseStringUTFChars(fakePath, path);
+    const char* output = env->GetStringUTFChars(outputPath, nullptr);
+    if (output == nullptr) return;
+    const std::string outputFile = output;
+    env->ReleaseStringUTFChars(outputPath, output);
     try {
         if (library == nullptr) throw std::runtime_error("the bridge has not loaded the stand-in");
         resolve(library, "kervFakeReset", g_fake.reset);
@@ -81,7 +86,7 @@ JNIEXPORT void JNICALL Java_com_quorvel_bridge_soak_SoakFixture_script(JNIEnv* e
         dlclose(library);
         g_records = &soak::buildSoakRecords(static_cast<unsigned>(diagnosticCount));
         scriptFake();
-        silenceStandardOutput();
+        redirectStandardOutput(outputFile.c_str());
     } catch (const std::exception& failure) {
         throwToJava(env, failure.what());
     }

@@ -12,8 +12,9 @@ import java.nio.file.Paths;
  * analysis library, mixing the getters with a 100-diagnostic getDiagnostics.
  * Prints the process's resident memory at the start, after the warm-up (the
  * first tenth of the calls) and at the end, and its open descriptors; fails
- * (exit status 1) when the memory grew by 5 MB or more after the warm-up or
- * a descriptor was left open.
+ * (exit status 1) when the memory grew by 5 MB or more after the warm-up, a
+ * descriptor was left open, or the JVM (run with -Xcheck:jni) reported a
+ * JNI problem.
  *
  * <p>Usage: {@code BridgeSoak <stand-in library> [calls]} (default: the
  * environment variable SOAK_CALLS, else 1,000,000), with the system properties
@@ -45,7 +46,9 @@ public final class BridgeSoak {
         if (!KERVBridge.INIT_OK.equals(loaded)) {
             throw new IllegalStateException("the stand-in did not load: " + loaded);
         }
-        SoakFixture.script(fake, DIAGNOSTICS);
+        final File output = File.createTempFile("kerv-soak-stdout", ".txt");
+        output.deleteOnExit();
+        SoakFixture.script(fake, DIAGNOSTICS, output.getPath());
         checkDiagnosticsText();
 
         final long startRss = residentKb();
@@ -78,7 +81,9 @@ public final class BridgeSoak {
         System.err.printf("resident memory: start %d kB, after warm-up %d kB, end %d kB, growth after warm-up %d kB"
                 + " (limit %d kB)%n", startRss, warmRss, endRss, growth, ALLOWED_GROWTH_KB);
         System.err.printf("open descriptors: start %d, end %d%n", startFds, endFds);
-        final boolean ok = growth < ALLOWED_GROWTH_KB && endFds <= startFds;
+        final long jniWarnings = jniWarnings(output);
+        System.err.printf("JNI warnings: %d%n", jniWarnings);
+        final boolean ok = growth < ALLOWED_GROWTH_KB && endFds <= startFds && jniWarnings == 0;
         System.err.println(ok ? "soak passed" : "soak FAILED");
         System.exit(ok ? 0 : 1);
     }
@@ -118,6 +123,15 @@ public final class BridgeSoak {
                     + MESSAGES_PER_DIAGNOSTICS_CALL + ": " + text.substring(0, Math.min(200, text.length())));
         }
         System.err.printf("getDiagnostics: %d messages, %d bytes per call%n", messages, text.length());
+    }
+
+    /** Lines of the JVM's -Xcheck:jni reports in the captured standard output. */
+    private static long jniWarnings(File output) throws IOException {
+        System.out.flush();
+        try (java.util.stream.Stream<String> lines = Files.lines(output.toPath(), StandardCharsets.ISO_8859_1)) {
+            return lines.filter(line -> line.contains("in native method") || line.startsWith("WARNING: JNI"))
+                    .count();
+        }
     }
 
     private static long residentKb() throws IOException {

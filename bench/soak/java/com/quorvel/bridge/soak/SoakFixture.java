@@ -14,11 +14,12 @@ final class SoakFixture {
     private SoakFixture() {}
 
     /**
-     * Scripts the stand-in that the bridge has loaded from {@code fakePath}.
+     * Scripts the stand-in that the bridge has loaded from {@code fakePath} and sends the process's standard
+     * output (the bridge's result lines, the JVM's JNI warnings) to {@code outputPath}.
      *
      * @param diagnosticCount number of top-level diagnostics that getDiagnostics hands out
      */
-    static native void script(String fakePath, int diagnosticCount);
+    static native void script(String fakePath, int diagnosticCount, String outputPath);
 
     /** Clears the stand-in's call journal, which grows with every call, and scripts it again. */
     static native void rescript();

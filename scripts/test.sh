@@ -9,7 +9,6 @@
 # others get the suffixes -sanitize and -fuzz.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-root=$PWD
 
 bash scripts/install-deps.sh
 
@@ -46,7 +45,7 @@ cmake --build "$sanitized" -j "$jobs"
 
 stage "sanitized tests"
 sanitizer_report='runtime error:|ERROR: (Address|Leak|UndefinedBehavior)Sanitizer|SUMMARY: (Address|Leak|UndefinedBehavior)Sanitizer'
-reports=$root/$sanitized/sanitizer-reports
+reports=$(cd "$sanitized" && pwd)/sanitizer-reports
 rm -rf "$reports" && mkdir -p "$reports"
 # C++ tests: leaks detected, every report fatal. The JVM tests override
 # ASAN_OPTIONS through their CTest environment (cmake/KERVSanitizers.cmake).

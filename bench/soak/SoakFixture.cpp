@@ -13,25 +13,12 @@
 
 #include "bench/soak/SoakRecords.h"
 #include "com_quorvel_bridge_soak_SoakFixture.h"
-#include "tests/fake/FakeControl.h"
+#include "tests/fake/FakeControlTable.h"
 
 namespace {
 
-struct FakeControl {
-    decltype(&kervFakeReset) reset = nullptr;
-    decltype(&kervFakeSetResult) setResult = nullptr;
-    decltype(&kervFakeSetText) setText = nullptr;
-    decltype(&kervFakeSetRecord) setRecord = nullptr;
-};
-
-FakeControl g_fake;
+FakeControlTable g_fake;
 const soak::SoakRecords* g_records = nullptr;
-
-template <class Function>
-void resolve(void* library, const char* name, Function& function) {
-    function = reinterpret_cast<Function>(dlsym(library, name));
-    if (function == nullptr) throw std::runtime_error(std::string("stand-in lacks ") + name);
-}
 
 void scriptFake() {
     g_fake.reset();
@@ -78,10 +65,9 @@ JNIEXPORT void JNICALL Java_com_quorvel_bridge_soak_SoakFixture_script(JNIEnv* e
     env->ReleaseStringUTFChars(outputPath, output);
     try {
         if (library == nullptr) throw std::runtime_error("the bridge has not loaded the stand-in");
-        resolve(library, "kervFakeReset", g_fake.reset);
-        resolve(library, "kervFakeSetResult", g_fake.setResult);
-        resolve(library, "kervFakeSetText", g_fake.setText);
-        resolve(library, "kervFakeSetRecord", g_fake.setRecord);
+        if (const char* missing = resolveFakeControls(library, g_fake)) {
+            throw std::runtime_error(std::string("stand-in lacks ") + missing);
+        }
         // Dropping the extra reference keeps the bridge's own.
         dlclose(library);
         g_records = &soak::buildSoakRecords(static_cast<unsigned>(diagnosticCount));

@@ -11,21 +11,11 @@
 #include <string>
 #include <vector>
 
-#include "tests/fake/FakeControl.h"
+#include "tests/fake/FakeControlTable.h"
 
 namespace kerv::test {
 
-struct FakeControls {
-    decltype(&kervFakeReset) reset = nullptr;
-    decltype(&kervFakeSetResult) setResult = nullptr;
-    decltype(&kervFakeSetResultOfCall) setResultOfCall = nullptr;
-    decltype(&kervFakeSetText) setText = nullptr;
-    decltype(&kervFakeSetRecord) setRecord = nullptr;
-    decltype(&kervFakeSetRecordOfCall) setRecordOfCall = nullptr;
-    decltype(&kervFakeSetProgress) setProgress = nullptr;
-    decltype(&kervFakeJournal) journal = nullptr;
-    decltype(&kervFakeCallCount) callCount = nullptr;
-};
+using FakeControls = FakeControlTable;
 
 // Null, with an IllegalStateException pending, before a successful attach.
 const FakeControls* controls(JNIEnv* env);

@@ -11,12 +11,6 @@ namespace {
 FakeControls g_controls;
 bool g_attached = false;
 
-template <typename Function>
-bool resolve(void* handle, Function& function, const char* name) {
-    function = reinterpret_cast<Function>(dlsym(handle, name));
-    return function != nullptr;
-}
-
 void checkName(JNIEnv* env, int status, const std::string& entryPoint) {
     if (status != 0) throwIllegalState(env, "the stand-in rejected entry point " + entryPoint);
 }
@@ -82,15 +76,7 @@ JNIEXPORT void JNICALL Java_com_quorvel_bridge_test_Fake_attach(JNIEnv* env, jcl
         throwIllegalState(env, "the stand-in is not loaded: " + path);
         return;
     }
-    g_attached = resolve(handle, g_controls.reset, "kervFakeReset") &&
-                 resolve(handle, g_controls.setResult, "kervFakeSetResult") &&
-                 resolve(handle, g_controls.setResultOfCall, "kervFakeSetResultOfCall") &&
-                 resolve(handle, g_controls.setText, "kervFakeSetText") &&
-                 resolve(handle, g_controls.setRecord, "kervFakeSetRecord") &&
-                 resolve(handle, g_controls.setRecordOfCall, "kervFakeSetRecordOfCall") &&
-                 resolve(handle, g_controls.setProgress, "kervFakeSetProgress") &&
-                 resolve(handle, g_controls.journal, "kervFakeJournal") &&
-                 resolve(handle, g_controls.callCount, "kervFakeCallCount");
+    g_attached = resolveFakeControls(handle, g_controls) == nullptr;
     if (!g_attached) throwIllegalState(env, "the stand-in lacks a control function: " + path);
 }
 

@@ -16,7 +16,8 @@
 #                              options are needed; gtest_discover_tests cannot
 #                              carry more than one ENVIRONMENT entry).
 #
-# Every JVM test is labelled "jvm" in both builds, so `ctest -L jvm` selects them.
+# In both builds kerv_mark_jvm_tests labels every JVM test "jvm" (so
+# `ctest -L jvm` selects them) and fails it on any JNI report of -Xcheck:jni.
 
 # Reports of every process, children of the tests included, are also written
 # to files in KERV_SANITIZER_LOG_DIR (scripts/test.sh points the C++ tests
@@ -45,8 +46,13 @@ if(KERV_SANITIZE)
   list(APPEND KERV_JVM_GTEST_PROPERTIES ENVIRONMENT "ASAN_OPTIONS=${KERV_JVM_ASAN_OPTIONS}")
 endif()
 
+# -Xcheck:jni reports misuse as warnings and still lets the JVM exit with 0:
+# any such report fails the test.
+set(KERV_JNI_REPORT_PATTERN "WARNING in native method;WARNING: JNI;FATAL ERROR in native method")
+
 function(kerv_mark_jvm_tests)
   set_property(TEST ${ARGN} APPEND PROPERTY LABELS jvm)
+  set_property(TEST ${ARGN} PROPERTY FAIL_REGULAR_EXPRESSION "${KERV_JNI_REPORT_PATTERN}")
   if(KERV_JVM_TEST_ENV)
     set_property(TEST ${ARGN} APPEND PROPERTY ENVIRONMENT ${KERV_JVM_TEST_ENV})
   endif()

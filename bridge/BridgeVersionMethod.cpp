@@ -1,0 +1,15 @@
+// KERVProgress.bridgeVersion: the version this library was built as, given by
+// the build as KERV_BRIDGE_VERSION.
+#include "com_quorvel_bridge_caller_KERVProgress.h"
+
+#ifndef KERV_BRIDGE_VERSION
+#error "KERV_BRIDGE_VERSION must be defined by the build"
+#endif
+
+extern "C" {
+
+JNIEXPORT jstring JNICALL Java_com_quorvel_bridge_caller_KERVProgress_bridgeVersion(JNIEnv* env, jclass) {
+    return env->NewStringUTF(KERV_BRIDGE_VERSION);
+}
+
+}  // extern "C"

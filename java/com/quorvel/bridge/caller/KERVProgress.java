@@ -1,0 +1,47 @@
+package com.quorvel.bridge.caller;
+
+import java.io.File;
+import java.util.function.IntConsumer;
+
+/**
+ * Live progress of the analysis library's aggregation, and the version of the bridge library.
+ *
+ * <p>The bridge library is loaded when this class is initialised, exactly as {@link KERVBridge} loads it: the file
+ * named by the system property {@value KERVBridge#LIBRARY_PROPERTY} when it is set, otherwise
+ * {@code libKERVBridge.so} from {@code java.library.path}. Both classes therefore use the same library.
+ *
+ * <p>Unlike the methods of {@link KERVBridge}, the methods of this class may be called from any thread at any time,
+ * also before {@link KERVBridge#initJniBridge(String)}.
+ */
+public final class KERVProgress {
+    static {
+        String path = System.getProperty(KERVBridge.LIBRARY_PROPERTY);
+        if (path != null && !path.isEmpty()) {
+            System.load(new File(path).getAbsolutePath());
+        } else {
+            System.loadLibrary("KERVBridge");
+        }
+    }
+
+    private KERVProgress() {}
+
+    /**
+     * Sets the listener that receives every progress value the analysis library reports during
+     * {@link KERVBridge#aggregate()}, in the order reported.
+     *
+     * <p>The listener is called on whatever thread the analysis library reports from: the thread that called
+     * {@code aggregate}, or a thread of the library's own, which the bridge attaches to the JVM for the call. An
+     * exception thrown by the listener is caught and logged by the bridge; the aggregation goes on. Each value is
+     * also logged at trace level 2, as before.
+     *
+     * @param listener the new listener, replacing any previous one; {@code null} removes it
+     */
+    public static native void setListener(IntConsumer listener);
+
+    /**
+     * Returns the version the bridge library was built as.
+     *
+     * @return the version, such as {@code "1.0.0"}
+     */
+    public static native String bridgeVersion();
+}

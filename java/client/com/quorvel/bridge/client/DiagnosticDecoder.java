@@ -1,0 +1,92 @@
+package com.quorvel.bridge.client;
+
+import java.util.ArrayDeque;
+import java.util.ArrayList;
+import java.util.List;
+
+/** Decodes a diagnostic list ("VQE" holding nested "VQD" elements) into {@link Diagnostic} records. */
+final class DiagnosticDecoder {
+    private DiagnosticDecoder() {}
+
+    /** One diagnostic while its element is open. */
+    private static final class Builder {
+        String messageId = "";
+        String helpFileLocation = "";
+        int level;
+        String messageNumber = "";
+        String text = "";
+        String producer = "";
+        final List<String> references = new ArrayList<>(2);
+        boolean multiHomed;
+        int suppressionState;
+        boolean hasSubDiagnostics;
+        final List<Diagnostic> subDiagnostics = new ArrayList<>(0);
+        final List<String> parameters = new ArrayList<>(2);
+        final List<Location> locations = new ArrayList<>(2);
+
+        Diagnostic build() {
+            return new Diagnostic(messageId, helpFileLocation, MessageLevel.of(level), messageNumber, text, producer,
+                    references, multiHomed, SuppressionState.of(suppressionState), hasSubDiagnostics, subDiagnostics,
+                    parameters, locations);
+        }
+    }
+
+    static List<Diagnostic> decode(ResultReader in) {
+        List<Diagnostic> top = new ArrayList<>();
+        ArrayDeque<Builder> outer = new ArrayDeque<>();
+        Builder current = null;
+        String file = "";
+        int line = 0;
+        int column = 0;
+        for (int event = in.next(); event != ResultReader.DONE; event = in.next()) {
+            String name = in.name();
+            if (event == ResultReader.END) {
+                if ("VQD".equals(name)) {
+                    Diagnostic done = current.build();
+                    current = outer.poll();
+                    (current == null ? top : current.subDiagnostics).add(done);
+                } else if ("LI".equals(name)) {
+                    current.locations.add(new Location(file, line, column));
+                }
+                continue;
+            }
+            if ("VQD".equals(name)) {
+                if (current != null) {
+                    outer.push(current);
+                }
+                current = new Builder();
+                continue;
+            }
+            if ("VQE".equals(name)) {
+                continue;
+            }
+            if (current == null) {
+                throw in.unexpected();
+            }
+            switch (name) {
+                case "VQM" -> { }
+                case "UMID" -> current.messageId = in.text();
+                case "HFL" -> current.helpFileLocation = in.text();
+                case "ML" -> current.level = in.number();
+                case "MN" -> current.messageNumber = in.text();
+                case "MT" -> current.text = in.text();
+                case "P" -> current.producer = in.text();
+                case "R" -> current.references.add(in.text());
+                case "MH" -> current.multiHomed = "true".equals(in.text());
+                case "SS" -> current.suppressionState = in.number();
+                case "SD" -> current.hasSubDiagnostics = "true".equals(in.text());
+                case "MP" -> current.parameters.add(in.text());
+                case "LI" -> {
+                    file = "";
+                    line = 0;
+                    column = 0;
+                }
+                case "F" -> file = in.text();
+                case "L" -> line = in.number();
+                case "C" -> column = in.number();
+                default -> in.skip();
+            }
+        }
+        return top;
+    }
+}

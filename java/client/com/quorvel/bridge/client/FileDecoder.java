@@ -1,0 +1,48 @@
+package com.quorvel.bridge.client;
+
+import java.util.ArrayList;
+import java.util.List;
+
+/** Decodes a file's record ("VQF"), the language list ("VQL") and the bridge's ';'-separated lists. */
+final class FileDecoder {
+    private FileDecoder() {}
+
+    static SourceFile sourceFile(ResultReader in) {
+        SourceLanguage language = null;
+        List<String> defines = List.of();
+        List<String> includes = List.of();
+        for (int event = in.next(); event != ResultReader.DONE; event = in.next()) {
+            if (event == ResultReader.END) {
+                continue;
+            }
+            switch (in.name()) {
+                case "VQF" -> { }
+                case "IP" -> includes = list(in.text());
+                case "DEF" -> defines = list(in.text());
+                case "SL" -> language = SourceLanguage.ofText(in.text());
+                default -> in.skip();
+            }
+        }
+        return new SourceFile(language, defines, includes);
+    }
+
+    static List<SourceLanguage> languages(ResultReader in) {
+        List<SourceLanguage> languages = new ArrayList<>();
+        for (int event = in.next(); event != ResultReader.DONE; event = in.next()) {
+            if (event == ResultReader.END) {
+                continue;
+            }
+            switch (in.name()) {
+                case "VQL" -> { }
+                case "L" -> languages.add(SourceLanguage.ofNumber(in.number()));
+                default -> in.skip();
+            }
+        }
+        return List.copyOf(languages);
+    }
+
+    /** The entries of a ';'-separated list; the empty text is the empty list. */
+    static List<String> list(String text) {
+        return text.isEmpty() ? List.of() : List.of(text.split(";", -1));
+    }
+}

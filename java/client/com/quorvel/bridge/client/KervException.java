@@ -1,0 +1,66 @@
+package com.quorvel.bridge.client;
+
+/**
+ * A call that the analysis library refused or could not carry out.
+ *
+ * <p>Carries the operation (the bridge method's name, such as {@code "createProject"}) and the status it returned.
+ * The reference analysis library's codes are named by {@link KervStatus}; {@code -1} is the bridge's own failure value
+ * (the entry point is missing, or a result could not be read).
+ */
+public class KervException extends RuntimeException {
+    private static final long serialVersionUID = 1L;
+
+    private final String operation;
+    private final int status;
+
+    /**
+     * Creates the exception for a failure status.
+     *
+     * @param operation the bridge method that failed
+     * @param status the status it returned
+     */
+    public KervException(String operation, int status) {
+        this(operation, status, operation + " failed with status " + status + " (" + KervStatus.of(status) + ")", null);
+    }
+
+    /**
+     * Creates the exception with a message of its own.
+     *
+     * @param operation the bridge method that failed
+     * @param status the status it returned, or {@code -1}
+     * @param message what went wrong, for people
+     * @param cause the underlying failure, or {@code null}
+     */
+    public KervException(String operation, int status, String message, Throwable cause) {
+        super(message, cause);
+        this.operation = operation;
+        this.status = status;
+    }
+
+    /**
+     * Returns the bridge method that failed.
+     *
+     * @return the method's name
+     */
+    public String operation() {
+        return operation;
+    }
+
+    /**
+     * Returns the status that the analysis library (or the bridge) returned.
+     *
+     * @return the status, never 0
+     */
+    public int status() {
+        return status;
+    }
+
+    /**
+     * Returns the named meaning of {@link #status()}.
+     *
+     * @return the status's name, {@link KervStatus#UNKNOWN} for a code the reference library does not document
+     */
+    public KervStatus reason() {
+        return KervStatus.of(status);
+    }
+}

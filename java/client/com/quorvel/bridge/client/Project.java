@@ -1,0 +1,278 @@
+package com.quorvel.bridge.client;
+
+import com.quorvel.bridge.caller.KERVBridge;
+import com.quorvel.bridge.caller.KERVProgress;
+import java.nio.file.Path;
+import java.util.ArrayList;
+import java.util.List;
+import java.util.Map;
+import java.util.Objects;
+import java.util.Optional;
+import java.util.function.IntConsumer;
+
+/**
+ * A project of the analysis library: its files, their analysis and the results.
+ *
+ * <p>A project belongs to the {@link KervSession} that opened it and may be used from any thread while the session is
+ * open. The analysis library keeps one project open at a time; a call on a project that is not the open one opens it
+ * again first. File paths are made absolute and normalised before they reach the analysis library.
+ */
+public final class Project {
+    private final KervSession session;
+    private final Path location;
+    private final String name;
+
+    Project(KervSession session, Path location, String name) {
+        this.session = session;
+        this.location = location;
+        this.name = name;
+    }
+
+    /**
+     * Returns the folder that holds the project.
+     *
+     * @return the folder's real path
+     */
+    public Path location() {
+        return location;
+    }
+
+    /**
+     * Returns the project's name.
+     *
+     * @return the name
+     */
+    public String name() {
+        return name;
+    }
+
+    // ---- Files ------------------------------------------------------------------------------------------------
+
+    /**
+     * Adds a source file, its language taken from its extension: ".c" is C, any other extension that the analysis
+     * library maps ({@link KervSession#fileExtensions()}) is C++.
+     *
+     * @param file the source file
+     * @throws IllegalArgumentException when the file is not a readable regular file or its extension is not mapped;
+     *     the project is then unchanged
+     * @throws KervException when the analysis library refuses the file
+     */
+    public void addFile(Path file) {
+        String path = Arguments.readableFile(file, "file");
+        String fileName = Path.of(path).getFileName().toString();
+        int dot = fileName.lastIndexOf('.');
+        String extension = dot < 0 ? "" : fileName.substring(dot);
+        if (!session.fileExtensions().contains(extension)) {
+            throw new IllegalArgumentException("file has an extension that the analysis library does not map to a"
+                    + " language: " + path);
+        }
+        SourceLanguage language = ".c".equals(extension) ? SourceLanguage.C : SourceLanguage.CPP;
+        add(path, language, "", 0, "", 0);
+    }
+
+    /**
+     * Adds a source file with its language, preprocessor definitions and include folders.
+     *
+     * @param file the source file
+     * @param language its language
+     * @param defines definitions such as "DEBUG" or "LEVEL=2", possibly none
+     * @param includeFolders include folders, possibly none
+     * @throws IllegalArgumentException when the file is not a readable regular file, or a definition holds U+0019;
+     *     the project is then unchanged
+     * @throws KervException when the analysis library refuses the file
+     */
+    public void addFile(Path file, SourceLanguage language, List<String> defines, List<Path> includeFolders) {
+        String path = Arguments.readableFile(file, "file");
+        Objects.requireNonNull(language, "language");
+        String defineItems = Arguments.items(defines, "defines");
+        Objects.requireNonNull(includeFolders, "includeFolders");
+        List<String> folders = new ArrayList<>();
+        for (Path folder : includeFolders) {
+            folders.add(Arguments.item(Arguments.path(folder, "includeFolders"), "includeFolders"));
+        }
+        add(path, language, defineItems, defines.size(), Arguments.items(folders, "includeFolders"), folders.size());
+    }
+
+    private void add(String path, SourceLanguage language, String defines, int definesSize, String includes,
+            int includesSize) {
+        long status = session.callOn(this, "addFile",
+                () -> KERVBridge.addFile(language.number(), path, defines, definesSize, includes, includesSize));
+        KervSession.check("addFile", status);
+    }
+
+    /**
+     * Removes a file from the project.
+     *
+     * @param file the file
+     * @throws KervException when the analysis library refuses (with the reference library,
+     *     {@link KervStatus#FILE_NOT_IN_PROJECT} for a file the project does not hold)
+     */
+    public void removeFile(Path file) {
+        String path = Arguments.path(file, "file");
+        KervSession.check("removeFile", session.callOn(this, "removeFile", () -> KERVBridge.removeFile(path)));
+    }
+
+    /**
+     * Returns the project's files, in the order they were added.
+     *
+     * @return the files; empty when there are none
+     */
+    public List<Path> files() {
+        List<Path> files = new ArrayList<>();
+        for (String file : FileDecoder.list(session.callOn(this, "getFiles", KERVBridge::getFiles))) {
+            files.add(Path.of(file));
+        }
+        return List.copyOf(files);
+    }
+
+    /**
+     * Returns the settings of one file of the project.
+     *
+     * @param file the file
+     * @return its language, definitions and include folders; empty when the project does not hold the file
+     */
+    public Optional<SourceFile> file(Path file) {
+        String path = Arguments.path(file, "file");
+        return ResultDecoder.sourceFile(session.callOn(this, "getVQFile", () -> KERVBridge.getVQFile(path)));
+    }
+
+    /**
+     * Adds a compiler configuration file to the project.
+     *
+     * @param cctFile the file
+     * @throws IllegalArgumentException when it is not a readable regular file
+     * @throws KervException when the analysis library refuses it
+     */
+    public void addCCT(Path cctFile) {
+        String path = Arguments.readableFile(cctFile, "cctFile");
+        KervSession.check("addCCT", session.callOn(this, "addCCT", () -> KERVBridge.addCCT(path)));
+    }
+
+    /**
+     * Makes a compiler configuration file the active one for a language.
+     *
+     * @param language the language
+     * @param cctFile the file, as added with {@link #addCCT(Path)}
+     * @throws KervException when the analysis library refuses (with the reference library,
+     *     {@link KervStatus#CCT_NOT_REGISTERED} for a file the project does not know)
+     */
+    public void setActiveCCT(SourceLanguage language, Path cctFile) {
+        Objects.requireNonNull(language, "language");
+        String path = Arguments.path(cctFile, "cctFile");
+        KervSession.check("setActiveCCT",
+                session.callOn(this, "setActiveCCT", () -> KERVBridge.setActiveCCT(language.number(), path)));
+    }
+
+    // ---- Analysis and results -----------------------------------------------------------------------------
+
+    /** Analyses the files whose results are missing or out of date, and returns when done. */
+    public void analyse() {
+        analyse(null);
+    }
+
+    /**
+     * Analyses the files whose results are missing or out of date, and returns when done.
+     *
+     * <p>The listener receives each progress value (0 to 100) as the analysis library reports it, on the thread it
+     * reports from, one value at a time. It must not call the session: such calls throw
+     * {@link IllegalStateException}. An exception thrown by the listener does not stop the analysis; the listener
+     * still receives the later values, and this method throws the first such exception when the analysis is done.
+     *
+     * @param listener the progress listener, or {@code null} for none
+     */
+    public void analyse(IntConsumer listener) {
+        ProgressRelay relay = listener == null ? null : new ProgressRelay(listener);
+        session.callOn(this, "aggregate", () -> {
+            KERVProgress.setListener(relay);
+            try {
+                KERVBridge.aggregate();
+            } finally {
+                KERVProgress.setListener(null);
+            }
+            return null;
+        });
+        if (relay != null) {
+            relay.rethrow();
+        }
+    }
+
+    /**
+     * Tells whether the analysis library holds results for a file.
+     *
+     * @param file the file
+     * @return whether it has results
+     */
+    public boolean hasResults(Path file) {
+        String path = Arguments.path(file, "file");
+        return session.callOn(this, "hasResults", () -> KERVBridge.hasResults(path));
+    }
+
+    /**
+     * Tells whether a file's results are up to date.
+     *
+     * @param file the file
+     * @return whether its results are up to date
+     */
+    public boolean hasUpToDateResults(Path file) {
+        String path = Arguments.path(file, "file");
+        return session.callOn(this, "hasUpToDateResults", () -> KERVBridge.hasUpToDateResults(path));
+    }
+
+    /**
+     * Returns a file's diagnostics.
+     *
+     * @param file the file
+     * @return the diagnostics in the analysis library's order, each with its sub-diagnostics; empty when the file has
+     *     none, has no results or is not in the project
+     */
+    public List<Diagnostic> diagnostics(Path file) {
+        String path = Arguments.path(file, "file");
+        return ResultDecoder.diagnostics(
+                session.callOn(this, "getDiagnostics", () -> KERVBridge.getDiagnostics(path, null, null, 0)));
+    }
+
+    /**
+     * Returns the result trees of the files that count a diagnostic.
+     *
+     * @return the file, message and rule trees; empty when the analysis library has none
+     */
+    public Optional<Trees> trees() {
+        return trees(false, List.of());
+    }
+
+    /**
+     * Returns the result trees.
+     *
+     * @param everything with the reference library, true lists every file and rule, also those without diagnostics
+     * @param restrictTo files or folders of the project that the trees are restricted to; none for the whole project
+     * @return the file, message and rule trees; empty when the analysis library has none
+     */
+    public Optional<Trees> trees(boolean everything, List<Path> restrictTo) {
+        Objects.requireNonNull(restrictTo, "restrictTo");
+        List<String> items = new ArrayList<>();
+        for (Path item : restrictTo) {
+            items.add(Arguments.item(Arguments.path(item, "restrictTo"), "restrictTo"));
+        }
+        String joined = Arguments.items(items, "restrictTo");
+        return ResultDecoder.trees(
+                session.callOn(this, "getTrees", () -> KERVBridge.getTrees(everything, items.size(), joined)));
+    }
+
+    /**
+     * Returns the rule groups with their rules.
+     *
+     * @return the groups; empty when the analysis library has none
+     */
+    public List<RuleGroup> ruleGroups() {
+        return ResultDecoder.ruleGroups(session.callOn(this, "getRuleGroups", KERVBridge::getRuleGroups));
+    }
+
+    /**
+     * Returns the map from message ids to the ids of the rules each message is mapped to.
+     *
+     * @return the map, in the analysis library's order; empty when it has none
+     */
+    public Map<String, List<String>> messageRuleMap() {
+        return ResultDecoder.messageRuleMap(session.callOn(this, "getMessageRuleMap", KERVBridge::getMessageRuleMap));
+    }
+}

@@ -1,0 +1,107 @@
+package com.quorvel.bridge.client;
+
+import java.util.List;
+import java.util.Map;
+import java.util.Optional;
+
+/**
+ * Decodes the compact result texts of {@link com.quorvel.bridge.caller.KERVBridge} into records, for programs that
+ * call the bridge themselves. {@link KervSession} and {@link Project} decode their results with these methods.
+ *
+ * <p>Each method reads its text in one pass with the JDK's streaming XML reader; nesting of any depth is decoded. An
+ * empty text (the bridge's "nothing to report") gives the empty result. A text that is not a result of the expected
+ * kind throws {@link KervException} with status -1.
+ */
+public final class ResultDecoder {
+    private ResultDecoder() {}
+
+    /**
+     * Decodes the result of {@code getDiagnostics}.
+     *
+     * @param xml the result's bytes (UTF-8)
+     * @return the top-level diagnostics in the result's order, each with its sub-diagnostics; empty for an empty text
+     */
+    public static List<Diagnostic> diagnostics(byte[] xml) {
+        if (xml.length == 0) {
+            return List.of();
+        }
+        try (ResultReader in = ResultReader.of(xml, "getDiagnostics")) {
+            return DiagnosticDecoder.decode(in);
+        }
+    }
+
+    /**
+     * Decodes the result of {@code getRuleGroups}.
+     *
+     * @param xml the result's bytes (UTF-8)
+     * @return the rule groups with their rules; empty for an empty text
+     */
+    public static List<RuleGroup> ruleGroups(byte[] xml) {
+        if (xml.length == 0) {
+            return List.of();
+        }
+        try (ResultReader in = ResultReader.of(xml, "getRuleGroups")) {
+            return List.copyOf(RuleDecoder.ruleGroups(in));
+        }
+    }
+
+    /**
+     * Decodes the result of {@code getMessageRuleMap}.
+     *
+     * @param xml the result's bytes (UTF-8)
+     * @return for each message id, the ids of the rules it is mapped to, in the result's order; empty for an empty text
+     */
+    public static Map<String, List<String>> messageRuleMap(byte[] xml) {
+        if (xml.length == 0) {
+            return Map.of();
+        }
+        try (ResultReader in = ResultReader.of(xml, "getMessageRuleMap")) {
+            return RuleDecoder.messageRuleMap(in);
+        }
+    }
+
+    /**
+     * Decodes the result of {@code getTrees}.
+     *
+     * @param xml the result's bytes (UTF-8)
+     * @return the three trees; empty for an empty text
+     */
+    public static Optional<Trees> trees(byte[] xml) {
+        if (xml.length == 0) {
+            return Optional.empty();
+        }
+        try (ResultReader in = ResultReader.of(xml, "getTrees")) {
+            return Optional.of(TreeDecoder.decode(in));
+        }
+    }
+
+    /**
+     * Decodes the result of {@code getVQFile}.
+     *
+     * @param xml the result's text
+     * @return the file's settings; empty for an empty text
+     */
+    public static Optional<SourceFile> sourceFile(String xml) {
+        if (xml.isEmpty()) {
+            return Optional.empty();
+        }
+        try (ResultReader in = ResultReader.of(xml, "getVQFile")) {
+            return Optional.of(FileDecoder.sourceFile(in));
+        }
+    }
+
+    /**
+     * Decodes the result of {@code getAvailableLanguages}.
+     *
+     * @param xml the result's text
+     * @return the languages in the result's order; empty for an empty text
+     */
+    public static List<SourceLanguage> languages(String xml) {
+        if (xml.isEmpty()) {
+            return List.of();
+        }
+        try (ResultReader in = ResultReader.of(xml, "getAvailableLanguages")) {
+            return FileDecoder.languages(in);
+        }
+    }
+}

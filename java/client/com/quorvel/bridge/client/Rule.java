@@ -1,0 +1,37 @@
+package com.quorvel.bridge.client;
+
+import java.util.List;
+import java.util.Objects;
+
+/**
+ * A rule of the analysis library, with the rules nested below it.
+ *
+ * @param id the rule's id
+ * @param active whether the rule is switched on
+ * @param helpFileLocation where the rule's help is, possibly empty
+ * @param group the rule's group text (with the reference library, its severity)
+ * @param text the rule's text
+ * @param uid the rule's unique id
+ * @param categories the rule's categories, possibly none
+ * @param children the rules nested below this one, possibly none
+ */
+public record Rule(
+        String id,
+        boolean active,
+        String helpFileLocation,
+        String group,
+        String text,
+        String uid,
+        List<String> categories,
+        List<Rule> children) {
+    /** Checks the fields and makes the lists unmodifiable copies. */
+    public Rule {
+        Objects.requireNonNull(id, "id");
+        Objects.requireNonNull(helpFileLocation, "helpFileLocation");
+        Objects.requireNonNull(group, "group");
+        Objects.requireNonNull(text, "text");
+        Objects.requireNonNull(uid, "uid");
+        categories = List.copyOf(categories);
+        children = List.copyOf(children);
+    }
+}

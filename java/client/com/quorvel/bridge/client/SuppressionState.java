@@ -1,0 +1,19 @@
+package com.quorvel.bridge.client;
+
+/** Whether a diagnostic counts or was switched off. */
+public enum SuppressionState {
+    /** The diagnostic counts (state 0). */
+    ACTIVE,
+    /** The diagnostic's rule is switched off by the rule configuration (state 1). */
+    SWITCHED_OFF,
+    /** A state the reference analysis library does not document. */
+    OTHER;
+
+    static SuppressionState of(int state) {
+        return switch (state) {
+            case 0 -> ACTIVE;
+            case 1 -> SWITCHED_OFF;
+            default -> OTHER;
+        };
+    }
+}

@@ -1,0 +1,76 @@
+package com.quorvel.bridge.client;
+
+import java.util.ArrayDeque;
+import java.util.ArrayList;
+import java.util.List;
+
+/** Decodes the three result trees ("Tr" holding "FT", "MT" and "RT", each a node with nested "SI" nodes). */
+final class TreeDecoder {
+    private TreeDecoder() {}
+
+    /** One node while its element is open. */
+    private static final class Builder {
+        int type = -1;
+        String name = "";
+        String data = "";
+        int total;
+        int active;
+        final List<TreeNode> children = new ArrayList<>(0);
+
+        TreeNode build() {
+            return new TreeNode(type, name, data, total, active, children);
+        }
+    }
+
+    static Trees decode(ResultReader in) {
+        TreeNode[] roots = new TreeNode[3];
+        ArrayDeque<Builder> outer = new ArrayDeque<>();
+        Builder current = null;
+        for (int event = in.next(); event != ResultReader.DONE; event = in.next()) {
+            String tag = in.name();
+            int root = "FT".equals(tag) ? 0 : "MT".equals(tag) ? 1 : "RT".equals(tag) ? 2 : -1;
+            if (event == ResultReader.END) {
+                if (root >= 0) {
+                    roots[root] = current.build();
+                    current = null;
+                } else if ("SI".equals(tag)) {
+                    TreeNode done = current.build();
+                    current = outer.pop();
+                    current.children.add(done);
+                }
+                continue;
+            }
+            if (root >= 0 || "SI".equals(tag)) {
+                if (current != null) {
+                    outer.push(current);
+                } else if (root < 0) {
+                    throw in.unexpected();
+                }
+                current = new Builder();
+                continue;
+            }
+            if ("Tr".equals(tag)) {
+                continue;
+            }
+            if (current == null) {
+                throw in.unexpected();
+            }
+            switch (tag) {
+                case "Ty" -> {
+                    String type = in.text();
+                    current.type = type.isEmpty() ? -1 : Integer.parseInt(type);
+                }
+                case "N" -> current.name = in.text();
+                case "D" -> current.data = in.text();
+                case "To" -> current.total = in.number();
+                case "A" -> current.active = in.number();
+                default -> in.skip();
+            }
+        }
+        if (roots[0] == null || roots[1] == null || roots[2] == null) {
+            throw new KervException("getTrees", KervStatus.BRIDGE_FAILURE.code(),
+                    "result of getTrees lacks one of its three trees", null);
+        }
+        return new Trees(roots[0], roots[1], roots[2]);
+    }
+}

@@ -1,13 +1,22 @@
 package com.quorvel.bridge.cli;
 
-import com.quorvel.bridge.caller.KERVBridge;
+import com.quorvel.bridge.client.Diagnostic;
+import com.quorvel.bridge.client.Kerv;
+import com.quorvel.bridge.client.KervException;
+import com.quorvel.bridge.client.KervLoadException;
+import com.quorvel.bridge.client.KervSession;
+import com.quorvel.bridge.client.LogLevel;
+import com.quorvel.bridge.client.Project;
+import com.quorvel.bridge.client.ResultDecoder;
+import com.quorvel.bridge.client.Rule;
+import com.quorvel.bridge.client.RuleGroup;
+import com.quorvel.bridge.client.SourceLanguage;
 import java.io.IOException;
 import java.io.PrintStream;
 import java.nio.charset.StandardCharsets;
 import java.nio.file.Files;
 import java.nio.file.Path;
 import java.util.ArrayList;
-import java.util.Arrays;
 import java.util.HashSet;
 import java.util.LinkedHashMap;
 import java.util.List;
@@ -23,9 +32,6 @@ final class AnalysisRun {
     static final int DIAGNOSTICS_FOUND = 1;
     static final int BAD_USAGE = 2;
     static final int CANNOT_RUN = 3;
-
-    /** Trace level of the bridge's log: the level at which it writes its progress lines. */
-    private static final long TRACE_LEVEL = 2;
 
     private final CliOptions options;
     private final PrintStream out;
@@ -48,39 +54,36 @@ final class AnalysisRun {
     }
 
     int run() {
-        Path log = null;
         try {
             Path source = existingFolder(options.sourceFolder);
-            if (!Files.isRegularFile(Path.of(options.library))) {
+            Path library = Path.of(options.library);
+            if (!Files.isRegularFile(library)) {
                 throw new CannotRun("analysis library " + options.library + " not found");
             }
-            log = options.logFile != null ? options.logFile : Files.createTempFile("kerv-", ".log");
-            startBridge(log);
-            String[] project = openProject(source);
-            List<Path> files = synchroniseFiles(source);
-            check(KERVBridge.initResults("", project[0], project[1]), "cannot open the results");
-            aggregateWithProgress(log);
-            int active = report(source, files, project);
-            KERVBridge.shutdownApi();
-            if (unanalysed > 0) {
-                err.printf("kerv: %d of %d files could not be analysed (the analysis library's messages above tell why)%n",
-                        unanalysed, files.size());
-                return CANNOT_RUN;
+            try (KervSession kerv = start(library)) {
+                if (options.logFile != null) {
+                    kerv.setLogFile(options.logFile);
+                    kerv.setLogLevel(LogLevel.TRACE);
+                }
+                Project project = openProject(kerv, source);
+                List<Path> files = synchroniseFiles(kerv, project, source);
+                try (ProgressBar bar = new ProgressBar(System.console() != null ? err : null)) {
+                    project.analyse(bar);
+                }
+                int active = report(kerv, project, source, files);
+                if (unanalysed > 0) {
+                    err.printf("kerv: %d of %d files could not be analysed (the analysis library's messages above tell"
+                            + " why)%n", unanalysed, files.size());
+                    return CANNOT_RUN;
+                }
+                return active > 0 ? DIAGNOSTICS_FOUND : NO_DIAGNOSTICS;
             }
-            return active > 0 ? DIAGNOSTICS_FOUND : NO_DIAGNOSTICS;
-        } catch (CannotRun e) {
+        } catch (CannotRun | IOException | KervException e) {
             err.println("kerv: " + e.getMessage());
             return CANNOT_RUN;
-        } catch (IOException e) {
-            err.println("kerv: " + e.getMessage());
-            return CANNOT_RUN;
-        } catch (LinkageError e) {
+        } catch (KervLoadException | LinkageError e) {
             err.println("kerv: the bridge library cannot be loaded: " + e.getMessage());
             return CANNOT_RUN;
-        } finally {
-            if (log != null && options.logFile == null) {
-                log.toFile().delete();
-            }
         }
     }
 
@@ -91,30 +94,35 @@ final class AnalysisRun {
         return folder.toRealPath();
     }
 
-    private void startBridge(Path log) throws CannotRun {
-        KERVBridge.setNativeLogFile(log.toString());
-        KERVBridge.setDebugLevel(TRACE_LEVEL);
-        String loaded = KERVBridge.initJniBridge(Path.of(options.library).toAbsolutePath().toString());
-        if (!KERVBridge.INIT_OK.equals(loaded)) {
-            throw new CannotRun(loaded);
+    private static KervSession start(Path library) throws CannotRun {
+        try {
+            return Kerv.open(library);
+        } catch (KervException e) {
+            throw new CannotRun("initJniBridge".equals(e.operation()) ? e.getMessage()
+                    : "the analysis library cannot be started (status " + e.status() + ")");
         }
-        check(KERVBridge.initDeploymentInfo(), "the analysis library cannot be started");
-        check(KERVBridge.initApi(""), "the analysis library cannot be started");
     }
 
-    /** Returns the project's location and name. */
-    private String[] openProject(Path source) throws CannotRun, IOException {
-        Path location = options.projectDir != null ? options.projectDir : Path.of(KERVBridge.getWorkspace());
-        Files.createDirectories(location);
-        String where = location.toRealPath().toString();
+    private Project openProject(KervSession kerv, Path source) throws CannotRun {
+        Path location = options.projectDir != null ? options.projectDir : kerv.workspace();
         String name = options.name != null ? options.name : defaultName(source);
-        if (KERVBridge.isVQFProject(where, name)) {
-            check(KERVBridge.initProjectMngr("", where, name), "cannot open project " + name + " in " + where);
-        } else {
-            check(KERVBridge.createProject(where, name, options.acf, options.rcf, options.cct),
-                    "cannot create project " + name + " in " + where);
+        try {
+            return kerv.openProject(location, name, configuration(options.acf), configuration(options.rcf),
+                    configuration(options.cct));
+        } catch (KervException e) {
+            String where = location.toAbsolutePath().toString();
+            throw new CannotRun(switch (e.operation()) {
+                case "createProject" -> "cannot create project " + name + " in " + where;
+                case "initResults" -> "cannot open the results";
+                default -> "cannot open project " + name + " in " + where;
+            } + " (status " + e.status() + ")");
+        } catch (IllegalArgumentException e) {
+            throw new CannotRun(e.getMessage());
         }
-        return new String[] {where, name};
+    }
+
+    private static Path configuration(String file) {
+        return file.isEmpty() ? null : Path.of(file);
     }
 
     static String defaultName(Path source) {
@@ -123,27 +131,29 @@ final class AnalysisRun {
     }
 
     /** Adds the source files found, removes the project's files under the folder that are gone. */
-    private List<Path> synchroniseFiles(Path source) throws CannotRun, IOException {
-        List<String> extensions = Arrays.asList(KERVBridge.getFileExtensions().split(";"));
+    private static List<Path> synchroniseFiles(KervSession kerv, Project project, Path source)
+            throws CannotRun, IOException {
+        List<String> extensions = kerv.fileExtensions();
         List<Path> found;
         try (Stream<Path> walk = Files.walk(source)) {
             found = walk.filter(p -> !isHidden(source, p) && Files.isRegularFile(p))
                     .filter(p -> extensions.contains(extensionOf(p))).sorted().collect(Collectors.toList());
         }
-        Set<String> known = new HashSet<>(Arrays.asList(KERVBridge.getFiles().split(";")));
-        Set<String> wanted = new HashSet<>();
+        Set<Path> known = new HashSet<>(project.files());
         for (Path file : found) {
-            String path = file.toString();
-            wanted.add(path);
-            if (!known.contains(path)) {
-                long language = ".c".equals(extensionOf(file)) ? KERVBridge.SOURCE_LANGUAGE_C
-                                                               : KERVBridge.SOURCE_LANGUAGE_CPP;
-                check(KERVBridge.addFile(language, path, null, 0, null, 0), "cannot add " + path);
+            if (!known.contains(file)) {
+                SourceLanguage language = ".c".equals(extensionOf(file)) ? SourceLanguage.C : SourceLanguage.CPP;
+                try {
+                    project.addFile(file, language, List.of(), List.of());
+                } catch (KervException e) {
+                    throw new CannotRun("cannot add " + file + " (status " + e.status() + ")");
+                }
             }
         }
-        for (String path : known) {
-            if (!path.isEmpty() && Path.of(path).startsWith(source) && !wanted.contains(path)) {
-                KERVBridge.removeFile(path);
+        Set<Path> wanted = new HashSet<>(found);
+        for (Path file : known) {
+            if (file.startsWith(source) && !wanted.contains(file)) {
+                project.removeFile(file);
             }
         }
         return found;
@@ -164,52 +174,47 @@ final class AnalysisRun {
         return dot < 0 ? "" : name.substring(dot);
     }
 
-    private void aggregateWithProgress(Path log) {
-        PrintStream display = System.console() != null ? err : null;
-        ProgressFollower follower = new ProgressFollower(log, display);
-        try {
-            KERVBridge.aggregate();
-        } finally {
-            follower.close();
-        }
-    }
-
-    private int report(Path source, List<Path> files, String[] project) throws IOException {
-        Map<String, ResultXml.Rule> rules = ResultXml.rules(KERVBridge.getRuleGroups());
-        Map<Path, List<ResultXml.Diagnostic>> byFile = new LinkedHashMap<>();
+    private int report(KervSession kerv, Project project, Path source, List<Path> files) {
+        Map<String, Summary.RuleInfo> rules = rulesById(project.ruleGroups());
+        Map<Path, List<Diagnostic>> byFile = new LinkedHashMap<>();
         List<Path> missing = new ArrayList<>();
         for (Path file : files) {
-            byte[] xml = KERVBridge.getDiagnostics(file.toString(), null, null, 0);
-            if (!KERVBridge.hasResults(file.toString())) {
+            byte[] xml = project.diagnosticsXml(file);
+            if (!project.hasResults(file)) {
                 missing.add(file);
                 continue;
             }
-            byFile.put(file, ResultXml.diagnostics(xml));
+            byFile.put(file, ResultDecoder.diagnostics(xml));
             if (options.xml) {
                 out.println(Summary.shown(source, file.toString()) + ":");
                 out.println(new String(xml, StandardCharsets.UTF_8));
             }
         }
         out.printf("kerv: analysed %d files of %s (%s; project %s in %s)%n", byFile.size(), source,
-                KERVBridge.getComponents(), project[1], project[0]);
+                kerv.components(), project.name(), project.location());
         for (Path file : missing) {
             out.println("kerv: no results for " + Summary.shown(source, file.toString()));
         }
         unanalysed = missing.size();
         if (options.rules) {
             out.println("rules:");
-            rules.values().forEach(r -> out.printf("  %-12s %-36s %s  %s%n", r.group, r.id, r.active ? "on " : "off",
-                    r.text));
+            rules.values().forEach(r -> out.printf("  %-12s %-36s %s  %s%n", r.group(), r.id(), r.active() ? "on " : "off",
+                    r.text()));
         }
         if (options.trees) {
-            out.println(new String(KERVBridge.getTrees(false, 0, null), StandardCharsets.UTF_8));
+            out.println(new String(project.treesXml(false, List.of()), StandardCharsets.UTF_8));
         }
         return Summary.print(out, source, byFile, rules);
     }
 
-    private static void check(long status, String what) throws CannotRun {
-        if (status != 0) {
-            throw new CannotRun(what + " (status " + status + ")");
+    /** Every rule of every group, by id, in the library's order, with its group's name as its severity. */
+    static Map<String, Summary.RuleInfo> rulesById(List<RuleGroup> groups) {
+        Map<String, Summary.RuleInfo> rules = new LinkedHashMap<>();
+        for (RuleGroup group : groups) {
+            for (Rule rule : group.rules()) {
+                rules.put(rule.id(), new Summary.RuleInfo(rule.id(), group.name(), rule.active(), rule.text()));
+            }
         }
+        return rules;
     }
 }

@@ -1,5 +1,8 @@
 package com.quorvel.bridge.cli;
 
+import com.quorvel.bridge.client.Diagnostic;
+import com.quorvel.bridge.client.Location;
+import com.quorvel.bridge.client.SuppressionState;
 import java.io.PrintStream;
 import java.nio.file.Path;
 import java.nio.file.Paths;
@@ -12,30 +15,35 @@ import java.util.TreeMap;
 
 /** Prints the readable summary of an analysis. */
 final class Summary {
+    private static final Location NOWHERE = new Location("", 0, 0);
+
     private Summary() {}
+
+    /** A rule as the summary shows it: its group's name is the severity of its diagnostics. */
+    record RuleInfo(String id, String group, boolean active, String text) {}
 
     /**
      * Prints the counts per file and per severity, then every active diagnostic of each analysed file in the order
      * of its location; returns the number of active diagnostics.
      */
-    static int print(PrintStream out, Path sourceFolder, Map<Path, List<ResultXml.Diagnostic>> byFile,
-            Map<String, ResultXml.Rule> rules) {
+    static int print(PrintStream out, Path sourceFolder, Map<Path, List<Diagnostic>> byFile,
+            Map<String, RuleInfo> rules) {
         Map<String, Integer> perFile = new TreeMap<>();
         Map<String, Integer> perSeverity = new LinkedHashMap<>();
-        for (ResultXml.Rule rule : rules.values()) {
-            perSeverity.putIfAbsent(rule.group, 0);
+        for (RuleInfo rule : rules.values()) {
+            perSeverity.putIfAbsent(rule.group(), 0);
         }
         int active = 0;
         int switchedOff = 0;
         StringBuilder lines = new StringBuilder();
-        for (Map.Entry<Path, List<ResultXml.Diagnostic>> entry : byFile.entrySet()) {
+        for (Map.Entry<Path, List<Diagnostic>> entry : byFile.entrySet()) {
             String file = shown(sourceFolder, entry.getKey().toString());
             perFile.put(file, 0);
-            List<ResultXml.Diagnostic> inLineOrder = new ArrayList<>(entry.getValue());
-            inLineOrder.sort(Comparator.comparing((ResultXml.Diagnostic d) -> d.file)
-                    .thenComparingInt(d -> d.line).thenComparingInt(d -> d.column));
-            for (ResultXml.Diagnostic d : inLineOrder) {
-                if (!d.active) {
+            List<Diagnostic> inLineOrder = new ArrayList<>(entry.getValue());
+            inLineOrder.sort(Comparator.comparing((Diagnostic d) -> primary(d).file())
+                    .thenComparingInt(d -> primary(d).line()).thenComparingInt(d -> primary(d).column()));
+            for (Diagnostic d : inLineOrder) {
+                if (d.suppressionState() != SuppressionState.ACTIVE) {
                     switchedOff++;
                     continue;
                 }
@@ -43,9 +51,10 @@ final class Summary {
                 String severity = severityOf(d, rules);
                 perFile.merge(file, 1, Integer::sum);
                 perSeverity.merge(severity, 1, Integer::sum);
-                lines.append(shown(sourceFolder, d.file)).append(':').append(d.line).append(':').append(d.column)
-                        .append(": ").append(severity).append(": ").append(d.text).append(" [").append(d.ruleId)
-                        .append("]").append(System.lineSeparator());
+                Location at = primary(d);
+                lines.append(shown(sourceFolder, at.file())).append(':').append(at.line()).append(':')
+                        .append(at.column()).append(": ").append(severity).append(": ").append(d.text()).append(" [")
+                        .append(d.messageId()).append("]").append(System.lineSeparator());
             }
         }
         out.println("diagnostics per file:");
@@ -62,9 +71,14 @@ final class Summary {
         return active;
     }
 
-    static String severityOf(ResultXml.Diagnostic diagnostic, Map<String, ResultXml.Rule> rules) {
-        ResultXml.Rule rule = rules.get(diagnostic.ruleId);
-        return rule == null ? "unknown" : rule.group;
+    static String severityOf(Diagnostic diagnostic, Map<String, RuleInfo> rules) {
+        RuleInfo rule = rules.get(diagnostic.messageId());
+        return rule == null ? "unknown" : rule.group();
+    }
+
+    /** The diagnostic's first location; a diagnostic without one is placed at line 0 of no file. */
+    static Location primary(Diagnostic diagnostic) {
+        return diagnostic.locations().isEmpty() ? NOWHERE : diagnostic.locations().get(0);
     }
 
     /** A path below the source folder is shown relative to it. */

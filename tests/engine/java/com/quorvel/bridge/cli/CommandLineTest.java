@@ -1,14 +1,20 @@
 package com.quorvel.bridge.cli;
 
 import static org.junit.jupiter.api.Assertions.assertEquals;
-import static org.junit.jupiter.api.Assertions.assertThrows;
 import static org.junit.jupiter.api.Assertions.assertTrue;
 
+import com.quorvel.bridge.client.Diagnostic;
+import com.quorvel.bridge.client.Location;
+import com.quorvel.bridge.client.MessageLevel;
+import com.quorvel.bridge.client.Rule;
+import com.quorvel.bridge.client.RuleGroup;
+import com.quorvel.bridge.client.SuppressionState;
 import java.io.ByteArrayOutputStream;
 import java.io.PrintStream;
 import java.nio.charset.StandardCharsets;
 import java.nio.file.Files;
 import java.nio.file.Path;
+import java.util.List;
 import org.junit.jupiter.api.Test;
 import org.junit.jupiter.api.io.TempDir;
 
@@ -57,45 +63,29 @@ class CommandLineTest {
                 missingLibrary);
     }
 
-    @Test
-    void resultXmlKeepsTopLevelDiagnosticsAndReadsRules() throws Exception {
-        String note = "<VQD><VQM><UMID>nullPointer</UMID><HFL></HFL><ML>2</ML><MN>476</MN><MT>note</MT><P>cppcheck</P>"
-                + "</VQM><MH>false</MH><SS>0</SS><SD>false</SD><LI><F>/s/a.c</F><L>7</L><C>1</C></LI></VQD>";
-        String xml = "<VQE><VQD><VQM><UMID>nullPointer</UMID><HFL></HFL><ML>2</ML><MN>476</MN><MT>a &lt; b</MT>"
-                + "<P>cppcheck</P><R><![CDATA[CWE-476]]></R></VQM><MH>false</MH><SS>1</SS><SD>true</SD>" + note
-                + "<MP><![CDATA[p]]></MP><LI><F>/s/a.c</F><L>8</L><C>12</C></LI><LI><F>/s/a.c</F><L>7</L><C>1</C></LI>"
-                + "</VQD></VQE>";
-        var diagnostics = ResultXml.diagnostics(xml.getBytes(StandardCharsets.UTF_8));
-        assertEquals(1, diagnostics.size(), "the note is a sub-diagnostic, not a diagnostic of its own");
-        ResultXml.Diagnostic d = diagnostics.get(0);
-        assertEquals("a < b", d.text);
-        assertEquals(8, d.line);
-        assertEquals(12, d.column);
-        assertEquals(false, d.active);
-        assertTrue(ResultXml.diagnostics(new byte[0]).isEmpty());
+    private static Diagnostic diagnostic(String id, String text, String file, int line, int column, boolean active) {
+        return new Diagnostic(id, "", MessageLevel.ERROR, "", text, "cppcheck", List.of(), false,
+                active ? SuppressionState.ACTIVE : SuppressionState.SWITCHED_OFF, false, List.of(), List.of(),
+                List.of(new Location(file, line, column)));
+    }
 
-        String groups = "<VQRuleGrouping><VQRuleGroupEntry><RuleGroupName>error</RuleGroupName><Rule><RuleId>nullPointer"
-                + "</RuleId><IsActive>1</IsActive><HFL></HFL><RuleGroupStr>error</RuleGroupStr><RuleText>t</RuleText>"
-                + "<RuleUID>u</RuleUID></Rule></VQRuleGroupEntry></VQRuleGrouping>";
-        var rules = ResultXml.rules(groups.getBytes(StandardCharsets.UTF_8));
-        assertEquals("error", rules.get("nullPointer").group);
-        assertTrue(rules.get("nullPointer").active);
-        assertThrows(java.io.IOException.class, () -> ResultXml.diagnostics("<VQE><VQD>".getBytes(StandardCharsets.UTF_8)));
+    private static Rule rule(String id, boolean active) {
+        return new Rule(id, active, "", "", "", "", List.of(), List.of());
     }
 
     @Test
     void summaryCountsPerFileAndSeverityAndListsInLineOrder() {
         Path source = Path.of("/s");
-        var rules = new java.util.LinkedHashMap<String, ResultXml.Rule>();
-        rules.put("nullPointer", new ResultXml.Rule("nullPointer", "error", true, ""));
-        rules.put("unusedVariable", new ResultXml.Rule("unusedVariable", "style", false, ""));
-        var byFile = new java.util.LinkedHashMap<Path, java.util.List<ResultXml.Diagnostic>>();
-        byFile.put(Path.of("/s/b.c"), java.util.List.of(
-                new ResultXml.Diagnostic("nullPointer", "late", "/s/b.c", 20, 1, true),
-                new ResultXml.Diagnostic("nullPointer", "early", "/s/b.c", 3, 9, true),
-                new ResultXml.Diagnostic("unusedVariable", "off", "/s/b.c", 1, 1, false),
-                new ResultXml.Diagnostic("mystery", "odd", "/usr/include/x.h", 2, 2, true)));
-        byFile.put(Path.of("/s/a.c"), java.util.List.of());
+        var rules = AnalysisRun.rulesById(List.of(
+                new RuleGroup("error", List.of(rule("nullPointer", true))),
+                new RuleGroup("style", List.of(rule("unusedVariable", false)))));
+        var byFile = new java.util.LinkedHashMap<Path, List<Diagnostic>>();
+        byFile.put(Path.of("/s/b.c"), List.of(
+                diagnostic("nullPointer", "late", "/s/b.c", 20, 1, true),
+                diagnostic("nullPointer", "early", "/s/b.c", 3, 9, true),
+                diagnostic("unusedVariable", "off", "/s/b.c", 1, 1, false),
+                diagnostic("mystery", "odd", "/usr/include/x.h", 2, 2, true)));
+        byFile.put(Path.of("/s/a.c"), List.of());
         ByteArrayOutputStream bytes = new ByteArrayOutputStream();
         int active = Summary.print(new PrintStream(bytes, true, StandardCharsets.UTF_8), source, byFile, rules);
         String text = bytes.toString(StandardCharsets.UTF_8);

@@ -5,6 +5,10 @@ import static org.junit.jupiter.api.Assertions.assertFalse;
 import static org.junit.jupiter.api.Assertions.assertTrue;
 
 import com.quorvel.bridge.caller.KERVBridge;
+import com.quorvel.bridge.client.Diagnostic;
+import com.quorvel.bridge.client.ResultDecoder;
+import com.quorvel.bridge.client.SuppressionState;
+import com.quorvel.bridge.client.TreeNode;
 import java.nio.charset.StandardCharsets;
 import java.nio.file.Files;
 import java.nio.file.Path;
@@ -12,19 +16,18 @@ import java.util.List;
 import java.util.Map;
 import org.junit.jupiter.api.Test;
 import org.junit.jupiter.api.io.TempDir;
-import org.w3c.dom.Element;
 
 /** Java, the bridge, libKERV.so and cppcheck together on the example project. */
 class EndToEndTest {
     @TempDir Path temp;
 
-    private static boolean has(List<ResultXml.Diagnostic> list, String rule, String file, int line, boolean active) {
-        return list.stream().anyMatch(d -> d.ruleId.equals(rule) && d.file.endsWith(file) && d.line == line
-                && d.active == active);
+    private static boolean has(List<Diagnostic> list, String rule, String file, int line, boolean active) {
+        return list.stream().anyMatch(d -> d.messageId().equals(rule) && Summary.primary(d).file().endsWith(file)
+                && Summary.primary(d).line() == line && (d.suppressionState() == SuppressionState.ACTIVE) == active);
     }
 
-    private static List<ResultXml.Diagnostic> diagnostics(Path file) throws Exception {
-        return ResultXml.diagnostics(KERVBridge.getDiagnostics(file.toString(), null, null, 0));
+    private static List<Diagnostic> diagnostics(Path file) {
+        return ResultDecoder.diagnostics(KERVBridge.getDiagnostics(file.toString(), null, null, 0));
     }
 
     @Test
@@ -56,31 +59,30 @@ class EndToEndTest {
         assertTrue(trace.contains("Aggregate progress is 0\n"), "progress starts at 0");
         assertTrue(trace.contains("Aggregate progress is 100\n"), "progress ends at 100");
 
-        List<ResultXml.Diagnostic> mainFindings = diagnostics(main);
+        List<Diagnostic> mainFindings = diagnostics(main);
         assertTrue(has(mainFindings, "nullPointer", "src/main.c", 8, true));
         assertTrue(has(mainFindings, "unreadVariable", "src/main.c", 13, false), "switched off, still reported");
-        List<ResultXml.Diagnostic> recordFindings = diagnostics(records);
+        List<Diagnostic> recordFindings = diagnostics(records);
         assertTrue(has(recordFindings, "bufferAccessOutOfBounds", "src/records.c", 16, true));
         assertTrue(has(recordFindings, "memleak", "src/records.c", 25, true));
         assertTrue(has(recordFindings, "legacyUninitvar", "src/records.c", 9, true));
-        List<ResultXml.Diagnostic> shapeFindings = diagnostics(shapes);
+        List<Diagnostic> shapeFindings = diagnostics(shapes);
         assertTrue(has(shapeFindings, "arrayIndexOutOfBounds", "src/shapes.cpp", 23, true));
         assertTrue(has(shapeFindings, "noExplicitConstructor", "src/shapes.cpp", 6, true));
         assertTrue(KERVBridge.hasUpToDateResults(shapes.toString()));
 
-        Map<String, ResultXml.Rule> rules = ResultXml.rules(KERVBridge.getRuleGroups());
-        assertEquals("error", rules.get("nullPointer").group);
-        assertFalse(rules.get("unreadVariable").active);
-        assertTrue(rules.get("nullPointer").active);
+        Map<String, Summary.RuleInfo> rules = AnalysisRun.rulesById(ResultDecoder.ruleGroups(KERVBridge.getRuleGroups()));
+        assertEquals("error", rules.get("nullPointer").group());
+        assertFalse(rules.get("unreadVariable").active());
+        assertTrue(rules.get("nullPointer").active());
 
-        Element map = ResultXml.parse(KERVBridge.getMessageRuleMap());
-        assertEquals("VQMessageRuleMapping", map.getTagName());
-        assertEquals(rules.size(), ResultXml.children(map, "VQMessageRuleMapEntry").size());
+        Map<String, List<String>> map = ResultDecoder.messageRuleMap(KERVBridge.getMessageRuleMap());
+        assertEquals(rules.size(), map.size());
+        assertEquals(List.of("nullPointer"), map.get("nullPointer"));
 
-        Element trees = ResultXml.parse(KERVBridge.getTrees(false, 1, main.toString()));
-        Element fileRoot = ResultXml.child(trees, "FT");
-        assertEquals(String.valueOf(mainFindings.size()), ResultXml.text(fileRoot, "To"));
-        assertEquals(String.valueOf(mainFindings.size() - 1), ResultXml.text(fileRoot, "A"));
+        TreeNode fileRoot = ResultDecoder.trees(KERVBridge.getTrees(false, 1, main.toString())).orElseThrow().files();
+        assertEquals(mainFindings.size(), fileRoot.total());
+        assertEquals(mainFindings.size() - 1, fileRoot.active());
         assertEquals("<VQL><L>0</L><L>1</L></VQL>", KERVBridge.getAvailableLanguages());
         assertEquals("cppcheck", KERVBridge.getReportTools());
         assertTrue(KERVBridge.getComponents().startsWith("engine 1.0.0;cppcheck "));

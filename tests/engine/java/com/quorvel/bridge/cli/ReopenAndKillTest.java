@@ -4,6 +4,8 @@ import static org.junit.jupiter.api.Assertions.assertEquals;
 import static org.junit.jupiter.api.Assertions.assertTrue;
 
 import com.quorvel.bridge.caller.KERVBridge;
+import com.quorvel.bridge.client.Diagnostic;
+import com.quorvel.bridge.client.ResultDecoder;
 import java.nio.file.Files;
 import java.nio.file.Path;
 import java.util.List;
@@ -38,8 +40,8 @@ class ReopenAndKillTest {
         assertEquals(List.of(main.toString(), source.resolve("src/records.c").toString(),
                 source.resolve("src/shapes.cpp").toString()), EngineFixture.files());
         assertTrue(KERVBridge.hasUpToDateResults(main.toString()), "results saved by the first JVM");
-        List<ResultXml.Diagnostic> found = ResultXml.diagnostics(KERVBridge.getDiagnostics(main.toString(), null, null, 0));
-        assertTrue(found.stream().anyMatch(d -> d.ruleId.equals("nullPointer") && d.line == 8));
+        List<Diagnostic> found = ResultDecoder.diagnostics(KERVBridge.getDiagnostics(main.toString(), null, null, 0));
+        assertTrue(found.stream().anyMatch(d -> d.messageId().equals("nullPointer") && Summary.primary(d).line() == 8));
     }
 
     @Test
@@ -93,8 +95,8 @@ class ReopenAndKillTest {
         try (var left = Files.list(Path.of(location, "big", "results"))) {
             assertTrue(left.allMatch(p -> p.toString().endsWith(".res")), "the killed JVM's reports are cleared");
         }
-        List<ResultXml.Diagnostic> found =
-                ResultXml.diagnostics(KERVBridge.getDiagnostics(sources.get(7).toString(), null, null, 0));
-        assertTrue(found.stream().anyMatch(d -> d.ruleId.equals("nullPointer") && d.line == 3));
+        List<Diagnostic> found =
+                ResultDecoder.diagnostics(KERVBridge.getDiagnostics(sources.get(7).toString(), null, null, 0));
+        assertTrue(found.stream().anyMatch(d -> d.messageId().equals("nullPointer") && Summary.primary(d).line() == 3));
     }
 }

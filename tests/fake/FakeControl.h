@@ -11,7 +11,8 @@
  * the function scripts.
  *
  * Defaults after load and after kervFakeReset: every int and byte result 0,
- * every text "", every record null, no progress values, an empty journal.
+ * every text "", every record null, no progress values reported on the
+ * caller's thread, an empty journal.
  *
  * Journal: one line per call, "\n"-terminated:
  *     name(arg, arg, ...)
@@ -63,6 +64,11 @@ int kervFakeSetRecordOfCall(const char* entryPoint, int callIndex, void* record)
 /* Progress values that aggregate passes, in order, to the callback it
  * receives (a null callback is not called). The values are copied. */
 void kervFakeSetProgress(const unsigned int* values, unsigned int count);
+
+/* Non-zero: aggregate reports its progress values from a new thread of its
+ * own, started for the call and joined before aggregate returns; zero: from
+ * the calling thread. */
+void kervFakeSetProgressOnOwnThread(int onOwnThread);
 
 /* The journal since the last reset; valid until the next call into the
  * stand-in. */

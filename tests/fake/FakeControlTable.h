@@ -17,6 +17,7 @@ struct FakeControlTable {
     decltype(&kervFakeSetRecord) setRecord = nullptr;
     decltype(&kervFakeSetRecordOfCall) setRecordOfCall = nullptr;
     decltype(&kervFakeSetProgress) setProgress = nullptr;
+    decltype(&kervFakeSetProgressOnOwnThread) setProgressOnOwnThread = nullptr;
     decltype(&kervFakeJournal) journal = nullptr;
     decltype(&kervFakeCallCount) callCount = nullptr;
 };
@@ -36,6 +37,7 @@ inline const char* resolveFakeControls(void* handle, FakeControlTable& table) {
     resolve(table.setRecord, "kervFakeSetRecord");
     resolve(table.setRecordOfCall, "kervFakeSetRecordOfCall");
     resolve(table.setProgress, "kervFakeSetProgress");
+    resolve(table.setProgressOnOwnThread, "kervFakeSetProgressOnOwnThread");
     resolve(table.journal, "kervFakeJournal");
     resolve(table.callCount, "kervFakeCallCount");
     return missing;

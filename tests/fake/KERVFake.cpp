@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <map>
 #include <string>
+#include <thread>
 #include <type_traits>
 #include <vector>
 
@@ -52,6 +53,7 @@ struct Script {
 
 Script g_scripts[kerv::kEntryPointCount];
 std::vector<unsigned int> g_progress;
+bool g_progressOnOwnThread = false;
 std::string g_journal;
 
 int SlotOf(const char* name) {
@@ -154,6 +156,7 @@ extern "C" {
 void kervFakeReset(void) {
     for (Script& script : g_scripts) script = Script();
     g_progress.clear();
+    g_progressOnOwnThread = false;
     g_journal.clear();
 }
 
@@ -195,6 +198,10 @@ int kervFakeSetRecordOfCall(const char* entryPoint, int callIndex, void* record)
 
 void kervFakeSetProgress(const unsigned int* values, unsigned int count) {
     g_progress.assign(values, values + (values != nullptr ? count : 0));
+}
+
+void kervFakeSetProgressOnOwnThread(int onOwnThread) {
+    g_progressOnOwnThread = onOwnThread != 0;
 }
 
 const char* kervFakeJournal(void) {
@@ -359,7 +366,14 @@ int initResults(const char* bindKey, const char* location, const char* name) {
 void aggregate(KERVAggregateCallback callback) {
     { Call(E::aggregate).Callback(callback); }
     if (callback == nullptr) return;
-    for (unsigned int progress : std::vector<unsigned int>(g_progress)) callback(progress);
+    auto report = [callback, values = g_progress] {
+        for (unsigned int progress : values) callback(progress);
+    };
+    if (g_progressOnOwnThread) {
+        std::thread(report).join();
+    } else {
+        report();
+    }
 }
 int getDiagnostics(const char* filepath, VQMessageArray_C* messages, VQRuleArray_C* rules, VQSuppressionState_C mask,
                    VQDiagnosticArray_C** diagnostics) {

@@ -123,6 +123,11 @@ JNIEXPORT void JNICALL Java_com_quorvel_bridge_test_Fake_setProgress(JNIEnv* env
     fake->setProgress(progress.data(), static_cast<unsigned int>(progress.size()));
 }
 
+JNIEXPORT void JNICALL Java_com_quorvel_bridge_test_Fake_setProgressOnOwnThread(JNIEnv* env, jclass,
+                                                                                jboolean onOwnThread) {
+    if (const FakeControls* fake = controls(env)) fake->setProgressOnOwnThread(onOwnThread == JNI_TRUE ? 1 : 0);
+}
+
 JNIEXPORT jstring JNICALL Java_com_quorvel_bridge_test_Fake_journal(JNIEnv* env, jclass) {
     const FakeControls* fake = controls(env);
     return fake == nullptr ? nullptr : env->NewStringUTF(fake->journal());

@@ -29,6 +29,9 @@ final class Fake {
 
     static native void setProgress(int[] values);
 
+    /** True: aggregate reports progress from a new thread the JVM does not know; false: from the caller's. */
+    static native void setProgressOnOwnThread(boolean onOwnThread);
+
     static native String journal();
 
     static native int callCount(String entryPoint);

@@ -226,9 +226,19 @@ public final class Project {
      *     none, has no results or is not in the project
      */
     public List<Diagnostic> diagnostics(Path file) {
+        return ResultDecoder.diagnostics(diagnosticsXml(file));
+    }
+
+    /**
+     * Returns a file's diagnostics as the compact result XML that the bridge gives, for programs that store or
+     * forward it; {@link ResultDecoder#diagnostics(byte[])} decodes it.
+     *
+     * @param file the file
+     * @return the XML in UTF-8; empty when the file has no diagnostics, has no results or is not in the project
+     */
+    public byte[] diagnosticsXml(Path file) {
         String path = Arguments.path(file, "file");
-        return ResultDecoder.diagnostics(
-                session.callOn(this, "getDiagnostics", () -> KERVBridge.getDiagnostics(path, null, null, 0)));
+        return session.callOn(this, "getDiagnostics", () -> KERVBridge.getDiagnostics(path, null, null, 0));
     }
 
     /**
@@ -248,14 +258,25 @@ public final class Project {
      * @return the file, message and rule trees; empty when the analysis library has none
      */
     public Optional<Trees> trees(boolean everything, List<Path> restrictTo) {
+        return ResultDecoder.trees(treesXml(everything, restrictTo));
+    }
+
+    /**
+     * Returns the result trees as the compact result XML that the bridge gives, for programs that store or forward
+     * it; {@link ResultDecoder#trees(byte[])} decodes it.
+     *
+     * @param everything as for {@link #trees(boolean, List)}
+     * @param restrictTo as for {@link #trees(boolean, List)}
+     * @return the XML in UTF-8; empty when the analysis library has no trees
+     */
+    public byte[] treesXml(boolean everything, List<Path> restrictTo) {
         Objects.requireNonNull(restrictTo, "restrictTo");
         List<String> items = new ArrayList<>();
         for (Path item : restrictTo) {
             items.add(Arguments.item(Arguments.path(item, "restrictTo"), "restrictTo"));
         }
         String joined = Arguments.items(items, "restrictTo");
-        return ResultDecoder.trees(
-                session.callOn(this, "getTrees", () -> KERVBridge.getTrees(everything, items.size(), joined)));
+        return session.callOn(this, "getTrees", () -> KERVBridge.getTrees(everything, items.size(), joined));
     }
 
     /**

@@ -72,9 +72,9 @@ final class DiagnosticDecoder {
                 case "MT" -> current.text = in.text();
                 case "P" -> current.producer = in.text();
                 case "R" -> current.references.add(in.text());
-                case "MH" -> current.multiHomed = "true".equals(in.text());
+                case "MH" -> current.multiHomed = in.flag();
                 case "SS" -> current.suppressionState = in.number();
-                case "SD" -> current.hasSubDiagnostics = "true".equals(in.text());
+                case "SD" -> current.hasSubDiagnostics = in.flag();
                 case "MP" -> current.parameters.add(in.text());
                 case "LI" -> {
                     file = "";

@@ -76,10 +76,33 @@ final class ResultReader implements AutoCloseable {
     /** The text of the element whose start tag the reader stands at; leaves the reader at its end tag. */
     String text() {
         try {
-            return reader.getElementText();
+            int event = reader.next();
+            if (event == END) {
+                return "";
+            }
+            String first = isText(event) ? chunk() : null;
+            event = reader.next();
+            if (event == END && first != null) {
+                return first;
+            }
+            // Texts split by entity references or CDATA sections arrive in pieces.
+            StringBuilder text = new StringBuilder(first == null ? "" : first);
+            for (; event != END; event = reader.next()) {
+                if (isText(event)) {
+                    text.append(reader.getTextCharacters(), reader.getTextStart(), reader.getTextLength());
+                } else if (event == START || event == DONE) {
+                    throw unexpected();
+                }
+            }
+            return text.toString();
         } catch (XMLStreamException e) {
             throw malformed(operation, e);
         }
+    }
+
+    /** The element's text as a flag: "true" is true, anything else false. */
+    boolean flag() {
+        return "true".equals(text());
     }
 
     /** The text of the element as a decimal number. */
@@ -91,6 +114,15 @@ final class ResultReader implements AutoCloseable {
             throw new KervException(operation, KervStatus.BRIDGE_FAILURE.code(),
                     "result of " + operation + " has <" + name() + "> that is not a number: " + text, e);
         }
+    }
+
+    private static boolean isText(int event) {
+        return event == XMLStreamConstants.CHARACTERS || event == XMLStreamConstants.CDATA
+                || event == XMLStreamConstants.SPACE;
+    }
+
+    private String chunk() {
+        return new String(reader.getTextCharacters(), reader.getTextStart(), reader.getTextLength());
     }
 
     /** Skips the element whose start tag the reader stands at, with everything in it. */

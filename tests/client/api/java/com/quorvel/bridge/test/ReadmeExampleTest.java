@@ -1,0 +1,66 @@
+package com.quorvel.bridge.test;
+
+import static org.junit.jupiter.api.Assertions.assertEquals;
+import static org.junit.jupiter.api.Assertions.assertFalse;
+import static org.junit.jupiter.api.Assertions.assertTrue;
+
+import java.nio.charset.StandardCharsets;
+import java.nio.file.Files;
+import java.nio.file.Path;
+import java.util.concurrent.TimeUnit;
+import java.util.jar.JarEntry;
+import java.util.jar.JarOutputStream;
+import java.util.stream.Stream;
+import javax.tools.ToolProvider;
+import org.junit.jupiter.api.Test;
+import org.junit.jupiter.api.io.TempDir;
+
+/**
+ * The README's Java example, compiled and run in a fresh JVM with nothing but kerv-client.jar and the example's jar on
+ * the class path, an empty cache folder and the reference analysis library from the jar.
+ */
+class ReadmeExampleTest {
+    private static final Path CLIENT_JAR = Path.of(System.getProperty("kerv.test.clientJar"));
+    private static final Path README = Path.of(System.getProperty("kerv.test.readme"));
+
+    @TempDir Path temp;
+
+    @Test
+    void theExampleAnalysesACFileWithTheClientJarAlone() throws Exception {
+        String readme = Files.readString(README, StandardCharsets.UTF_8);
+        int start = readme.indexOf("```java\n", readme.indexOf("## Use from Java")) + "```java\n".length();
+        Path work = Files.createDirectories(temp.resolve("work-folder"));
+        Path source = Files.writeString(work.resolve("App.java"), readme.substring(start, readme.indexOf("```", start)));
+        Files.writeString(Files.createDirectories(work.resolve("src")).resolve("bug.c"),
+                "int main(void) {\n    int *p = 0;\n    return *p;\n}\n");
+        Path classes = Files.createDirectories(temp.resolve("classes"));
+        assertEquals(0, ToolProvider.getSystemJavaCompiler().run(null, null, null, "-Xlint:all", "-Werror", "-cp",
+                CLIENT_JAR.toString(), "-d", classes.toString(), source.toString()));
+        Path appJar = temp.resolve("app.jar");
+        try (JarOutputStream jar = new JarOutputStream(Files.newOutputStream(appJar))) {
+            jar.putNextEntry(new JarEntry("App.class"));
+            jar.write(Files.readAllBytes(classes.resolve("App.class")));
+        }
+
+        Path cache = temp.resolve("cache");
+        ProcessBuilder child = new ProcessBuilder(Path.of(System.getProperty("java.home"), "bin", "java").toString(),
+                "-Xcheck:jni", "-cp", CLIENT_JAR + ":" + appJar, "App").directory(work.toFile())
+                .redirectErrorStream(true).redirectOutput(temp.resolve("output.txt").toFile());
+        child.environment().put("XDG_CACHE_HOME", cache.toString());
+        child.environment().put("XDG_CONFIG_HOME", temp.resolve("config").toString());
+        child.environment().put("XDG_DATA_HOME", temp.resolve("data").toString());
+        Process process = child.start();
+        assertTrue(process.waitFor(240, TimeUnit.SECONDS), "the example did not finish");
+        String output = Files.readString(temp.resolve("output.txt"), StandardCharsets.UTF_8);
+        System.out.print(output);
+        System.out.flush();
+        assertEquals(0, process.exitValue(), output);
+        assertTrue(output.startsWith("0%\n") && output.contains("100%\n"), output);
+        assertTrue(output.lines().anyMatch(line -> line.startsWith("3 nullPointer ")), output);
+        assertFalse(output.contains("WARNING"), output);
+        try (Stream<Path> extracted = Files.walk(cache.resolve("kerv"))) {
+            assertTrue(extracted.anyMatch(p -> p.getFileName().toString().equals("libKERVBridge.so")),
+                    "the bridge was extracted to the empty cache folder");
+        }
+    }
+}

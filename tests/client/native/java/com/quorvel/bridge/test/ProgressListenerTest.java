@@ -53,7 +53,8 @@ class ProgressListenerTest extends StandInTest {
                 }
             }
             String log = BridgeFixture.log();
-            String failure = "\nProgress listener failed at 40: java.lang.IllegalStateException: listener broke at 40\n";
+            String failure =
+                    "\nProgress listener failed at 40: java.lang.IllegalStateException: listener broke at 40\n";
             assertEquals(2, log.split(failure, -1).length - 1, log);
             assertTrue(log.replace(failure, "").contains(progressLines(PROGRESS)), log);
         }

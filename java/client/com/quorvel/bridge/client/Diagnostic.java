@@ -34,7 +34,23 @@ public record Diagnostic(
         List<Diagnostic> subDiagnostics,
         List<String> parameters,
         List<Location> locations) {
-    /** Checks the fields and makes the lists unmodifiable copies. */
+    /**
+     * Creates a diagnostic; the lists are copied and must not hold null.
+     *
+     * @param messageId the message's unique id (with the reference library, the id of the rule it comes from)
+     * @param helpFileLocation where the message's help is, possibly empty
+     * @param level the message's level
+     * @param messageNumber the message's number, as text
+     * @param text the message's text
+     * @param producer what produced the message
+     * @param references the message's references, possibly none
+     * @param multiHomed the diagnostic's multi-homed flag
+     * @param suppressionState whether the diagnostic counts
+     * @param hasSubDiagnostics the flag as the library set it; {@link #subDiagnostics()} holds what was found
+     * @param subDiagnostics the sub-diagnostics, possibly none
+     * @param parameters the message's parameters, possibly none
+     * @param locations the diagnostic's locations, the primary one first; possibly none
+     */
     public Diagnostic {
         Objects.requireNonNull(messageId, "messageId");
         Objects.requireNonNull(helpFileLocation, "helpFileLocation");

@@ -10,7 +10,9 @@ package com.quorvel.bridge.client;
 public class KervException extends RuntimeException {
     private static final long serialVersionUID = 1L;
 
+    /** The bridge method that failed. */
     private final String operation;
+    /** The status it returned. */
     private final int status;
 
     /**

@@ -10,7 +10,13 @@ import java.util.Objects;
  * @param column the column, from 1
  */
 public record Location(String file, int line, int column) {
-    /** Checks that the file is given. */
+    /**
+     * Creates a location.
+     *
+     * @param file the file's path, as the analysis library gives it
+     * @param line the line, from 1
+     * @param column the column, from 1
+     */
     public Location {
         Objects.requireNonNull(file, "file");
     }

@@ -24,7 +24,18 @@ public record Rule(
         String uid,
         List<String> categories,
         List<Rule> children) {
-    /** Checks the fields and makes the lists unmodifiable copies. */
+    /**
+     * Creates a rule; the lists are copied and must not hold null.
+     *
+     * @param id the rule's id
+     * @param active whether the rule is switched on
+     * @param helpFileLocation where the rule's help is, possibly empty
+     * @param group the rule's group text (with the reference library, its severity)
+     * @param text the rule's text
+     * @param uid the rule's unique id
+     * @param categories the rule's categories, possibly none
+     * @param children the rules nested below this one, possibly none
+     */
     public Rule {
         Objects.requireNonNull(id, "id");
         Objects.requireNonNull(helpFileLocation, "helpFileLocation");

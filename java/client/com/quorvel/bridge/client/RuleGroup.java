@@ -10,7 +10,12 @@ import java.util.Objects;
  * @param rules the group's top-level rules, possibly none
  */
 public record RuleGroup(String name, List<Rule> rules) {
-    /** Checks the name and makes the list an unmodifiable copy. */
+    /**
+     * Creates a rule group; the list is copied and must not hold null.
+     *
+     * @param name the group's name
+     * @param rules the group's top-level rules, possibly none
+     */
     public RuleGroup {
         Objects.requireNonNull(name, "name");
         rules = List.copyOf(rules);

@@ -10,7 +10,13 @@ import java.util.List;
  * @param includeFolders the file's include folders, possibly none
  */
 public record SourceFile(SourceLanguage language, List<String> defines, List<String> includeFolders) {
-    /** Makes the lists unmodifiable copies. */
+    /**
+     * Creates a file's settings; the lists are copied and must not hold null.
+     *
+     * @param language the file's language, {@code null} when the analysis library names none
+     * @param defines the file's preprocessor definitions, possibly none
+     * @param includeFolders the file's include folders, possibly none
+     */
     public SourceFile {
         defines = List.copyOf(defines);
         includeFolders = List.copyOf(includeFolders);

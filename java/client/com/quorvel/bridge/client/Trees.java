@@ -10,7 +10,13 @@ import java.util.Objects;
  * @param rules the rule tree's root
  */
 public record Trees(TreeNode files, TreeNode messages, TreeNode rules) {
-    /** Checks that every root is given. */
+    /**
+     * Creates the trees.
+     *
+     * @param files the file tree's root
+     * @param messages the message tree's root
+     * @param rules the rule tree's root
+     */
     public Trees {
         Objects.requireNonNull(files, "files");
         Objects.requireNonNull(messages, "messages");

@@ -1,6 +1,5 @@
 package com.quorvel.bridge.client;
 
-import java.util.ArrayDeque;
 import java.util.ArrayList;
 import java.util.List;
 
@@ -8,21 +7,41 @@ import java.util.List;
 final class DiagnosticDecoder {
     private DiagnosticDecoder() {}
 
-    /** One diagnostic while its element is open. */
+    /**
+     * One diagnostic while its element is open. A builder serves every diagnostic at its depth in turn: the records
+     * copy the lists, so the lists are cleared and reused rather than allocated per diagnostic.
+     */
     private static final class Builder {
-        String messageId = "";
-        String helpFileLocation = "";
+        String messageId;
+        String helpFileLocation;
         int level;
-        String messageNumber = "";
-        String text = "";
-        String producer = "";
-        final List<String> references = new ArrayList<>(2);
+        String messageNumber;
+        String text;
+        String producer;
+        final List<String> references = new ArrayList<>();
         boolean multiHomed;
         int suppressionState;
         boolean hasSubDiagnostics;
-        final List<Diagnostic> subDiagnostics = new ArrayList<>(0);
-        final List<String> parameters = new ArrayList<>(2);
-        final List<Location> locations = new ArrayList<>(2);
+        final List<Diagnostic> subDiagnostics = new ArrayList<>();
+        final List<String> parameters = new ArrayList<>();
+        final List<Location> locations = new ArrayList<>();
+
+        Builder reset() {
+            messageId = "";
+            helpFileLocation = "";
+            level = 0;
+            messageNumber = "";
+            text = "";
+            producer = "";
+            references.clear();
+            multiHomed = false;
+            suppressionState = 0;
+            hasSubDiagnostics = false;
+            subDiagnostics.clear();
+            parameters.clear();
+            locations.clear();
+            return this;
+        }
 
         Diagnostic build() {
             return new Diagnostic(messageId, helpFileLocation, MessageLevel.of(level), messageNumber, text, producer,
@@ -33,7 +52,8 @@ final class DiagnosticDecoder {
 
     static List<Diagnostic> decode(ResultReader in) {
         List<Diagnostic> top = new ArrayList<>();
-        ArrayDeque<Builder> outer = new ArrayDeque<>();
+        List<Builder> open = new ArrayList<>();
+        int depth = 0;
         Builder current = null;
         String file = "";
         int line = 0;
@@ -43,7 +63,8 @@ final class DiagnosticDecoder {
             if (event == ResultReader.END) {
                 if ("VQD".equals(name)) {
                     Diagnostic done = current.build();
-                    current = outer.poll();
+                    depth--;
+                    current = depth == 0 ? null : open.get(depth - 1);
                     (current == null ? top : current.subDiagnostics).add(done);
                 } else if ("LI".equals(name)) {
                     current.locations.add(new Location(file, line, column));
@@ -51,10 +72,10 @@ final class DiagnosticDecoder {
                 continue;
             }
             if ("VQD".equals(name)) {
-                if (current != null) {
-                    outer.push(current);
+                if (depth == open.size()) {
+                    open.add(new Builder());
                 }
-                current = new Builder();
+                current = open.get(depth++).reset();
                 continue;
             }
             if ("VQE".equals(name)) {

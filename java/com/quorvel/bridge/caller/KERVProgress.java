@@ -31,8 +31,8 @@ public final class KERVProgress {
      *
      * <p>The listener is called on whatever thread the analysis library reports from: the thread that called
      * {@code aggregate}, or a thread of the library's own, which the bridge attaches to the JVM for the call. An
-     * exception thrown by the listener is caught and logged by the bridge; the aggregation goes on. Each value is
-     * also logged at trace level 2, as before.
+     * exception thrown by the listener is caught and written to the bridge's log at level 1; the aggregation goes on.
+     * Each value is also written to the bridge's log at level 2, with or without a listener.
      *
      * @param listener the new listener, replacing any previous one; {@code null} removes it
      */

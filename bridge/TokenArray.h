@@ -10,6 +10,8 @@ class TokenArray {
 public:
     // A count of 0 or less means no list: a null array of size 0. Otherwise
     // exactly `count` strings: extra entries are dropped, missing ones empty.
+    // Throws std::length_error for a count more than about a million beyond
+    // the items of the text, and std::bad_alloc when the array cannot be had.
     TokenArray(const std::string& text, int count);
     ~TokenArray();
     TokenArray(const TokenArray&) = delete;

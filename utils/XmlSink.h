@@ -14,30 +14,8 @@
 
 #include "utils/XmlEscape.h"
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-
 namespace Utils {
 namespace Xml {
-
-// Length of a NUL-terminated text. Record texts are mostly shorter than 16
-// bytes, for which one aligned 16-byte load and compare finds the end without
-// a library call. An aligned load never crosses a page, so it cannot fault;
-// it may read bytes past the text's allocation, which is why address checking
-// is off for this function (the C library's own strlen does the same).
-__attribute__((no_sanitize_address)) inline std::size_t textLength(const char* text) {
-#if defined(__SSE2__)
-    const std::uintptr_t offset = reinterpret_cast<std::uintptr_t>(text) & 15;
-    const __m128i block = _mm_load_si128(reinterpret_cast<const __m128i*>(text - offset));
-    const unsigned zeros =
-        static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(block, _mm_setzero_si128()))) >> offset;
-    if (zeros != 0) return static_cast<std::size_t>(__builtin_ctz(zeros));
-    return (16 - offset) + std::strlen(text + (16 - offset));
-#else
-    return std::strlen(text);
-#endif
-}
 
 // A record's text field; a null pointer is written as the empty text (with a
 // non-null data pointer, which memcpy requires even for 0 bytes).

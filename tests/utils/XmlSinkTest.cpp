@@ -115,3 +115,30 @@ TEST(XmlSink, EscapingAgreesOnBothPathsAtEveryAlignment) {
     }
     EXPECT_EQ(Utils::ValidateForXML("a&<>'\"b"), "a&amp;&lt;&gt;&apos;&quot;b");
 }
+
+// The one-pass writer grows its string as it goes: from one byte, through
+// texts longer than the room it keeps for a record text, it must write what
+// the sized two-pass writer writes.
+TEST(XmlSink, OnePassWriterGrowsToTheSameText) {
+    const ElementMarkup tag("Tag");
+    std::vector<std::string> texts;
+    for (std::size_t length : {0, 1, 15, 16, 17, 255, 256, 257, 1000, 5000}) {
+        std::string text(length, 'x');
+        for (std::size_t i = 0; i < length; i += 7) text[i] = "&<>'\""[i % 5];
+        texts.push_back(text);
+    }
+    auto write = [&](auto& out) {
+        for (int round = 0; round < 3; ++round) {
+            for (const std::string& text : texts) {
+                escapedElement(out, tag, text.c_str());
+                escapedElement(out, tag, std::string_view(text));
+                cdataElement(out, tag, text + "]]>");
+                element(out, tag, text);
+                decimalElement(out, tag, -static_cast<std::int64_t>(text.size()));
+            }
+        }
+    };
+    const std::string sized = render(write);
+    EXPECT_GT(sized.size(), 100000u);
+    for (std::size_t initialSize : {1, 64, 4096}) EXPECT_EQ(renderInOnePass(initialSize, write), sized) << initialSize;
+}

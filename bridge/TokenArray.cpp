@@ -1,9 +1,10 @@
 #include "bridge/TokenArray.h"
 
 #include <algorithm>
-#include <stdexcept>
+#include <new>
 #include <vector>
 
+#include "bridge/BridgeCall.h"
 #include "utils/StringHelpers.h"
 
 namespace kerv::bridge {
@@ -18,12 +19,21 @@ constexpr long long kMostPaddingEntries = 1 << 20;
 
 }  // namespace
 
-TokenArray::TokenArray(const std::string& text, int count) {
+TokenArray::TokenArray(const char* method, const std::string& text, int count) noexcept {
     if (count <= 0) return;
     const long long items = std::count(text.begin(), text.end(), kItemSeparator) + 1;
-    if (count - items > kMostPaddingEntries) throw std::length_error("item count far beyond the items given");
-    m_tokens = Utils::splitString(text, count, std::vector<char>{kItemSeparator, '\0'});
-    m_count = static_cast<unsigned int>(count);
+    if (count - items > kMostPaddingEntries) {
+        m_refused = true;
+        logFailure(method, "item count far beyond the items given");
+        return;
+    }
+    try {
+        m_tokens = Utils::splitString(text, count, std::vector<char>{kItemSeparator, '\0'});
+        m_count = static_cast<unsigned int>(count);
+    } catch (const std::bad_alloc&) {
+        m_refused = true;
+        logFailure(method, "no memory for the item array");
+    }
 }
 
 TokenArray::~TokenArray() {

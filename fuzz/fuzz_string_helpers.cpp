@@ -1,7 +1,7 @@
 // Fuzz target: splitString and both splits on arbitrary text, counts and
 // separator lists. splitString must fill exactly `count` entries (the tokens
-// first, then empty strings), released by freeTokenArray, and never more; the tokens must be those of the splitting
-// rule.
+// first, then empty strings), released by freeTokenArray, and never more;
+// the tokens must be those of the splitting rule.
 #include <fuzzer/FuzzedDataProvider.h>
 #include <cstring>
 #include <string>

@@ -21,6 +21,7 @@ bool readContentHash(FileAnalysisPlan& plan) {
         auto bytes = readWholeFile(plan.file->path);
         if (!bytes) return false;
         plan.contentHash = fnv1a(*bytes);
+        plan.contentBytes = bytes->size();
         plan.contentRead = true;
     }
     return true;
@@ -163,6 +164,7 @@ Status analyse(std::vector<FileAnalysisPlan>& plans, unsigned jobs, unsigned tim
     Analyser analyser(plans, timeoutSeconds, results, progress);
     std::vector<size_t> readable;
     std::vector<const std::vector<std::string>*> options;
+    std::vector<uint64_t> bytes;
     std::vector<std::vector<std::string>> withoutFile;
     withoutFile.reserve(plans.size());
     for (size_t i = 0; i < plans.size(); ++i) {
@@ -173,8 +175,9 @@ Status analyse(std::vector<FileAnalysisPlan>& plans, unsigned jobs, unsigned tim
         readable.push_back(i);
         withoutFile.emplace_back(plans[i].arguments.begin(), plans[i].arguments.end() - 1);
         options.push_back(&withoutFile.back());
+        bytes.push_back(plans[i].contentBytes);
     }
-    std::vector<std::vector<size_t>> batches = formBatches(options, jobs);
+    std::vector<std::vector<size_t>> batches = formBatches(options, bytes, jobs);
     for (auto& batch : batches)
         for (size_t& member : batch) member = readable[member];
     std::vector<size_t> failed = analyser.run(batches, jobs);

@@ -21,6 +21,7 @@ struct FileAnalysisPlan {
     std::vector<std::string> arguments;  // without the report file; the file comes last
     uint64_t configurationHash = 0;
     uint64_t contentHash = 0;  // of the file's bytes, once read
+    uint64_t contentBytes = 0;
     bool contentRead = false;
 };
 

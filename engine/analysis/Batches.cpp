@@ -2,31 +2,44 @@
 
 #include <algorithm>
 #include <map>
+#include <numeric>
 
 namespace kerv::engine {
 
-std::vector<std::vector<size_t>> formBatches(const std::vector<const std::vector<std::string>*>& options, unsigned jobs,
-                                             size_t largest) {
+std::vector<std::vector<size_t>> formBatches(const std::vector<const std::vector<std::string>*>& options,
+                                             const std::vector<uint64_t>& bytes, unsigned jobs,
+                                             const BatchLimits& limits) {
     std::map<std::vector<std::string>, std::vector<size_t>> groups;
     for (size_t i = 0; i < options.size(); ++i) groups[*options[i]].push_back(i);
 
-    // Each run takes a quarter of an even share of the files still left, so
-    // the last runs are single files that end close together.
-    const size_t share = 4 * std::max(jobs, 1u);
-    size_t left = options.size();
+    // Each run takes a quarter of an even share of the bytes still left, so
+    // the last runs are small and end close together.
+    const uint64_t share = 4 * std::max(jobs, 1u);
+    uint64_t left = std::accumulate(bytes.begin(), bytes.end(), uint64_t{0});
     std::vector<std::vector<size_t>> batches;
+    std::vector<uint64_t> batchBytes;
     for (const auto& [key, members] : groups) {
-        for (size_t taken = 0; taken < members.size();) {
-            size_t size = std::clamp<size_t>((left + share - 1) / share, 1, std::max<size_t>(largest, 1));
-            size = std::min(size, members.size() - taken);
-            batches.emplace_back(members.begin() + static_cast<long>(taken),
-                                 members.begin() + static_cast<long>(taken + size));
-            taken += size;
-            left -= size;
+        for (size_t next = 0; next < members.size();) {
+            const uint64_t wanted = std::max(left / share, limits.smallestBytes);
+            std::vector<size_t> batch;
+            uint64_t taken = 0;
+            do {
+                batch.push_back(members[next]);
+                taken += bytes[members[next++]];
+            } while (next < members.size() && taken < wanted &&
+                     batch.size() < std::max<size_t>(limits.largestCount, 1));
+            left -= taken;
+            batches.push_back(std::move(batch));
+            batchBytes.push_back(taken);
         }
     }
-    std::stable_sort(batches.begin(), batches.end(), [](const auto& a, const auto& b) { return a.size() > b.size(); });
-    return batches;
+    std::vector<size_t> order(batches.size());
+    std::iota(order.begin(), order.end(), 0);
+    std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) { return batchBytes[a] > batchBytes[b]; });
+    std::vector<std::vector<size_t>> sorted;
+    sorted.reserve(order.size());
+    for (size_t index : order) sorted.push_back(std::move(batches[index]));
+    return sorted;
 }
 
 }  // namespace kerv::engine

@@ -183,6 +183,7 @@ Status analyse(std::vector<FileAnalysisPlan>& plans, unsigned jobs, unsigned tim
     std::vector<size_t> failed = analyser.run(batches, jobs);
     if (!failed.empty()) {
         std::vector<std::vector<size_t>> singles;
+        singles.reserve(failed.size());
         for (size_t plan : failed) singles.push_back({plan});
         failed = analyser.run(singles, jobs);
     }

@@ -14,7 +14,7 @@ std::vector<std::vector<size_t>> formBatches(const std::vector<const std::vector
 
     // Each run takes a quarter of an even share of the bytes still left, so
     // the last runs are small and end close together.
-    const uint64_t share = 4 * std::max(jobs, 1u);
+    const uint64_t share = uint64_t{4} * std::max(jobs, 1u);
     uint64_t left = std::accumulate(bytes.begin(), bytes.end(), uint64_t{0});
     std::vector<std::vector<size_t>> batches;
     std::vector<uint64_t> batchBytes;

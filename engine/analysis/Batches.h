@@ -13,9 +13,9 @@
 namespace kerv::engine {
 
 struct BatchLimits {
-    size_t largestCount = 100;           // files in one run at most
-    uint64_t smallestBytes = 16 * 1024;  // a run takes files until it holds this much, so small files
-                                         // do not each pay for a cppcheck start
+    size_t largestCount = 100;                     // files in one run at most
+    uint64_t smallestBytes = uint64_t{16} * 1024;  // a run takes files until it holds this much, so small files
+                                                   // do not each pay for a cppcheck start
 };
 
 // `options[i]`: everything file i is analysed with but the file itself;

@@ -59,12 +59,14 @@ int generate(const std::string& folder, int count) {
     makeDirectory(folder);
     for (int i = 0; i < count; ++i) {
         std::string n = std::to_string(i);
-        std::string text = "#include <stdlib.h>\n\nstruct item" + n + " {\n    int key;\n    char name[16];\n};\n\n" +
-                           "int sum" + n + "(const struct item" + n + "* items, int count) {\n" +
-                           "    int total = 0;\n    for (int i = 0; i < count; i++) total += items[i].key;\n" +
-                           "    return total;\n}\n";
-        if (i % 3 == 0) text += "int broken" + n + "(void) {\n    int* missing = NULL;\n    return *missing;\n}\n";
-        std::ofstream(folder + "/unit" + n + ".c") << text;
+        std::string text = "#include <stdlib.h>\n\nstruct item";
+        text.append(n).append(" {\n    int key;\n    char name[16];\n};\n\nint sum").append(n);
+        text.append("(const struct item").append(n).append("* items, int count) {\n    int total = 0;\n");
+        text.append("    for (int i = 0; i < count; i++) total += items[i].key;\n    return total;\n}\n");
+        if (i % 3 == 0)
+            text.append("int broken").append(n).append("(void) {\n    int* missing = NULL;\n    return *missing;\n}\n");
+        std::string file = folder;
+        std::ofstream(file.append("/unit").append(n).append(".c")) << text;
     }
     return 0;
 }

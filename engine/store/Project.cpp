@@ -134,7 +134,7 @@ Status record(Project& project, const FileChange& change) {
 // Folding costs the size of the project; doing it only once the journal is
 // as large as the project file keeps the cost per change constant.
 void foldWhenLarge(Project& project) {
-    const uint64_t kSmallestFold = 64 * 1024;
+    const uint64_t kSmallestFold = uint64_t{64} * 1024;
     const StoredState& stored = project.stored;
     if (stored.journalBytes > kSmallestFold && stored.journalBytes > stored.projectFileBytes) foldJournal(project);
 }

@@ -17,7 +17,9 @@ template <typename Record, auto Free, NullRecord Null = NullRecord::Keep>
 class LibraryRecord {
 public:
     explicit LibraryRecord(KERVApi& api) : m_api(api) {}
-    ~LibraryRecord() { release(); }
+    ~LibraryRecord() {
+        if (!m_dropped && (m_record != nullptr || Null == NullRecord::Release)) (m_api.*Free)(&m_record);
+    }
     LibraryRecord(const LibraryRecord&) = delete;
     LibraryRecord& operator=(const LibraryRecord&) = delete;
 
@@ -27,24 +29,17 @@ public:
     Record* operator->() const { return m_record; }
     explicit operator bool() const { return m_record != nullptr; }
 
-    // Hands the record back now (the wrapper sets the pointer to null).
-    void release() {
-        if (m_released) return;
-        m_released = true;
-        if (m_record != nullptr || Null == NullRecord::Release) (m_api.*Free)(&m_record);
-    }
-
     // Drops the record without handing it back: a list that comes with an
     // unsuccessful result is neither read nor released.
     void drop() {
         m_record = nullptr;
-        m_released = true;
+        m_dropped = true;
     }
 
 private:
     KERVApi& m_api;
     Record* m_record = nullptr;
-    bool m_released = false;
+    bool m_dropped = false;
 };
 
 }  // namespace kerv

@@ -1,23 +1,31 @@
 // The composite getters: fetch a record through one entry point, turn it into
 // text (XML or a ";"-separated list) and hand it back to the library's free
 // function. Records belong to the library; only the returned text is ours.
+// Each record is held in a LibraryRecord, so it goes back also when writing
+// its text fails; such a failure gives the empty text and a level-1 line.
 #include <cstdio>
+#include <exception>
 #include <string>
 
 #include "api/KERVApi.h"
 #include "api/KERVGuardedCall.h"
+#include "api/LibraryRecord.h"
 #include "utils/DiagnosticWriter.h"
 #include "utils/RuleWriter.h"
 #include "utils/TreeWriter.h"
 
 using kerv::EnterCall;
 using kerv::Guarded;
+using kerv::LibraryRecord;
+using kerv::NullRecord;
 using Utils::Logger::Log;
 using E = kerv::EntryPoint;
 
 namespace {
 
 constexpr const char* kGetTreesNullSlot = "\tAttempt to call KERVApi::GetTrees failed because ptr2f is null%s\n";
+
+using StringsRecord = LibraryRecord<VQStrings_C, &KERVApi::FreeStrings>;
 
 // Appends the texts of `list` separated by ";" (a;b;c), nothing for an empty
 // list. A null text counts as empty.
@@ -38,49 +46,63 @@ int CountOf(uint32_t count) {
     return static_cast<int>(count);
 }
 
+// Runs `write`, which builds the getter's text; when it throws (out of
+// memory, a text too long for a string), logs that and gives the empty text.
+template <typename Write>
+std::string Written(const char* method, Write&& write) noexcept {
+    try {
+        return write();
+    } catch (const std::exception& error) {
+        Log(1, "\tKERVApi::%s failed: %s\n", method, error.what());
+    } catch (...) {
+        Log(1, "\tKERVApi::%s failed: %s\n", method, "unknown error");
+    }
+    return std::string();
+}
+
 }  // namespace
 
 std::string KERVApi::GetTrees(bool flag, unsigned int itemCount, char** items) {
     auto* getTrees = EnterCall<E::getTrees>(m_entryPoints, kGetTreesNullSlot);
     if (getTrees == nullptr) return std::string();
 
-    VQTrees_C* trees = nullptr;
-    const int result = getTrees(&trees, flag, itemCount, items);
+    LibraryRecord<VQTrees_C, &KERVApi::FreeTrees> trees(*this);
+    const int result = getTrees(trees.address(), flag, itemCount, items);
     std::printf("call result: %d\n", result);
     Log(2, "\t< Result: %d\n", result);
 
-    std::string text;
-    if (result == 0 && trees != nullptr) text = Utils::SerializeTrees(trees);
-    if (trees != nullptr) FreeTrees(&trees);
-    return text;
+    if (result != 0 || !trees) return std::string();
+    return Written("GetTrees", [&] { return Utils::SerializeTrees(trees.get()); });
 }
 
 std::string KERVApi::GetMappedFileExtensions() {
     auto* getExtensions = EnterCall<E::getMappedFileExtensions>(m_entryPoints);
     if (getExtensions == nullptr) return std::string();
 
-    VQStrings_C* list = nullptr;
-    auto fetch = [&](VQSourceLanguage_C language, const char* languageName) {
-        list = nullptr;
+    // A list that comes with a non-zero result is dropped unread.
+    auto fetch = [&](StringsRecord& list, VQSourceLanguage_C language, const char* languageName) {
         Log(2, "\t> API CALL - %s\n", "getMappedFileExtensions");
         Log(2, "\t\t language - %s\n", languageName);
-        const int result = getExtensions(language, &list);
+        const int result = getExtensions(language, list.address());
         Log(2, "\t< Result: %d\n", result);
-        return result == 0 && list != nullptr;
+        if (result == 0 && list) return true;
+        list.drop();
+        return false;
     };
 
-    // A list that comes with a non-zero result is dropped unread.
-    std::string text;
-    if (fetch(VQ_SOURCE_LANGUAGE_C, "C")) {
-        AppendJoined(text, list);
-        FreeStrings(&list);
-    }
-    if (fetch(VQ_SOURCE_LANGUAGE_CPP, "CPP")) {
-        if (list->count != 0 && !text.empty()) text += ';';
-        AppendJoined(text, list);
-        FreeStrings(&list);
-    }
-    return text;
+    return Written("GetMappedFileExtensions", [&] {
+        std::string text;
+        {
+            StringsRecord c(*this);
+            if (fetch(c, VQ_SOURCE_LANGUAGE_C, "C")) AppendJoined(text, c.get());
+        }
+        StringsRecord cpp(*this);
+        if (fetch(cpp, VQ_SOURCE_LANGUAGE_CPP, "CPP")) {
+            if (cpp->count != 0 && !text.empty()) text += ';';
+            AppendJoined(text, cpp.get());
+        }
+        return text;
+    });
 }
 
 // The file list is read but not released: which free function owns it is
@@ -91,7 +113,8 @@ std::string KERVApi::GetFiles() {
 
     VQStrings_C* files = nullptr;
     const int result = Guarded<E::getFiles>::Invoke(getFiles, {}, &files);
-    return result == 0 && files != nullptr ? Joined(files) : std::string();
+    if (result != 0 || files == nullptr) return std::string();
+    return Written("GetFiles", [files] { return Joined(files); });
 }
 
 // Unlike the other getters, a non-zero result means success here.
@@ -99,18 +122,19 @@ std::string KERVApi::GetCMAProjectList() {
     auto* getProjects = EnterCall<E::getCMAProjectList>(m_entryPoints);
     if (getProjects == nullptr) return std::string();
 
-    VQStrings_C* projects = nullptr;
-    const int result = Guarded<E::getCMAProjectList>::Invoke(getProjects, {}, &projects);
-    if (projects == nullptr) {
+    StringsRecord projects(*this);
+    const int result = Guarded<E::getCMAProjectList>::Invoke(getProjects, {}, projects.address());
+    if (!projects) {
         Log(2, "\t< Project List is %s\n", "NULL");
         return std::string();
     }
-    if (result == 0) return std::string();
+    if (result == 0) {
+        projects.drop();
+        return std::string();
+    }
 
     Log(2, "\t< Project List Size: %d\n", CountOf(projects->count));
-    std::string text = Joined(projects);
-    FreeStrings(&projects);
-    return text;
+    return Written("GetCMAProjectList", [&] { return Joined(projects.get()); });
 }
 
 // Unlike the other getters, a non-zero result means success here.
@@ -118,42 +142,39 @@ std::string KERVApi::GetReportTools() {
     auto* getTools = EnterCall<E::getReportTools>(m_entryPoints);
     if (getTools == nullptr) return std::string();
 
-    VQStrings_C* tools = nullptr;
-    const int result = Guarded<E::getReportTools>::Invoke(getTools, {}, &tools);
-    if (result == 0 || tools == nullptr) return std::string();
+    StringsRecord tools(*this);
+    const int result = Guarded<E::getReportTools>::Invoke(getTools, {}, tools.address());
+    if (result == 0 || !tools) {
+        tools.drop();
+        return std::string();
+    }
 
     Log(2, "\t< Report Tools List Size: %d\n", CountOf(tools->count));
-    std::string text = Joined(tools);
-    FreeStrings(&tools);
-    return text;
+    return Written("GetReportTools", [&] { return Joined(tools.get()); });
 }
 
 std::string KERVApi::GetMessageRuleMap() {
     auto* getMap = EnterCall<E::getMessageRuleMap>(m_entryPoints);
     if (getMap == nullptr) return std::string();
 
-    VQMessageRuleMap_C* map = nullptr;
-    Guarded<E::getMessageRuleMap>::Invoke(getMap, {}, &map);
-    if (map == nullptr) return std::string();
+    LibraryRecord<VQMessageRuleMap_C, &KERVApi::FreeMessageRuleMap> map(*this);
+    Guarded<E::getMessageRuleMap>::Invoke(getMap, {}, map.address());
+    if (!map) return std::string();
 
     Log(2, "\tMap size: %d\n", CountOf(map->count));
-    std::string text = Utils::SerializeMessageRuleMap(map);
-    FreeMessageRuleMap(&map);
-    return text;
+    return Written("GetMessageRuleMap", [&] { return Utils::SerializeMessageRuleMap(map.get()); });
 }
 
 std::string KERVApi::GetRuleGroups() {
     auto* getGroups = EnterCall<E::getRuleGroups>(m_entryPoints);
     if (getGroups == nullptr) return std::string();
 
-    VQRuleGroupArray_C* groups = nullptr;
-    Guarded<E::getRuleGroups>::Invoke(getGroups, {}, &groups);
-    if (groups == nullptr) return std::string();
+    LibraryRecord<VQRuleGroupArray_C, &KERVApi::FreeRuleGroups> groups(*this);
+    Guarded<E::getRuleGroups>::Invoke(getGroups, {}, groups.address());
+    if (!groups) return std::string();
 
     Log(2, "\tRule group size: %d\n", CountOf(groups->count));
-    std::string text = Utils::SerializeRuleGroups(groups);
-    FreeRuleGroups(&groups);
-    return text;
+    return Written("GetRuleGroups", [&] { return Utils::SerializeRuleGroups(groups.get()); });
 }
 
 std::string KERVApi::GetDiagnostics(const char* filepath, VQMessageArray_C* messages, VQRuleArray_C* rules,
@@ -166,37 +187,32 @@ std::string KERVApi::GetDiagnostics(const char* filepath, VQMessageArray_C* mess
     Log(2, "\t\t messages null? - %d\n", messages == nullptr ? 1 : 0);
     Log(2, "\t\t rules null? - %d\n", rules == nullptr ? 1 : 0);
     Log(2, "\t\t mask - %d\n", mask);
-    VQDiagnosticArray_C* diagnostics = nullptr;
-    const int result = getDiagnostics(filepath, messages, rules, mask, &diagnostics);
+    LibraryRecord<VQDiagnosticArray_C, &KERVApi::FreeDiagnostics, NullRecord::Release> diagnostics(*this);
+    const int result = getDiagnostics(filepath, messages, rules, mask, diagnostics.address());
     Log(2, "\t< Result: %d\n", result);
 
-    std::string text;
-    if (diagnostics != nullptr) {
-        Log(2, "\tDagnostics array size: %d\n", CountOf(diagnostics->count));
-        if (diagnostics->count != 0) text = Utils::SerializeDiagnosticArray(diagnostics);
-    }
-    FreeDiagnostics(&diagnostics);
-    return text;
+    if (!diagnostics) return std::string();
+    Log(2, "\tDagnostics array size: %d\n", CountOf(diagnostics->count));
+    if (diagnostics->count == 0) return std::string();
+    return Written("GetDiagnostics", [&] { return Utils::SerializeDiagnosticArray(diagnostics.get()); });
 }
 
 std::string KERVApi::GetVQFile(const char* filepath) {
     auto* getFile = EnterCall<E::getVQFile>(m_entryPoints);
     if (getFile == nullptr) return std::string();
 
-    VQFile_C* file = nullptr;
-    const int result = Guarded<E::getVQFile>::Invoke(getFile, {{"filepath"}}, filepath, &file);
-    std::string text = result == 0 && file != nullptr ? Utils::SerializeVQFile(file) : std::string();
-    FreeVQFile(&file);
-    return text;
+    LibraryRecord<VQFile_C, &KERVApi::FreeVQFile, NullRecord::Release> file(*this);
+    const int result = Guarded<E::getVQFile>::Invoke(getFile, {{"filepath"}}, filepath, file.address());
+    if (result != 0 || !file) return std::string();
+    return Written("GetVQFile", [&] { return Utils::SerializeVQFile(file.get()); });
 }
 
 std::string KERVApi::GetAvailableLanguages() {
     auto* getLanguages = EnterCall<E::getAvailableLanguages>(m_entryPoints);
     if (getLanguages == nullptr) return std::string();
 
-    VQLanguages_C* languages = nullptr;
-    Guarded<E::getAvailableLanguages>::Invoke(getLanguages, {}, &languages);
-    std::string text = languages != nullptr ? Utils::SerializeLanguages(languages) : std::string();
-    FreeLanguages(&languages);
-    return text;
+    LibraryRecord<VQLanguages_C, &KERVApi::FreeLanguages, NullRecord::Release> languages(*this);
+    Guarded<E::getAvailableLanguages>::Invoke(getLanguages, {}, languages.address());
+    if (!languages) return std::string();
+    return Written("GetAvailableLanguages", [&] { return Utils::SerializeLanguages(languages.get()); });
 }

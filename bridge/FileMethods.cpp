@@ -41,8 +41,9 @@ JNIEXPORT jlong JNICALL Java_com_quorvel_bridge_caller_KERVBridge_addFile(JNIEnv
             !acceptList("addFile", "includes", includes, includesSize)) {
             return -1;
         }
-        TokenArray defineArray(defines.str(), definesSize);
-        TokenArray includeArray(includes.str(), includesSize);
+        TokenArray defineArray("addFile", defines.str(), definesSize);
+        TokenArray includeArray("addFile", includes.str(), includesSize);
+        if (defineArray.refused() || includeArray.refused()) return -1;
         auto language = static_cast<VQSourceLanguage_C>(static_cast<int32_t>(targetLanguage));
         return KERVApi::GetInstance()->AddFile(language, file.c_str(), defineArray.size(), defineArray.data(),
                                                includeArray.size(), includeArray.data());

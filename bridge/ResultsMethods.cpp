@@ -99,7 +99,8 @@ JNIEXPORT jbyteArray JNICALL Java_com_quorvel_bridge_caller_KERVBridge_getTrees(
     std::string trees = callOnBridgeThread(env, "getTrees", std::string(), [&]() -> std::string {
         JavaText items(env, itemCount > 0 ? jItems : nullptr);
         if (itemCount > 0 && !acceptTexts("getTrees", {{"items", items}})) return {};
-        kerv::bridge::TokenArray itemArray(items.str(), itemCount);
+        kerv::bridge::TokenArray itemArray("getTrees", items.str(), itemCount);
+        if (itemArray.refused()) return {};
         return KERVApi::GetInstance()->GetTrees(flag != JNI_FALSE, itemArray.size(), itemArray.data());
     });
     return newJavaByteArray(env, trees);

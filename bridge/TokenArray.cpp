@@ -1,25 +1,43 @@
 #include "bridge/TokenArray.h"
 
+#include <algorithm>
+#include <new>
 #include <vector>
 
+#include "bridge/BridgeCall.h"
 #include "utils/StringHelpers.h"
 
 namespace kerv::bridge {
 
 namespace {
-constexpr char kItemSeparator = 0x19;
-}
 
-TokenArray::TokenArray(const std::string& text, int count) {
+constexpr char kItemSeparator = 0x19;
+
+// Entries past the items of the text cost a pointer each; a count further
+// beyond them than this is refused rather than allocated.
+constexpr long long kMostPaddingEntries = 1 << 20;
+
+}  // namespace
+
+TokenArray::TokenArray(const char* method, const std::string& text, int count) noexcept {
     if (count <= 0) return;
-    m_tokens = Utils::splitString(text, count, std::vector<char>{kItemSeparator, '\0'});
-    m_count = static_cast<unsigned int>(count);
+    const long long items = std::count(text.begin(), text.end(), kItemSeparator) + 1;
+    if (count - items > kMostPaddingEntries) {
+        m_refused = true;
+        logFailure(method, "item count far beyond the items given");
+        return;
+    }
+    try {
+        m_tokens = Utils::splitString(text, count, std::vector<char>{kItemSeparator, '\0'});
+        m_count = static_cast<unsigned int>(count);
+    } catch (const std::bad_alloc&) {
+        m_refused = true;
+        logFailure(method, "no memory for the item array");
+    }
 }
 
 TokenArray::~TokenArray() {
-    if (m_tokens == nullptr) return;
-    for (unsigned int i = 0; i < m_count; ++i) delete[] m_tokens[i];
-    delete[] m_tokens;
+    Utils::freeTokenArray(m_tokens, static_cast<int>(m_count));
 }
 
 }  // namespace kerv::bridge

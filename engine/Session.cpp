@@ -12,6 +12,7 @@ Session& session() {
 }
 
 void closeProject(Session& s) {
+    if (s.project) foldJournal(*s.project);
     s.project.reset();
     s.results.reset();
     releaseStrings(s.retainedFileList);

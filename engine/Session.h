@@ -44,7 +44,8 @@ struct Session {
 Session& session();
 using SessionLock = std::lock_guard<std::recursive_mutex>;
 
-// Forgets the open project, its results and the retained lists.
+// Folds the open project's journal into its project file and forgets the
+// project, its results and the retained lists.
 void closeProject(Session& s);
 
 const AnalyzerInfo& analyzerInfo(Session& s);

@@ -1,7 +1,7 @@
 // Fuzz target: splitString and both splits on arbitrary text, counts and
 // separator lists. splitString must fill exactly `count` entries (the tokens
-// first, then empty strings), each a separate array that delete[] releases,
-// and never more; the tokens must be those of the splitting rule.
+// first, then empty strings), released by freeTokenArray, and never more;
+// the tokens must be those of the splitting rule.
 #include <fuzzer/FuzzedDataProvider.h>
 #include <cstring>
 #include <string>
@@ -60,8 +60,7 @@ void checkSplitString(const std::string& text, int count, const std::vector<char
                                  ", expected " + fuzz::quoted(want) + " from " + fuzz::quoted(text));
         }
     }
-    for (int i = 0; i < count; ++i) delete[] tokens[i];
-    delete[] tokens;
+    Utils::freeTokenArray(tokens, count);
 }
 
 void checkSplit(const std::string& text, char delimiter) {

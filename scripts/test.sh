@@ -3,10 +3,11 @@
 #   1. the build with warnings as errors and its tests;
 #   2. the AddressSanitizer + UndefinedBehaviorSanitizer build and its tests
 #      (C++ and JVM), failing on any sanitizer report of any process;
-#   3. a short run of every fuzz target (clang, libFuzzer);
-#   4. clang-tidy, cppcheck and the clang-format check of our own sources.
+#   3. the logger's thread test built with ThreadSanitizer;
+#   4. a short run of every fuzz target (clang, libFuzzer);
+#   5. clang-tidy, cppcheck and the clang-format check of our own sources.
 # KERV_CI_BUILD_DIR (default build/test) names the first build folder; the
-# others get the suffixes -sanitize and -fuzz.
+# others get the suffixes -sanitize, -tsan and -fuzz.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -67,6 +68,13 @@ if grep -E -B2 -A20 "$sanitizer_report" "$sanitized/Testing/Temporary/LastTest.l
     echo "sanitizer report in the output of a test" >&2
     exit 1
 fi
+
+stage "logger under ThreadSanitizer"
+tsan=$build-tsan
+cmake -S . -B "$tsan" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKERV_WERROR=ON -DKERV_SANITIZE_THREAD=ON \
+    -DKERV_BUILD_BENCH=OFF
+cmake --build "$tsan" -j "$jobs" --target kerv_logger_threads_test
+TSAN_OPTIONS=halt_on_error=1 run_ctest "$tsan" -R '^LoggerThreads\.'
 
 stage "fuzz targets, short runs"
 bash scripts/check-fuzz.sh "$build-fuzz"

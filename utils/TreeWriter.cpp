@@ -35,6 +35,10 @@ __attribute__((always_inline)) inline const Tags& tags() {
 
 using Xml::textOf;
 
+// Trees are written in one pass: counting their length first would walk every
+// node, scattered over the heap, twice. Room for a small tree to begin with.
+constexpr std::size_t kTreesFirstSize = 4096;
+
 constexpr std::string_view kDigits[] = {"0", "1", "2", "3", "4", "5", "6", "7", "8"};
 constexpr std::string_view kSourceLanguages[] = {"C", "C++", "C#"};
 constexpr uint32_t kLanguageCount = 3;
@@ -133,17 +137,17 @@ std::string SerializeTreeItemType(VQTreeItemType_C type) {
 
 std::string SerializeTreeItem(VQTreeStruct* item) {
     if (!item) return {};
-    return Xml::render([&](auto& out) { writeTreeItem(out, *item); });
+    return Xml::renderInOnePass(kTreesFirstSize, [&](auto& out) { writeTreeItem(out, *item); });
 }
 
 std::string SerializeTreesIndividual(VQTrees_C* trees) {
     if (!trees) return {};
-    return Xml::render([&](auto& out) { writeTrees(out, *trees); });
+    return Xml::renderInOnePass(kTreesFirstSize, [&](auto& out) { writeTrees(out, *trees); });
 }
 
 std::string SerializeTrees(VQTrees_C* trees) {
     if (!trees) return {};
-    return Xml::render([&](auto& out) {
+    return Xml::renderInOnePass(kTreesFirstSize, [&](auto& out) {
         out.open(tags().trees);
         writeTrees(out, *trees);
         out.close(tags().trees);

@@ -4,10 +4,6 @@
 #include <cstdint>
 #include <cstring>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-
 namespace Utils {
 namespace Xml {
 namespace {
@@ -35,9 +31,98 @@ inline std::uint8_t entityOf(char c) {
     return kEntityIndex[static_cast<unsigned char>(c)];
 }
 
+// The functions over [p, end) share one body each, over a ForEachMarkup
+// that calls visit(p) for each markup character p in order until visit
+// returns false.
+template <typename ForEachMarkup>
+__attribute__((always_inline)) inline const char* findMarkupWith(const char* p, const char* end) {
+    const char* found = end;
+    ForEachMarkup::run(p, end, [&found](const char* markup) {
+        found = markup;
+        return false;
+    });
+    return found;
+}
+
+template <typename ForEachMarkup>
+__attribute__((always_inline)) inline char* writeEscapedWith(char* out, std::string_view text) {
+    const char* runStart = text.data();
+    const char* const end = runStart + text.size();
+    ForEachMarkup::run(runStart, end, [&out, &runStart](const char* markup) {
+        const auto run = static_cast<std::size_t>(markup - runStart);
+        copyBytes(out, runStart, run);
+        out += run;
+        const std::string_view entity = kEntities[entityOf(*markup)];
+        copyBytes(out, entity.data(), entity.size());
+        out += entity.size();
+        runStart = markup + 1;
+        return true;
+    });
+    const auto rest = static_cast<std::size_t>(end - runStart);
+    copyBytes(out, runStart, rest);
+    return out + rest;
+}
+
+template <typename ForEachMarkup>
+__attribute__((always_inline)) inline std::size_t escapedLengthWith(std::string_view text) {
+    std::size_t length = text.size();
+    ForEachMarkup::run(text.data(), text.data() + text.size(), [&length](const char* markup) {
+        length += kEntities[entityOf(*markup)].size() - 1;
+        return true;
+    });
+    return length;
+}
+
+// ---- byte by byte ----------------------------------------------------------
+
+struct EachByte {
+    template <typename Visit>
+    static void run(const char* p, const char* end, Visit&& visit) {
+        for (; p != end; ++p) {
+            if (entityOf(*p) != 0 && !visit(p)) return;
+        }
+    }
+};
+
 }  // namespace
 
-#if defined(__SSE2__)
+namespace scalar {
+
+const char* findMarkup(const char* p, const char* end) {
+    return findMarkupWith<EachByte>(p, end);
+}
+
+char* writeEscaped(char* out, std::string_view text) {
+    return writeEscapedWith<EachByte>(out, text);
+}
+
+std::size_t escapedLength(std::string_view text) {
+    return escapedLengthWith<EachByte>(text);
+}
+
+TextScan scanText(const char* text) {
+    const std::string_view view(text);
+    return {view.size(), escapedLength(view)};
+}
+
+char* writeEscapedText(char* out, char* outEnd, const char* text) {
+    const std::string_view view(text);
+    if (escapedLength(view) > static_cast<std::size_t>(outEnd - out)) return nullptr;
+    return writeEscaped(out, view);
+}
+
+std::size_t textLength(const char* text) {
+    return std::strlen(text);
+}
+
+}  // namespace scalar
+
+const TextPath kScalarTextPath = {scalar::findMarkup, scalar::escapedLength,    scalar::writeEscaped,
+                                  scalar::scanText,   scalar::writeEscapedText, scalar::textLength};
+
+// ---- 16 bytes at a time ----------------------------------------------------
+
+#if KERV_VECTOR_TEXT
 namespace {
 
 // One bit per byte of the block that is a markup character.
@@ -50,38 +135,33 @@ inline unsigned markupMask(__m128i bytes) {
     return static_cast<unsigned>(_mm_movemask_epi8(hits));
 }
 
-__attribute__((no_sanitize_address)) inline unsigned alignedMarkupMask(const char* block) {
+inline unsigned alignedMarkupMask(const char* block) {
     return markupMask(_mm_load_si128(reinterpret_cast<const __m128i*>(block)));
 }
 
-}  // namespace
-
-// Calls visit(p) for each markup character p of [p, end) in order, until
-// visit returns false. Fewer than 16 bytes at the end are checked with the
-// aligned blocks that hold them: an aligned load never crosses a page, so it
-// cannot fault, but it may read bytes outside the text, which is why address
-// checking is off here.
-template <typename Visit>
-__attribute__((no_sanitize_address, always_inline)) inline void forEachMarkup(const char* p, const char* end,
-                                                                              Visit&& visit) {
-    for (; end - p >= 16; p += 16) {
-        for (unsigned mask = markupMask(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p))); mask != 0;
-             mask &= mask - 1) {
+// Fewer than 16 bytes at the end are checked with the aligned blocks that
+// hold them: an aligned load never crosses a page, so it cannot fault, but it
+// may read bytes outside the text.
+struct EachBlock {
+    template <typename Visit>
+    __attribute__((always_inline)) static void run(const char* p, const char* end, Visit&& visit) {
+        for (; end - p >= 16; p += 16) {
+            for (unsigned mask = markupMask(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p))); mask != 0;
+                 mask &= mask - 1) {
+                if (!visit(p + __builtin_ctz(mask))) return;
+            }
+        }
+        const auto left = static_cast<unsigned>(end - p);
+        if (left == 0) return;
+        const auto offset = static_cast<unsigned>(reinterpret_cast<std::uintptr_t>(p) & 15);
+        const char* block = p - offset;
+        unsigned mask = alignedMarkupMask(block) >> offset;
+        if (offset + left > 16) mask |= alignedMarkupMask(block + 16) << (16 - offset);
+        for (mask &= (1u << left) - 1; mask != 0; mask &= mask - 1) {
             if (!visit(p + __builtin_ctz(mask))) return;
         }
     }
-    const auto left = static_cast<unsigned>(end - p);
-    if (left == 0) return;
-    const auto offset = static_cast<unsigned>(reinterpret_cast<std::uintptr_t>(p) & 15);
-    const char* block = p - offset;
-    unsigned mask = alignedMarkupMask(block) >> offset;
-    if (offset + left > 16) mask |= alignedMarkupMask(block + 16) << (16 - offset);
-    for (mask &= (1u << left) - 1; mask != 0; mask &= mask - 1) {
-        if (!visit(p + __builtin_ctz(mask))) return;
-    }
-}
-
-namespace {
+};
 
 inline unsigned zeroMask(__m128i bytes) {
     return static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, _mm_setzero_si128())));
@@ -91,7 +171,7 @@ inline unsigned zeroMask(__m128i bytes) {
 // boundary past the text's end) and calls visit(block, marks, begin, end)
 // with the markup bits and the range [begin, end) of text bytes of each block.
 template <typename Visit>
-__attribute__((no_sanitize_address, always_inline)) inline const char* walkTextBlocks(const char* text, Visit&& visit) {
+__attribute__((always_inline)) inline const char* walkTextBlocks(const char* text, Visit&& visit) {
     unsigned begin = static_cast<unsigned>(reinterpret_cast<std::uintptr_t>(text) & 15);
     const char* block = text - begin;
     for (;; block += 16, begin = 0) {
@@ -107,7 +187,21 @@ __attribute__((no_sanitize_address, always_inline)) inline const char* walkTextB
 
 }  // namespace
 
-__attribute__((no_sanitize_address)) TextScan scanText(const char* text) {
+namespace simd {
+
+const char* findMarkup(const char* p, const char* end) {
+    return findMarkupWith<EachBlock>(p, end);
+}
+
+char* writeEscaped(char* out, std::string_view text) {
+    return writeEscapedWith<EachBlock>(out, text);
+}
+
+std::size_t escapedLength(std::string_view text) {
+    return escapedLengthWith<EachBlock>(text);
+}
+
+TextScan scanText(const char* text) {
     std::size_t extra = 0;
     const char* end = walkTextBlocks(text, [&extra](const char* block, unsigned marks, unsigned, unsigned) {
         for (; marks != 0; marks &= marks - 1) extra += kEntities[entityOf(block[__builtin_ctz(marks)])].size() - 1;
@@ -117,7 +211,7 @@ __attribute__((no_sanitize_address)) TextScan scanText(const char* text) {
     return {length, length + extra};
 }
 
-__attribute__((no_sanitize_address)) char* writeEscapedText(char* out, char* outEnd, const char* text) {
+char* writeEscapedText(char* out, char* outEnd, const char* text) {
     auto put = [&out, outEnd](const char* bytes, std::size_t size) {
         if (size > static_cast<std::size_t>(outEnd - out)) return false;
         copyBytes(out, bytes, size);
@@ -135,66 +229,41 @@ __attribute__((no_sanitize_address)) char* writeEscapedText(char* out, char* out
     });
     return end ? out : nullptr;
 }
+
+}  // namespace simd
+
+const TextPath kVectorTextPath = {simd::findMarkup, simd::escapedLength,    simd::writeEscaped,
+                                  simd::scanText,   simd::writeEscapedText, simd::textLength};
+namespace active = simd;
 #else
+namespace active = scalar;
+#endif
+
+// The build's own path: one of the two above.
+const char* findMarkup(const char* p, const char* end) {
+    return active::findMarkup(p, end);
+}
+
+char* writeEscaped(char* out, std::string_view text) {
+    return active::writeEscaped(out, text);
+}
+
+std::size_t escapedLength(std::string_view text) {
+    return active::escapedLength(text);
+}
+
 TextScan scanText(const char* text) {
-    const std::string_view view(text);
-    return {view.size(), escapedLength(view)};
+    return active::scanText(text);
 }
 
 char* writeEscapedText(char* out, char* outEnd, const char* text) {
-    const std::string_view view(text);
-    if (escapedLength(view) > static_cast<std::size_t>(outEnd - out)) return nullptr;
-    return writeEscaped(out, view);
-}
-
-template <typename Visit>
-inline void forEachMarkup(const char* p, const char* end, Visit&& visit) {
-    for (; p != end; ++p) {
-        if (entityOf(*p) != 0 && !visit(p)) return;
-    }
-}
-#endif
-
-__attribute__((no_sanitize_address)) const char* findMarkup(const char* p, const char* end) {
-    const char* found = end;
-    forEachMarkup(p, end, [&found](const char* markup) {
-        found = markup;
-        return false;
-    });
-    return found;
-}
-
-__attribute__((no_sanitize_address)) char* writeEscaped(char* out, std::string_view text) {
-    const char* runStart = text.data();
-    const char* const end = runStart + text.size();
-    forEachMarkup(runStart, end, [&out, &runStart](const char* markup) {
-        const auto run = static_cast<std::size_t>(markup - runStart);
-        copyBytes(out, runStart, run);
-        out += run;
-        const std::string_view entity = kEntities[entityOf(*markup)];
-        copyBytes(out, entity.data(), entity.size());
-        out += entity.size();
-        runStart = markup + 1;
-        return true;
-    });
-    const auto rest = static_cast<std::size_t>(end - runStart);
-    copyBytes(out, runStart, rest);
-    return out + rest;
+    return active::writeEscapedText(out, outEnd, text);
 }
 
 void appendEscaped(std::string& out, std::string_view text) {
     const std::size_t start = out.size();
     out.resize(start + escapedLength(text));
     writeEscaped(out.data() + start, text);
-}
-
-__attribute__((no_sanitize_address)) std::size_t escapedLength(std::string_view text) {
-    std::size_t length = text.size();
-    forEachMarkup(text.data(), text.data() + text.size(), [&length](const char* markup) {
-        length += kEntities[entityOf(*markup)].size() - 1;
-        return true;
-    });
-    return length;
 }
 
 char* writeCData(char* out, std::string_view text) {

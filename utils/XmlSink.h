@@ -5,6 +5,7 @@
 // so the text is made in one allocation of its own size.
 #pragma once
 
+#include <algorithm>
 #include <charconv>
 #include <cstddef>
 #include <cstdint>
@@ -14,30 +15,8 @@
 
 #include "utils/XmlEscape.h"
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-
 namespace Utils {
 namespace Xml {
-
-// Length of a NUL-terminated text. Record texts are mostly shorter than 16
-// bytes, for which one aligned 16-byte load and compare finds the end without
-// a library call. An aligned load never crosses a page, so it cannot fault;
-// it may read bytes past the text's allocation, which is why address checking
-// is off for this function (the C library's own strlen does the same).
-__attribute__((no_sanitize_address)) inline std::size_t textLength(const char* text) {
-#if defined(__SSE2__)
-    const std::uintptr_t offset = reinterpret_cast<std::uintptr_t>(text) & 15;
-    const __m128i block = _mm_load_si128(reinterpret_cast<const __m128i*>(text - offset));
-    const unsigned zeros =
-        static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(block, _mm_setzero_si128()))) >> offset;
-    if (zeros != 0) return static_cast<std::size_t>(__builtin_ctz(zeros));
-    return (16 - offset) + std::strlen(text + (16 - offset));
-#else
-    return std::strlen(text);
-#endif
-}
 
 // A record's text field; a null pointer is written as the empty text (with a
 // non-null data pointer, which memcpy requires even for 0 bytes).
@@ -169,6 +148,72 @@ private:
     bool overflowed_ = false;
 };
 
+// Writes in one pass into a string that doubles when it runs short, for
+// records whose exact length would cost a second walk over scattered nodes.
+class XmlGrowingWriter {
+public:
+    explicit XmlGrowingWriter(std::size_t initialSize) : out_(initialSize, '\0') { rebase(0); }
+
+    void raw(std::string_view text) {
+        ensure(text.size());
+        copyBytes(next_, text.data(), text.size());
+        next_ += text.size();
+    }
+    void open(const ElementMarkup& element) { markup(element.paddedOpen(), element.open().size()); }
+    void close(const ElementMarkup& element) { markup(element.paddedClose(), element.close().size()); }
+    // An entity is at most 6 bytes, so 6 bytes per character always fit.
+    void escaped(std::string_view text) {
+        ensure(6 * text.size());
+        next_ = writeEscaped(next_, text);
+    }
+    // A record text is written straight away when it fits the room left
+    // (most do); otherwise its exact length is found and made room for.
+    void escapedText(const char* text) {
+        if (!text) return;
+        ensure(kTextRoom);
+        if (char* written = writeEscapedText(next_, end_, text)) {
+            next_ = written;
+            return;
+        }
+        ensure(scanText(text).escapedLength);
+        next_ = writeEscapedText(next_, end_, text);
+    }
+    // At most 12 bytes of markers plus 5 bytes per character.
+    void cdata(std::string_view text) {
+        ensure(12 + 5 * text.size());
+        next_ = writeCData(next_, text);
+    }
+    std::string take() {
+        out_.resize(static_cast<std::size_t>(next_ - out_.data()));
+        return std::move(out_);
+    }
+
+private:
+    static constexpr std::size_t kTextRoom = 256;
+
+    void markup(const char* padded, std::size_t size) {
+        ensure(ElementMarkup::kPadded);
+        std::memcpy(next_, padded, ElementMarkup::kPadded);  // the bytes past `size` are overwritten next
+        next_ += size;
+    }
+    void ensure(std::size_t size) {
+        if (size > static_cast<std::size_t>(end_ - next_)) grow(size);
+    }
+    __attribute__((noinline)) void grow(std::size_t size) {
+        const auto used = static_cast<std::size_t>(next_ - out_.data());
+        out_.resize(std::max(2 * out_.size(), used + size));
+        rebase(used);
+    }
+    void rebase(std::size_t used) {
+        next_ = out_.data() + used;
+        end_ = out_.data() + out_.size();
+    }
+
+    std::string out_;
+    char* next_ = nullptr;
+    char* end_ = nullptr;
+};
+
 // Appends to a growing string; used only when the sized pass did not come
 // out complete.
 class XmlAppender {
@@ -241,6 +286,14 @@ std::string render(Write&& write) {
     XmlAppender appender(out);
     write(appender);
     return out;
+}
+
+// Runs write(sink) once into a string that grows as it goes.
+template <typename Write>
+std::string renderInOnePass(std::size_t initialSize, Write&& write) {
+    XmlGrowingWriter writer(initialSize);
+    write(writer);
+    return writer.take();
 }
 
 }  // namespace Xml

@@ -2,8 +2,11 @@
 
 #include <unistd.h>
 
+#include <unordered_map>
+
 #include "engine/EngineLog.h"
 #include "engine/Session.h"
+#include "engine/analysis/Batches.h"
 #include "engine/analysis/CppcheckCommand.h"
 #include "engine/analysis/ProcessPool.h"
 #include "engine/analysis/ReportReader.h"
@@ -13,10 +16,14 @@ namespace kerv::engine {
 
 namespace {
 
-bool contentHash(const std::string& path, uint64_t& hash) {
-    auto bytes = readWholeFile(path);
-    if (!bytes) return false;
-    hash = fnv1a(*bytes);
+bool readContentHash(FileAnalysisPlan& plan) {
+    if (!plan.contentRead) {
+        auto bytes = readWholeFile(plan.file->path);
+        if (!bytes) return false;
+        plan.contentHash = fnv1a(*bytes);
+        plan.contentBytes = bytes->size();
+        plan.contentRead = true;
+    }
     return true;
 }
 
@@ -24,74 +31,165 @@ std::string reportPathFor(const ResultsStore& results, size_t index) {
     return results.folder() + "/report-" + std::to_string(::getpid()) + "-" + std::to_string(index) + ".xml";
 }
 
+// One cppcheck run over several files and where its report goes.
+struct Run {
+    std::vector<size_t> plans;
+    std::string report;
+};
+
+class Analyser {
+public:
+    Analyser(std::vector<FileAnalysisPlan>& plans, unsigned timeoutSeconds, ResultsStore& results,
+             const std::function<void(unsigned)>& progress)
+        : plans_(plans), timeoutSeconds_(timeoutSeconds), results_(results), progress_(progress) {}
+
+    // Runs the batches and returns the files of the runs that failed as a whole.
+    std::vector<size_t> run(const std::vector<std::vector<size_t>>& batches, unsigned jobs) {
+        std::vector<Run> runs;
+        std::vector<ChildCommand> commands;
+        for (const auto& batch : batches) {
+            runs.push_back({batch, reportPathFor(results_, nextReport_++)});
+            commands.push_back(commandFor(runs.back()));
+        }
+        std::vector<size_t> failed;
+        runChildren(commands, jobs, [&](size_t index, const ChildOutcome& child) {
+            const Run& run = runs[index];
+            auto xml = readWholeFile(run.report);
+            ::unlink(run.report.c_str());
+            std::vector<SourcedFinding> findings;
+            bool usable = child.exitedNormally && child.exitCode == 0 && xml && readReport(*xml, findings);
+            if (usable) {
+                saveRun(run, findings);
+            } else if (run.plans.size() > 1) {
+                failed.insert(failed.end(), run.plans.begin(), run.plans.end());
+            } else {
+                fail(run.plans.front(), child, commands[index]);
+            }
+        });
+        return failed;
+    }
+
+    void failUnreadable(size_t plan) {
+        engineLog(1, "%s: cannot read the source file", plans_[plan].file->path.c_str());
+        finish(kSourceUnreadable);
+    }
+
+    Status outcome() const { return outcome_; }
+
+private:
+    ChildCommand commandFor(const Run& run) const {
+        const std::vector<std::string>& first = plans_[run.plans.front()].arguments;
+        ChildCommand command;
+        command.argv.assign(first.begin(), first.end() - 1);
+        command.argv.push_back("--output-file=" + run.report);
+        for (size_t plan : run.plans) command.argv.push_back(plans_[plan].file->path);
+        command.timeoutSeconds = timeoutSeconds_ * static_cast<unsigned>(run.plans.size());
+        return command;
+    }
+
+    // Gives each finding to the file of the run that it came from; one whose
+    // file cannot be told (cppcheck names none) goes to the run's first file.
+    void saveRun(const Run& run, std::vector<SourcedFinding>& findings) {
+        std::vector<FileResult> fileResults;
+        std::unordered_map<std::string, size_t> byPath;
+        for (size_t plan : run.plans) {
+            byPath.emplace(plans_[plan].file->path, fileResults.size());
+            fileResults.push_back(
+                {plans_[plan].file->path, plans_[plan].contentHash, plans_[plan].configurationHash, {}});
+        }
+        for (SourcedFinding& item : findings) {
+            auto found = byPath.find(item.source);
+            if (found == byPath.end() && !item.source.empty()) found = byPath.find(normalisePath(item.source));
+            fileResults[found == byPath.end() ? 0 : found->second].findings.push_back(std::move(item.finding));
+        }
+        for (FileResult& result : fileResults) finish(results_.save(std::move(result)));
+    }
+
+    void fail(size_t plan, const ChildOutcome& child, const ChildCommand& command) {
+        const char* source = plans_[plan].file->path.c_str();
+        if (!child.started) {
+            engineLog(1, "%s: cannot start %s", source, command.argv[0].c_str());
+            finish(kAnalyzerMissing);
+        } else if (child.timedOut) {
+            engineLog(1, "%s: cppcheck ran longer than %u s and was stopped", source, timeoutSeconds_);
+            finish(kAnalysisFailed);
+        } else {
+            engineLog(1, "%s: cppcheck gave no usable report (exit code %d)", source, child.exitCode);
+            finish(kAnalysisFailed);
+        }
+    }
+
+    void finish(Status status) {
+        if (outcome_ == kOk) outcome_ = status;
+        progress_(static_cast<unsigned>(++done_ * 100 / plans_.size()));
+    }
+
+    std::vector<FileAnalysisPlan>& plans_;
+    unsigned timeoutSeconds_;
+    ResultsStore& results_;
+    const std::function<void(unsigned)>& progress_;
+    size_t nextReport_ = 0;
+    size_t done_ = 0;
+    Status outcome_ = kOk;
+};
+
 }  // namespace
 
-Status planAnalysis(const Project& project, const std::string& cppcheck, const std::string& analyzerVersion,
-                    std::vector<FileAnalysisPlan>& plans) {
-    AnalysisConfig analysis;
-    Status status = loadAnalysisConfig(project, analysis);
-    CompilerSettings compiler[2];
+Status AnalysisPlanner::load(const Project& project, const std::string& cppcheck, const std::string& analyzerVersion) {
+    cppcheck_ = cppcheck;
+    analyzerVersion_ = analyzerVersion;
+    Status status = loadAnalysisConfig(project, analysis_);
     for (int language = 0; language < 2 && status == kOk; ++language)
-        status = loadCompilerConfig(project, language, compiler[language]);
-    if (status != kOk) return status;
-    plans.clear();
-    for (const ProjectFile& file : project.files) {
-        FileAnalysisPlan plan;
-        plan.file = &file;
-        plan.arguments = analysisArguments(cppcheck, file, analysis, compiler[file.language]);
-        plan.configurationHash = configurationHash(plan.arguments, analyzerVersion);
-        plans.push_back(std::move(plan));
-    }
-    return kOk;
+        status = loadCompilerConfig(project, language, compiler_[language]);
+    return status;
 }
 
-bool isUpToDate(const FileAnalysisPlan& plan, const ResultsStore& results) {
+FileAnalysisPlan AnalysisPlanner::plan(const ProjectFile& file) const {
+    FileAnalysisPlan plan;
+    plan.file = &file;
+    plan.arguments = analysisArguments(cppcheck_, file, analysis_, compiler_[file.language]);
+    plan.configurationHash = configurationHash(plan.arguments, analyzerVersion_);
+    return plan;
+}
+
+bool isUpToDate(FileAnalysisPlan& plan, const ResultsStore& results) {
     const FileResult* stored = results.find(plan.file->path);
-    uint64_t hash = 0;
-    return stored && stored->configurationHash == plan.configurationHash && contentHash(plan.file->path, hash) &&
-           hash == stored->contentHash;
+    return stored && stored->configurationHash == plan.configurationHash && readContentHash(plan) &&
+           plan.contentHash == stored->contentHash;
 }
 
-Status analyse(const std::vector<FileAnalysisPlan>& plans, unsigned jobs, unsigned timeoutSeconds,
-               ResultsStore& results, const std::function<void(unsigned)>& progress) {
+Status analyse(std::vector<FileAnalysisPlan>& plans, unsigned jobs, unsigned timeoutSeconds, ResultsStore& results,
+               const std::function<void(unsigned)>& progress) {
     progress(0);
-    std::vector<std::vector<std::string>> commands(plans.size());
-    std::vector<uint64_t> hashes(plans.size(), 0);
-    Status outcome = kOk;
+    Analyser analyser(plans, timeoutSeconds, results, progress);
+    std::vector<size_t> readable;
+    std::vector<const std::vector<std::string>*> options;
+    std::vector<uint64_t> bytes;
+    std::vector<std::vector<std::string>> withoutFile;
+    withoutFile.reserve(plans.size());
     for (size_t i = 0; i < plans.size(); ++i) {
-        if (contentHash(plans[i].file->path, hashes[i]))
-            commands[i] = withReportFile(plans[i].arguments, reportPathFor(results, i));
-        // An unreadable file keeps an empty command: runChildren reports it as not started.
-    }
-    size_t done = 0;
-    runChildren(commands, jobs, timeoutSeconds, [&](size_t index, const ChildOutcome& child) {
-        const std::string& source = plans[index].file->path;
-        const std::string report = reportPathFor(results, index);
-        auto xml = readWholeFile(report);
-        ::unlink(report.c_str());
-        FileResult result{source, hashes[index], plans[index].configurationHash, {}};
-        Status status = kOk;
-        if (commands[index].empty()) {
-            engineLog(1, "%s: cannot read the source file", source.c_str());
-            status = kSourceUnreadable;
-        } else if (!child.started) {
-            engineLog(1, "%s: cannot start %s", source.c_str(), commands[index][0].c_str());
-            status = kAnalyzerMissing;
-        } else if (child.timedOut) {
-            engineLog(1, "%s: cppcheck ran longer than %u s and was stopped", source.c_str(), timeoutSeconds);
-            status = kAnalysisFailed;
-        } else if (!child.exitedNormally || child.exitCode != 0 || !xml || !readReport(*xml, result.findings)) {
-            engineLog(1, "%s: cppcheck gave no usable report (exit code %d)", source.c_str(), child.exitCode);
-            status = kAnalysisFailed;
-        } else {
-            status = results.save(result);
+        if (!readContentHash(plans[i])) {
+            analyser.failUnreadable(i);
+            continue;
         }
-        if (outcome == kOk) outcome = status;
-        progress(static_cast<unsigned>(++done * 100 / plans.size()));
-    });
+        readable.push_back(i);
+        withoutFile.emplace_back(plans[i].arguments.begin(), plans[i].arguments.end() - 1);
+        options.push_back(&withoutFile.back());
+        bytes.push_back(plans[i].contentBytes);
+    }
+    std::vector<std::vector<size_t>> batches = formBatches(options, bytes, jobs);
+    for (auto& batch : batches)
+        for (size_t& member : batch) member = readable[member];
+    std::vector<size_t> failed = analyser.run(batches, jobs);
+    if (!failed.empty()) {
+        std::vector<std::vector<size_t>> singles;
+        singles.reserve(failed.size());
+        for (size_t plan : failed) singles.push_back({plan});
+        failed = analyser.run(singles, jobs);
+    }
     if (plans.empty()) progress(100);
     removeOrphanedTemporaries(results.folder());  // reports of analysers a killed process left running
-    return outcome;
+    return analyser.outcome();
 }
 
 }  // namespace kerv::engine

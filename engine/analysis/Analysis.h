@@ -1,6 +1,7 @@
 // Brings the results of a project up to date: every file whose results are
-// missing or stale is analysed by cppcheck, `jobs` files at a time, and its
-// results are saved as soon as it finishes. Progress goes from 0 to 100.
+// missing or stale is analysed by cppcheck, files with the same options
+// several to a run and `jobs` runs at a time, and the results of a run's
+// files are saved as soon as it ends. Progress goes from 0 to 100.
 #pragma once
 
 #include <functional>
@@ -8,6 +9,7 @@
 #include <vector>
 
 #include "engine/Status.h"
+#include "engine/config/ConfigFiles.h"
 #include "engine/store/Project.h"
 #include "engine/store/ResultsStore.h"
 
@@ -16,22 +18,37 @@ namespace kerv::engine {
 // What one file would be analysed with, and whether its stored results match.
 struct FileAnalysisPlan {
     const ProjectFile* file = nullptr;
-    std::vector<std::string> arguments;  // without the report file
+    std::vector<std::string> arguments;  // without the report file; the file comes last
     uint64_t configurationHash = 0;
+    uint64_t contentHash = 0;  // of the file's bytes, once read
+    uint64_t contentBytes = 0;
+    bool contentRead = false;
 };
 
-// Builds the plan of every file; fails when a configuration file is bad.
-Status planAnalysis(const Project& project, const std::string& cppcheck, const std::string& analyzerVersion,
-                    std::vector<FileAnalysisPlan>& plans);
+// Reads the project's configuration files once and plans any of its files.
+class AnalysisPlanner {
+public:
+    // Fails when a configuration file is bad.
+    Status load(const Project& project, const std::string& cppcheck, const std::string& analyzerVersion);
+    FileAnalysisPlan plan(const ProjectFile& file) const;
+
+private:
+    std::string cppcheck_;
+    std::string analyzerVersion_;
+    AnalysisConfig analysis_;
+    CompilerSettings compiler_[2];
+};
 
 // Up to date: results exist, the file's bytes and the configuration are the
-// same as when it was analysed.
-bool isUpToDate(const FileAnalysisPlan& plan, const ResultsStore& results);
+// same as when it was analysed. Keeps the hash of the bytes in the plan.
+bool isUpToDate(FileAnalysisPlan& plan, const ResultsStore& results);
 
 // Analyses the given plans and saves each result; returns kOk when every file
 // was analysed, else the first failure (the others are still analysed).
-// A cppcheck run longer than `timeoutSeconds` is stopped and that file fails.
-Status analyse(const std::vector<FileAnalysisPlan>& plans, unsigned jobs, unsigned timeoutSeconds,
-               ResultsStore& results, const std::function<void(unsigned)>& progress);
+// A run is stopped after `timeoutSeconds` for each of its files; the files of
+// a run that fails are analysed again one by one, so that one file only costs
+// its own results.
+Status analyse(std::vector<FileAnalysisPlan>& plans, unsigned jobs, unsigned timeoutSeconds, ResultsStore& results,
+               const std::function<void(unsigned)>& progress);
 
 }  // namespace kerv::engine

@@ -79,7 +79,7 @@ ChildOutcome waitFor(pid_t pid, unsigned timeoutSeconds) {
 
 }  // namespace
 
-void runChildren(const std::vector<std::vector<std::string>>& commands, unsigned parallel, unsigned timeoutSeconds,
+void runChildren(const std::vector<ChildCommand>& commands, unsigned parallel,
                  const std::function<void(size_t, const ChildOutcome&)>& onFinished) {
     // One waiting thread per running child: each waits for its own pid only,
     // so the children of a host process (a JVM) are never reaped here.
@@ -95,8 +95,9 @@ void runChildren(const std::vector<std::vector<std::string>>& commands, unsigned
                 if (next == commands.size()) return;
                 index = next++;
             }
-            pid_t pid = commands[index].empty() ? -1 : spawn(commands[index], -1);
-            ChildOutcome outcome = pid < 0 ? ChildOutcome{} : waitFor(pid, timeoutSeconds);
+            const ChildCommand& command = commands[index];
+            pid_t pid = command.argv.empty() ? -1 : spawn(command.argv, -1);
+            ChildOutcome outcome = pid < 0 ? ChildOutcome{} : waitFor(pid, command.timeoutSeconds);
             std::lock_guard<std::mutex> lock(mutex);
             outcomes.emplace_back(index, outcome);
             finished.notify_one();

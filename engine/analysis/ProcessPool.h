@@ -14,11 +14,16 @@ struct ChildOutcome {
     bool timedOut = false;  // stopped after running longer than allowed
 };
 
-// argv[0] is the program's path. Standard input, output and error of the
-// children are /dev/null. A child still running after `timeoutSeconds` (0: no
-// limit) is killed. `onFinished(index, outcome)` runs on the calling thread
-// as each child ends, in the order they end.
-void runChildren(const std::vector<std::vector<std::string>>& commands, unsigned parallel, unsigned timeoutSeconds,
+struct ChildCommand {
+    std::vector<std::string> argv;  // argv[0] is the program's path; empty: not started
+    unsigned timeoutSeconds = 0;    // a child still running then is killed; 0: no limit
+};
+
+// Starts the commands in their order, a new one as soon as one ends.
+// Standard input, output and error of the children are /dev/null.
+// `onFinished(index, outcome)` runs on the calling thread as each child
+// ends, in the order they end.
+void runChildren(const std::vector<ChildCommand>& commands, unsigned parallel,
                  const std::function<void(size_t, const ChildOutcome&)>& onFinished);
 
 // Runs one command and captures its standard output; false when it could not

@@ -15,7 +15,7 @@ pugi::xml_node errorsOf(pugi::xml_document& document, const std::string& xml) {
 
 }  // namespace
 
-bool readReport(const std::string& xml, std::vector<Finding>& findings) {
+bool readReport(const std::string& xml, std::vector<SourcedFinding>& findings) {
     pugi::xml_document document;
     pugi::xml_node errors = errorsOf(document, xml);
     if (!errors) return false;
@@ -32,8 +32,17 @@ bool readReport(const std::string& xml, std::vector<Finding>& findings) {
                                          location.attribute("column").as_int(),
                                          location.attribute("info").as_string()});
         for (pugi::xml_node symbol : error.children("symbol")) finding.symbols.emplace_back(symbol.text().as_string());
-        if (!finding.id.empty()) findings.push_back(std::move(finding));
+        std::string source = error.attribute("file0").as_string();
+        if (source.empty() && !finding.locations.empty()) source = finding.locations.front().file;
+        if (!finding.id.empty()) findings.push_back({std::move(source), std::move(finding)});
     }
+    return true;
+}
+
+bool readReport(const std::string& xml, std::vector<Finding>& findings) {
+    std::vector<SourcedFinding> sourced;
+    if (!readReport(xml, sourced)) return false;
+    for (SourcedFinding& item : sourced) findings.push_back(std::move(item.finding));
     return true;
 }
 

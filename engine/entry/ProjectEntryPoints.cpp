@@ -1,7 +1,9 @@
-// Projects, their files and compiler configurations. Every change is written
-// to the project file before the call returns; a change that cannot be
-// written is undone in memory too, so memory and disk always agree.
+// Projects, their files and compiler configurations. Every change is on disk
+// before the call returns (a file change in the project's journal, any other
+// in the project file); a change that cannot be written is undone in memory
+// too, so memory and disk always agree.
 #include <algorithm>
+#include <array>
 
 #include "engine/entry/EntryPoints.h"
 #include "engine/records/ListRecords.h"
@@ -38,19 +40,20 @@ bool isReusableFolder(const std::string& folder) {
     return true;
 }
 
-// Applies `change` to the open project and saves it; on a failed save the
-// project is restored.
+// Applies `change` to the compiler configurations of the open project and
+// saves it; on a failure they are restored.
 template <class Change>
-int changeProject(Session& s, Change&& change) {
+int changeCompilerConfigs(Session& s, Change&& change) {
     if (!s.project) return kNoProject;
-    Project before = *s.project;
-    int status = change(*s.project);
+    Project& project = *s.project;
+    std::vector<std::string> paths = project.cctPaths;
+    std::array<std::string, 2> active = project.activeCct;
+    int status = change(project);
+    if (status == kOk) status = saveProject(project);
     if (status != kOk) {
-        *s.project = before;
-        return status;
+        project.cctPaths = std::move(paths);
+        project.activeCct = std::move(active);
     }
-    status = saveProject(*s.project);
-    if (status != kOk) *s.project = before;
     return status;
 }
 
@@ -125,7 +128,7 @@ int addCCT(const char* cctFilePath) {
         ConfigError error = parseCompilerConfig(cctFilePath, config);
         logConfigError(error);
         if (error.status != kOk) return error.status;
-        return reportStatus("addCCT", changeProject(s, [&](Project& project) {
+        return reportStatus("addCCT", changeCompilerConfigs(s, [&](Project& project) {
                                 std::string path = normalisePath(cctFilePath);
                                 auto& list = project.cctPaths;
                                 if (std::find(list.begin(), list.end(), path) == list.end()) list.push_back(path);
@@ -140,7 +143,7 @@ int setActiveCCT(VQSourceLanguage_C lang, const char* cctFileName) {
     return guardedStatus("setActiveCCT", [&](Session& s) -> int {
         if (!cctFileName) return reportStatus("setActiveCCT", kNullArgument);
         if (!isSupportedLanguage(lang)) return reportStatus("setActiveCCT", kBadArgument);
-        return reportStatus("setActiveCCT", changeProject(s, [&](Project& project) -> int {
+        return reportStatus("setActiveCCT", changeCompilerConfigs(s, [&](Project& project) -> int {
                                 std::string wanted = cctFileName;
                                 if (wanted.empty()) return project.activeCct[lang] = "", kOk;
                                 for (const auto& path : project.cctPaths) {
@@ -167,13 +170,8 @@ int addFile(VQSourceLanguage_C targetLanguage, const char* file, unsigned int de
             engineLog(1, "addFile: %s cannot be read", file);
             return kSourceUnreadable;
         }
-        return reportStatus("addFile", changeProject(s, [&](Project& project) {
-                                if (ProjectFile* existing = project.findFile(entry.path))
-                                    *existing = entry;
-                                else
-                                    project.files.push_back(entry);
-                                return kOk;
-                            }));
+        if (!s.project) return reportStatus("addFile", kNoProject);
+        return reportStatus("addFile", putProjectFile(*s.project, entry));
     });
 }
 
@@ -183,13 +181,7 @@ int removeFile(const char* filePath) {
         Status status = findProjectFile(s, filePath, file);
         if (status != kOk) return reportStatus("removeFile", status);
         std::string path = file->path;
-        int saved = changeProject(s, [&](Project& project) {
-            auto& files = project.files;
-            files.erase(
-                std::remove_if(files.begin(), files.end(), [&](const ProjectFile& f) { return f.path == path; }),
-                files.end());
-            return kOk;
-        });
+        Status saved = removeProjectFile(*s.project, path);
         if (saved == kOk && ensureResults(s) == kOk) s.results->forget(path);
         return reportStatus("removeFile", saved);
     });
@@ -203,6 +195,7 @@ int getFiles(VQStrings_C** files) {
         *files = nullptr;
         if (!s.project) return reportStatus("getFiles", kNoProject);
         std::vector<std::string> paths;
+        paths.reserve(s.project->files.size());
         for (const auto& file : s.project->files) paths.push_back(file.path);
         releaseStrings(s.retainedFileList);
         s.retainedFileList = buildStrings(paths);

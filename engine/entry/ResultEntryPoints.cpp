@@ -69,9 +69,9 @@ bool inScope(const std::string& path, const std::vector<std::string>& items) {
     return false;
 }
 
-Status planFor(Session& s, std::vector<FileAnalysisPlan>& plans) {
+Status plannerFor(Session& s, AnalysisPlanner& planner) {
     const AnalyzerInfo& analyzer = analyzerInfo(s);
-    return planAnalysis(*s.project, analyzer.path, analyzer.version, plans);
+    return planner.load(*s.project, analyzer.path, analyzer.version);
 }
 
 }  // namespace
@@ -97,9 +97,9 @@ void aggregate(KERVAggregateCallback callback) {
         auto progress = [&](unsigned value) {
             if (callback) callback(value);
         };
-        std::vector<FileAnalysisPlan> plans;
+        AnalysisPlanner planner;
         Status status = s.project ? ensureResults(s) : kNoProject;
-        if (status == kOk) status = planFor(s, plans);
+        if (status == kOk) status = plannerFor(s, planner);
         if (status != kOk) {
             reportStatus("aggregate", status);
             return 0;
@@ -109,9 +109,11 @@ void aggregate(KERVAggregateCallback callback) {
             return 0;
         }
         std::vector<FileAnalysisPlan> stale;
-        for (const auto& plan : plans)
-            if (!isUpToDate(plan, *s.results)) stale.push_back(plan);
-        engineLog(2, "aggregate: %zu of %zu files to analyse", stale.size(), plans.size());
+        for (const ProjectFile& file : s.project->files) {
+            FileAnalysisPlan plan = planner.plan(file);
+            if (!isUpToDate(plan, *s.results)) stale.push_back(std::move(plan));
+        }
+        engineLog(2, "aggregate: %zu of %zu files to analyse", stale.size(), s.project->files.size());
         EngineSettings settings = loadEngineSettings();
         reportStatus("aggregate", analyse(stale, settings.jobs, settings.timeoutSeconds, *s.results, progress));
         return 0;
@@ -223,11 +225,11 @@ uint8_t hasResults(const char* filePath) {
 uint8_t hasUptoDateResults(const char* filePath) {
     return guarded<uint8_t>("hasUptoDateResults", 0, [&](Session& s) -> uint8_t {
         ProjectFile* file = nullptr;
-        std::vector<FileAnalysisPlan> plans;
-        if (findProjectFile(s, filePath, file) != kOk || ensureResults(s) != kOk || planFor(s, plans) != kOk) return 0;
-        for (const auto& plan : plans)
-            if (plan.file == file) return isUpToDate(plan, *s.results) ? 1 : 0;
-        return 0;
+        AnalysisPlanner planner;
+        if (findProjectFile(s, filePath, file) != kOk || ensureResults(s) != kOk || plannerFor(s, planner) != kOk)
+            return 0;
+        FileAnalysisPlan plan = planner.plan(*file);
+        return isUpToDate(plan, *s.results) ? 1 : 0;
     });
 }
 

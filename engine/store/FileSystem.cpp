@@ -25,8 +25,6 @@ std::optional<std::string> readWholeFile(const std::string& path) {
     return content.str();
 }
 
-namespace {
-
 bool writeAll(int fd, const std::string& content) {
     const char* data = content.data();
     size_t left = content.size();
@@ -40,6 +38,15 @@ bool writeAll(int fd, const std::string& content) {
     return true;
 }
 
+bool syncFolder(const std::string& folder) {
+    int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return false;
+    bool ok = ::fsync(fd) == 0;
+    return (::close(fd) == 0) && ok;
+}
+
+namespace {
+
 std::string temporaryNameFor(const std::string& path) {
     static std::atomic<unsigned> counter{0};
     return path + ".tmp-" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
@@ -47,18 +54,14 @@ std::string temporaryNameFor(const std::string& path) {
 
 }  // namespace
 
-bool writeFileAtomically(const std::string& path, const std::string& content) {
+bool writeFileAtomically(const std::string& path, const std::string& content, bool durable) {
     const std::string temporary = temporaryNameFor(path);
     int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     if (fd < 0) return false;
-    bool ok = writeAll(fd, content) && ::fsync(fd) == 0;
+    bool ok = writeAll(fd, content) && (!durable || ::fsync(fd) == 0);
     ok = (::close(fd) == 0) && ok;
     if (ok && ::rename(temporary.c_str(), path.c_str()) == 0) {
-        int folder = ::open(parentFolder(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        if (folder >= 0) {
-            ::fsync(folder);
-            ::close(folder);
-        }
+        if (durable) syncFolder(parentFolder(path));
         return true;
     }
     ::unlink(temporary.c_str());

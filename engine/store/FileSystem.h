@@ -10,9 +10,18 @@ namespace kerv::engine {
 
 std::optional<std::string> readWholeFile(const std::string& path);
 
-// Writes `content` to a temporary file beside `path`, flushes it to disk and
-// renames it over `path`: a reader sees the old or the new file, never a part.
-bool writeFileAtomically(const std::string& path, const std::string& content);
+// Writes `content` to a temporary file beside `path` and renames it over
+// `path`: a reader sees the old or the new file, never a part. `durable`
+// also flushes the file and its folder to disk before returning, so the new
+// file survives a crash of the machine; without it a crash of the machine
+// (never of the process) may leave the old file or a damaged one.
+bool writeFileAtomically(const std::string& path, const std::string& content, bool durable = true);
+
+// Writes all of `content` to `fd`, retrying short writes.
+bool writeAll(int fd, const std::string& content);
+
+// Flushes a folder's entries (names made, renamed or removed) to disk.
+bool syncFolder(const std::string& folder);
 
 // Deletes the temporary files ("<name>.tmp-<pid>-<n>", "report-<pid>-<n>.xml")
 // that a process killed half-way left in `folder`; files of a process that is

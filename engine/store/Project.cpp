@@ -1,8 +1,11 @@
 #include "engine/store/Project.h"
 
+#include <unistd.h>
+
 #include "engine/EngineLog.h"
 #include "engine/store/FileSystem.h"
 #include "engine/store/LineRecords.h"
+#include "engine/store/ProjectJournal.h"
 
 namespace kerv::engine {
 
@@ -18,7 +21,8 @@ bool parseLanguage(const std::string& text, int& language) {
 }
 
 // Applies one parsed line to the project; false when the line is malformed.
-bool applyLine(const std::vector<std::string>& f, Project& project) {
+// `last` is the file that define and include lines belong to.
+bool applyLine(const std::vector<std::string>& f, Project& project, ProjectFile*& last) {
     const std::string& key = f[0];
     if (f.size() == 2) {
         if (key == "name") return project.name = f[1], true;
@@ -27,14 +31,14 @@ bool applyLine(const std::vector<std::string>& f, Project& project) {
         if (key == "cct") return project.cctPaths.push_back(f[1]), true;
         if (key == "workspace") return project.workspace = f[1], true;
         if (key == "language") return parseLanguage(f[1], project.currentLanguage);
-        if (key == "define" && !project.files.empty()) return project.files.back().defines.push_back(f[1]), true;
-        if (key == "include" && !project.files.empty()) return project.files.back().includes.push_back(f[1]), true;
+        if (key == "define" && last) return last->defines.push_back(f[1]), true;
+        if (key == "include" && last) return last->includes.push_back(f[1]), true;
     }
     if (f.size() == 3) {
         int language = 0;
         if (key == "active-cct" && parseLanguage(f[1], language)) return project.activeCct[language] = f[2], true;
-        if (key == "file" && parseLanguage(f[1], language)) {
-            project.files.push_back(ProjectFile{f[2], language, {}, {}});
+        if (key == "file" && parseLanguage(f[1], language) && !project.files.find(f[2])) {
+            last = &project.files.put(ProjectFile{f[2], language, {}, {}});
             return true;
         }
     }
@@ -42,12 +46,6 @@ bool applyLine(const std::vector<std::string>& f, Project& project) {
 }
 
 }  // namespace
-
-ProjectFile* Project::findFile(const std::string& normalisedPath) {
-    for (auto& file : files)
-        if (file.path == normalisedPath) return &file;
-    return nullptr;
-}
 
 bool isValidProjectName(const std::string& name) {
     return !name.empty() && name != "." && name != ".." && name.find('/') == std::string::npos &&
@@ -81,9 +79,10 @@ bool parseProject(const std::string& text, Project& out) {
     if (lines.size() < 2 || lines.front() != joinFields({kHeader, kFormatVersion}) || lines.back() != "end")
         return false;
     Project project;
+    ProjectFile* last = nullptr;
     for (size_t i = 1; i + 1 < lines.size(); ++i)
-        if (!applyLine(splitFields(lines[i]), project)) return false;
-    out = project;
+        if (!applyLine(splitFields(lines[i]), project, last)) return false;
+    out = std::move(project);
     return true;
 }
 
@@ -100,14 +99,66 @@ Status loadProject(const std::string& location, const std::string& name, Project
     }
     project.location = location;
     project.name = name;
-    out = project;
+    project.stored.projectFileHash = fnv1a(*text);
+    project.stored.projectFileBytes = text->size();
+    if (auto journal = readWholeFile(project.journalPath()))
+        project.stored.journalBytes = replayJournal(*journal, project.stored.projectFileHash, project.files);
+    out = std::move(project);
     return kOk;
 }
 
-Status saveProject(const Project& project) {
-    if (writeFileAtomically(project.projectFilePath(), serialiseProject(project))) return kOk;
-    engineLog(1, "%s: cannot write the project file", project.projectFilePath().c_str());
-    return kWriteFailed;
+Status saveProject(Project& project) {
+    const std::string text = serialiseProject(project);
+    if (!writeFileAtomically(project.projectFilePath(), text)) {
+        engineLog(1, "%s: cannot write the project file", project.projectFilePath().c_str());
+        return kWriteFailed;
+    }
+    project.stored = StoredState{fnv1a(text), text.size(), 0};
+    // The journal names the project file it applies to, so one left behind
+    // by a crash here is recognised as folded already.
+    ::unlink(project.journalPath().c_str());
+    return kOk;
+}
+
+namespace {
+
+Status record(Project& project, const FileChange& change) {
+    StoredState& stored = project.stored;
+    if (!appendToJournal(project.journalPath(), stored.projectFileHash, journalRecord(change), stored.journalBytes)) {
+        engineLog(1, "%s: cannot write the change", project.journalPath().c_str());
+        return kWriteFailed;
+    }
+    return kOk;
+}
+
+// Folding costs the size of the project; doing it only once the journal is
+// as large as the project file keeps the cost per change constant.
+void foldWhenLarge(Project& project) {
+    const uint64_t kSmallestFold = uint64_t{64} * 1024;
+    const StoredState& stored = project.stored;
+    if (stored.journalBytes > kSmallestFold && stored.journalBytes > stored.projectFileBytes) foldJournal(project);
+}
+
+}  // namespace
+
+Status putProjectFile(Project& project, const ProjectFile& file) {
+    Status status = record(project, FileChange{false, file});
+    if (status != kOk) return status;
+    project.files.put(file);
+    foldWhenLarge(project);
+    return kOk;
+}
+
+Status removeProjectFile(Project& project, const std::string& path) {
+    Status status = record(project, FileChange{true, ProjectFile{path, 0, {}, {}}});
+    if (status != kOk) return status;
+    project.files.remove(path);
+    foldWhenLarge(project);
+    return kOk;
+}
+
+Status foldJournal(Project& project) {
+    return project.stored.journalBytes == 0 ? kOk : saveProject(project);
 }
 
 }  // namespace kerv::engine

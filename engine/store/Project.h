@@ -1,20 +1,31 @@
 // A project: the folder <location>/<name> holding the project file
-// "project.kerv" and the results folder "results".
+// "project.kerv", the journal of the changes to its file list made since the
+// project file was last written ("project.journal", see ProjectJournal.h)
+// and the results folder "results".
+//
+// A change to the file list is appended to the journal and synced before it
+// counts as made; the journal is folded into the project file (a new project
+// file written beside it, synced and renamed over it, then the journal
+// removed) once it outgrows the project file, and when the project is
+// closed. A process killed at any point leaves a project that opens with
+// every change that was reported made.
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <string>
 #include <vector>
 
 #include "engine/Status.h"
+#include "engine/store/FileList.h"
 
 namespace kerv::engine {
 
-struct ProjectFile {
-    std::string path;  // normalised absolute path
-    int language = 0;  // VQSourceLanguage_C: 0 C, 1 C++
-    std::vector<std::string> defines;
-    std::vector<std::string> includes;
+// What this process last read or wrote of the project's files on disk.
+struct StoredState {
+    uint64_t projectFileHash = 0;  // of project.kerv's bytes
+    uint64_t projectFileBytes = 0;
+    uint64_t journalBytes = 0;  // intact length of the journal, 0 when there is none
 };
 
 struct Project {
@@ -26,22 +37,35 @@ struct Project {
     std::array<std::string, 2> activeCct;  // per language, one of cctPaths or empty
     std::string workspace;
     int currentLanguage = 1;
-    std::vector<ProjectFile> files;
+    FileList files;
+    StoredState stored;
 
     std::string folder() const { return location + "/" + name; }
     std::string projectFilePath() const { return folder() + "/project.kerv"; }
+    std::string journalPath() const { return folder() + "/project.journal"; }
     std::string resultsFolder() const { return folder() + "/results"; }
 
-    ProjectFile* findFile(const std::string& normalisedPath);
+    ProjectFile* findFile(const std::string& normalisedPath) { return files.find(normalisedPath); }
 };
 
 bool isValidProjectName(const std::string& name);
 
-// Reads <location>/<name>/project.kerv: kOk, kProjectNotFound or kProjectCorrupt.
+// Reads <location>/<name>/project.kerv and applies its journal: kOk,
+// kProjectNotFound or kProjectCorrupt. Changes nothing on disk.
 Status loadProject(const std::string& location, const std::string& name, Project& out);
 
-// Writes the project file atomically: kOk or kWriteFailed.
-Status saveProject(const Project& project);
+// Writes the whole project file atomically and durably, folding the journal
+// into it: kOk or kWriteFailed.
+Status saveProject(Project& project);
+
+// Adds a file or replaces its settings, or removes it, through the journal:
+// the change is on disk when kOk is returned, and only then in `project`.
+// kWriteFailed leaves both as they were.
+Status putProjectFile(Project& project, const ProjectFile& file);
+Status removeProjectFile(Project& project, const std::string& path);
+
+// Folds a journal that holds changes into the project file.
+Status foldJournal(Project& project);
 
 std::string serialiseProject(const Project& project);
 bool parseProject(const std::string& text, Project& out);  // false on any malformed line

@@ -109,12 +109,13 @@ std::string ResultsStore::fileFor(const std::string& sourcePath) const {
     return folder_ + "/" + toHex(fnv1a(sourcePath)) + kSuffix;
 }
 
-Status ResultsStore::save(const FileResult& result) {
-    if (!writeFileAtomically(fileFor(result.sourcePath), serialiseFileResult(result))) {
+Status ResultsStore::save(FileResult result) {
+    if (!writeFileAtomically(fileFor(result.sourcePath), serialiseFileResult(result), false)) {
         engineLog(1, "%s: cannot write results", fileFor(result.sourcePath).c_str());
         return kWriteFailed;
     }
-    results_[result.sourcePath] = result;
+    std::string path = result.sourcePath;
+    results_[path] = std::move(result);
     return kOk;
 }
 

@@ -1,7 +1,9 @@
 // The results of a project: one file per analysed source file in
 // <project>/results, named after a hash of the source path and replaced
 // atomically when the file is analysed again. A kill during an analysis
-// leaves every finished file's results and nothing half-written.
+// leaves every finished file's results and nothing half-written. Results are
+// not synced to disk one by one: they only cache what an analysis gives, so
+// one that a crash of the machine damages is skipped and made again.
 #pragma once
 
 #include <cstdint>
@@ -29,7 +31,7 @@ public:
     // Reads every results file of the folder (made when missing); a damaged
     // file is logged and skipped, as if that source had not been analysed.
     Status open(const std::string& folder);
-    Status save(const FileResult& result);
+    Status save(FileResult result);
     void forget(const std::string& sourcePath);  // deletes the file's results
     const FileResult* find(const std::string& sourcePath) const;
     const std::map<std::string, FileResult>& all() const { return results_; }

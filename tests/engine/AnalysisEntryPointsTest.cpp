@@ -231,11 +231,26 @@ TEST_F(AnalysisEntryPoints, ProjectsWithoutTheirOwnFilesUseTheUsersDefaults) {
     EXPECT_EQ(hasUptoDateResults(source("main.c").c_str()), 0) << "a changed default makes results stale";
 }
 
+// Files analysed in one cppcheck run each keep their own findings; one in a
+// header stays with the file that included it.
 TEST_F(AnalysisEntryPoints, FindingsInHeadersPointThereAndListTheHeader) {
     writeFile("src/bad.h", "static int bad(void) {\n    int* p = 0;\n    return *p;\n}\n");
     writeFile("src/user.c", "#include \"bad.h\"\nint use(void) { return bad(); }\n");
     ASSERT_EQ(addSource(source("user.c")), kOk);
+    for (int i = 0; i < 8; ++i) {
+        writeFile("src/gen" + std::to_string(i) + ".c",
+                  "int g" + std::to_string(i) + "(void) {" + std::string(i, '\n') + " int* q = 0; return *q; }\n");
+        ASSERT_EQ(addSource(source("gen" + std::to_string(i) + ".c")), kOk);
+    }
+    ::setenv("KERV_JOBS", "1", 1);  // runs of several files
     aggregate(nullptr);
+    ::unsetenv("KERV_JOBS");
+    for (int i = 0; i < 8; ++i) {
+        auto found = diagnosticsOf(source("gen" + std::to_string(i) + ".c"));
+        ASSERT_EQ(found.size(), 1u) << i;
+        EXPECT_TRUE(contains(found, "nullPointer", i + 1)) << i;
+    }
+    EXPECT_TRUE(contains(diagnosticsOf(source("records.c")), "memleak", 25));
     VQDiagnosticArray_C* array = nullptr;
     ASSERT_EQ(getDiagnostics(source("user.c").c_str(), nullptr, nullptr, 0, &array), kOk);
     ASSERT_EQ(array->count, 1u);
@@ -252,7 +267,7 @@ TEST_F(AnalysisEntryPoints, FindingsInHeadersPointThereAndListTheHeader) {
 }
 
 // An analyser that hangs, fails or writes no report costs that file its
-// results, never the aggregation or the project.
+// results, never the aggregation, the project or the files analysed with it.
 TEST_F(AnalysisEntryPoints, HungFailingOrGarbledAnalyserLeavesNoResults) {
     writeFile("fake-cppcheck",
               "#!/bin/sh\n"
@@ -265,6 +280,8 @@ TEST_F(AnalysisEntryPoints, HungFailingOrGarbledAnalyserLeavesNoResults) {
               "  hang) exec sleep 60;;\n"
               "  garbage) echo 'no report' > \"$out\";;\n"
               "  fail) exit 3;;\n"
+              "  one-bad) case \"$*\" in *main.c*) exit 3;; esac\n"
+              "           echo '<results version=\"2\"><errors/></results>' > \"$out\";;\n"
               "esac\n");
     ASSERT_EQ(::chmod(path("fake-cppcheck").c_str(), 0755), 0);
     ::setenv("KERV_CPPCHECK", path("fake-cppcheck").c_str(), 1);
@@ -277,6 +294,17 @@ TEST_F(AnalysisEntryPoints, HungFailingOrGarbledAnalyserLeavesNoResults) {
         EXPECT_EQ(hasResults(source("main.c").c_str()), 0) << mode;
     }
     EXPECT_NE(std::string(getComponents()).find("cppcheck 0.1"), std::string::npos);
+    ::setenv("KERV_FAKE_MODE", "one-bad", 1);
+    ::setenv("KERV_JOBS", "1", 1);  // main.c shares a run with others
+    for (int i = 0; i < 8; ++i) {
+        writeFile("src/gen" + std::to_string(i) + ".c", "int g(void) { return 0; }\n");
+        ASSERT_EQ(addSource(source("gen" + std::to_string(i) + ".c")), kOk);
+    }
+    aggregate(nullptr);
+    ::unsetenv("KERV_JOBS");
+    EXPECT_EQ(hasResults(source("main.c").c_str()), 0);
+    for (const char* name : {"records.c", "gen0.c", "gen7.c"})
+        EXPECT_EQ(hasResults(source(name).c_str()), 1) << name << ": a failed run is retried file by file";
     ::unsetenv("KERV_CPPCHECK");
     ::unsetenv("KERV_TIMEOUT");
     ::unsetenv("KERV_FAKE_MODE");

@@ -145,37 +145,84 @@ TEST_F(ProjectEntryPoints, DamagedProjectFileIsReportedNotOpened) {
     EXPECT_EQ(removeFile("/x.c"), kNoProject);
 }
 
-// A process killed while it adds files leaves a project that opens, with a
-// prefix of the files it added.
-TEST_F(ProjectEntryPoints, KillDuringAddFileLeavesAProjectThatOpens) {
-    std::vector<std::string> sources;
-    makeDirectory(path("many"));
-    for (int i = 0; i < 400; ++i) {
-        sources.push_back(path("many/f" + std::to_string(i) + ".c"));
-        writeFile("many/f" + std::to_string(i) + ".c", "int f(void) { return 0; }\n");
+// Adds `sources` from `from` on and writes the count of files added to
+// `acks` as soon as each addition returns; after every even count the
+// journal is folded, so the kill that follows such an acknowledgement lands
+// in a fold and the one after an odd count in the next addition.
+[[noreturn]] void addUntilKilled(const std::string& location, const std::vector<std::string>& sources, size_t from,
+                                 int acks) {
+    Project project;
+    if (loadProject(location, "p", project) != kOk) ::_exit(1);
+    for (size_t i = from; i < sources.size(); ++i) {
+        if (putProjectFile(project, {sources[i], 0, {}, {}}) != kOk) ::_exit(2);
+        uint32_t made = static_cast<uint32_t>(i + 1);
+        if (::write(acks, &made, sizeof made) != sizeof made) ::_exit(3);
+        if (made % 2 == 0 && foldJournal(project) != kOk) ::_exit(4);
     }
-    ASSERT_EQ(createProject(folder_.c_str(), "p", "", "", ""), kOk);
-    pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        for (const auto& source : sources) addSource(source);
-        ::_exit(0);
-    }
-    ::usleep(30000);
-    ::kill(child, SIGKILL);
-    int status = 0;
-    ::waitpid(child, &status, 0);
+    ::_exit(0);
+}
 
-    writeFile("p/project.kerv.tmp-999999999-0", "half");  // left by a process that is gone
+// Processes killed while they add files and fold the journal leave a project
+// that opens with every file whose addition returned, in order. The child
+// reports each change made through a pipe, so each kill lands in the middle
+// of the writes: half of them in the next addition, half in a fold, once the
+// fold's new project file has appeared.
+TEST_F(ProjectEntryPoints, KillsDuringChangesAndFoldsKeepEveryChangeMade) {
+    std::vector<std::string> sources;
+    for (int i = 0; i < 2000; ++i) sources.push_back(path("src/" + std::string(200, 'f') + std::to_string(i) + ".c"));
+    ASSERT_EQ(createProject(folder_.c_str(), "p", "", "", ""), kOk);
+    shutdownApi();
+    size_t made = 0;
+    int killedInFold = 0;
+    for (int round = 0; round < 8; ++round) {
+        int acks[2];
+        ASSERT_EQ(::pipe(acks), 0);
+        pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) addUntilKilled(folder_, sources, made, acks[1]);
+        ::close(acks[1]);
+        uint32_t count = 0;
+        const size_t wanted = made + 5 + 7 * static_cast<size_t>(round);
+        while (made < wanted || made % 2 != static_cast<size_t>(round % 2)) {
+            ASSERT_EQ(::read(acks[0], &count, sizeof count), static_cast<ssize_t>(sizeof count)) << "child ended";
+            made = count;
+        }
+        const std::string temporary = "project.kerv.tmp-" + std::to_string(child) + "-";
+        auto folding = [&] {
+            for (const std::string& name : listDirectory(path("p")))
+                if (name.rfind(temporary, 0) == 0) return true;
+            return false;
+        };
+        bool seen = round % 2 == 1;
+        for (int look = 0; !seen && look < 100000; ++look) seen = folding();
+        ::kill(child, SIGKILL);
+        ::waitpid(child, nullptr, 0);
+        while (::read(acks[0], &count, sizeof count) == static_cast<ssize_t>(sizeof count)) made = count;
+        ::close(acks[0]);
+
+        bool inFold = folding();
+        Project project;
+        ASSERT_EQ(loadProject(folder_, "p", project), kOk) << "round " << round;
+        // A whole journal line ignored: the journal of the project file that the fold replaced.
+        std::string journal = readWholeFile(project.journalPath()).value_or("");
+        inFold |= project.stored.journalBytes == 0 && journal.find('\n') != std::string::npos;
+        killedInFold += inFold ? 1 : 0;
+        for (const std::string& name : listDirectory(path("p")))
+            ASSERT_NE(name.rfind(temporary, 0), 0u) << "the killed process's temporary file is removed";
+        ASSERT_GE(project.files.size(), made) << "round " << round;
+        ASSERT_LE(project.files.size(), made + 1) << "at most the change in progress besides";
+        size_t i = 0;
+        for (const ProjectFile& file : project.files) ASSERT_EQ(file.path, sources[i++]);
+        made = project.files.size();
+    }
+    EXPECT_GE(killedInFold, 4) << "every other kill lands inside a fold";
     const std::string ownTemporary = "p/project.kerv.tmp-" + std::to_string(::getpid()) + "-77";
     writeFile(ownTemporary, "in progress");
     ASSERT_EQ(initProjectMngr("", folder_.c_str(), "p"), kOk);
-    EXPECT_FALSE(isReadableFile(path("p/project.kerv.tmp-999999999-0")));
     EXPECT_TRUE(isReadableFile(path(ownTemporary))) << "a running process's file is kept";
-    auto files = filesOfProject();
-    ASSERT_LE(files.size(), sources.size());
-    for (size_t i = 0; i < files.size(); ++i) EXPECT_EQ(files[i], sources[i]);
-    ASSERT_EQ(addSource(sources.back()), kOk) << "the reopened project takes changes";
+    ASSERT_EQ(filesOfProject().size(), made);
+    writeFile("extra.c", "int extra;\n");
+    ASSERT_EQ(addSource(path("extra.c")), kOk) << "the reopened project takes changes";
 }
 
 TEST_F(ProjectEntryPoints, PathsHelpAndExtensionsFollowTheUsersFolders) {

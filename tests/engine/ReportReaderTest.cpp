@@ -10,7 +10,7 @@ const char* const kReport = R"(<?xml version="1.0" encoding="UTF-8"?>
     <cppcheck version="2.10"/>
     <errors>
         <error id="nullPointer" severity="error" msg="Null pointer dereference: p" verbose="Long &apos;p&apos;" cwe="476" file0="a.c">
-            <location file="a.c" line="8" column="12" info="Null pointer dereference"/>
+            <location file="b.h" line="8" column="12" info="Null pointer dereference"/>
             <location file="b.h" line="7" column="35" info="Assignment &apos;p=NULL&apos;"/>
             <symbol>p</symbol>
         </error>
@@ -32,6 +32,7 @@ TEST(ReportReader, ReadsEveryFieldOfAVersionTwoReport) {
     EXPECT_EQ(nullPointer.cwe, 476);
     EXPECT_FALSE(nullPointer.inconclusive);
     ASSERT_EQ(nullPointer.locations.size(), 2u);
+    EXPECT_EQ(nullPointer.locations[0].file, "b.h");
     EXPECT_EQ(nullPointer.locations[1].file, "b.h");
     EXPECT_EQ(nullPointer.locations[1].line, 7);
     EXPECT_EQ(nullPointer.locations[1].column, 35);
@@ -40,6 +41,13 @@ TEST(ReportReader, ReadsEveryFieldOfAVersionTwoReport) {
     EXPECT_TRUE(findings[1].locations.empty());
     EXPECT_EQ(findings[1].cwe, 0);
     EXPECT_TRUE(findings[2].inconclusive);
+
+    std::vector<SourcedFinding> sourced;
+    ASSERT_TRUE(readReport(kReport, sourced));
+    ASSERT_EQ(sourced.size(), 3u);
+    EXPECT_EQ(sourced[0].source, "a.c") << "file0 names the analysed file";
+    EXPECT_EQ(sourced[1].source, "") << "no file0 and no location";
+    EXPECT_EQ(sourced[2].source, "a.c") << "without file0, the primary location";
 }
 
 TEST(ReportReader, RejectsWhatIsNotAVersionTwoReport) {

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "engine/store/FileSystem.h"
 #include "engine/store/LineRecords.h"
 #include "engine/store/Project.h"
@@ -36,7 +38,8 @@ TEST(ProjectFileFormat, RoundTripAndDamageDetection) {
     Project read;
     ASSERT_TRUE(parseProject(text, read));
     EXPECT_EQ(serialiseProject(read), text);
-    EXPECT_EQ(read.files[0].defines, (std::vector<std::string>{"A", "B=1"}));
+    ASSERT_NE(read.files.find("/src/a.c"), nullptr);
+    EXPECT_EQ(read.files.find("/src/a.c")->defines, (std::vector<std::string>{"A", "B=1"}));
     EXPECT_EQ(read.activeCct[1], "/cfg/two\tcct");
     EXPECT_TRUE(read.activeCct[0].empty());
 
@@ -60,6 +63,63 @@ TEST_F(StoresTest, ProjectIsSavedAtomicallyAndLoadedBack) {
     EXPECT_EQ(loadProject(folder_, "other", loaded), kProjectNotFound);
     writeFile("demo/project.kerv", "kerv-project\t1\nname\tdemo\n");
     EXPECT_EQ(loadProject(folder_, "demo", loaded), kProjectCorrupt);
+}
+
+std::vector<std::string> pathsOf(const Project& project) {
+    std::vector<std::string> paths;
+    for (const ProjectFile& file : project.files) paths.push_back(file.path);
+    return paths;
+}
+
+// File changes go to the journal and come back on load; a torn or damaged
+// tail is dropped and cut off by the next change; a journal left behind by a
+// fold that was interrupted is recognised and ignored; the journal is folded
+// before it outgrows the project file.
+TEST_F(StoresTest, JournalKeepsEveryChangeAndStaysBounded) {
+    Project project = sampleProject();
+    project.location = folder_;
+    ASSERT_TRUE(makeDirectory(project.folder()));
+    ASSERT_EQ(saveProject(project), kOk);
+    const std::string baseText = readWholeFile(project.projectFilePath()).value_or("");
+    ASSERT_EQ(putProjectFile(project, {"/src/c.c", 0, {"X=\t1"}, {"/inc\tx"}}), kOk);
+    ASSERT_EQ(removeProjectFile(project, "/src/a.c"), kOk);
+    ASSERT_EQ(putProjectFile(project, {"/src/b.cpp", 1, {"Y"}, {}}), kOk);
+    EXPECT_EQ(readWholeFile(project.projectFilePath()), baseText) << "changes went to the journal only";
+
+    Project loaded;
+    ASSERT_EQ(loadProject(folder_, "demo", loaded), kOk);
+    EXPECT_EQ(pathsOf(loaded), (std::vector<std::string>{"/src/b.cpp", "/src/c.c"}));
+    EXPECT_EQ(loaded.files.find("/src/c.c")->defines, std::vector<std::string>{"X=\t1"});
+    EXPECT_EQ(loaded.files.find("/src/b.cpp")->defines, std::vector<std::string>{"Y"});
+    EXPECT_EQ(serialiseProject(loaded), serialiseProject(project));
+
+    const std::string journal = readWholeFile(project.journalPath()).value_or("");
+    writeFile("demo/project.journal", journal + "remove\t/src/c.c\t0000000000000000\nput\t0\t/src/d.c");
+    ASSERT_EQ(loadProject(folder_, "demo", loaded), kOk);
+    EXPECT_EQ(pathsOf(loaded), (std::vector<std::string>{"/src/b.cpp", "/src/c.c"})) << "bad checksum, torn record";
+    ASSERT_EQ(putProjectFile(loaded, {"/src/e.c", 0, {}, {}}), kOk);
+    ASSERT_EQ(loadProject(folder_, "demo", loaded), kOk);
+    EXPECT_EQ(pathsOf(loaded), (std::vector<std::string>{"/src/b.cpp", "/src/c.c", "/src/e.c"}));
+
+    // A fold stopped after its rename leaves a journal for the previous
+    // project file; replaying it would bring /src/c.c back.
+    const std::string beforeFold = readWholeFile(project.journalPath()).value_or("");
+    ASSERT_EQ(foldJournal(loaded), kOk);
+    EXPECT_FALSE(isReadableFile(project.journalPath()));
+    ASSERT_EQ(removeProjectFile(loaded, "/src/c.c"), kOk);
+    ASSERT_EQ(foldJournal(loaded), kOk);
+    writeFile("demo/project.journal", beforeFold);
+    ASSERT_EQ(loadProject(folder_, "demo", loaded), kOk);
+    EXPECT_EQ(pathsOf(loaded), (std::vector<std::string>{"/src/b.cpp", "/src/e.c"}));
+
+    const std::string longFolder = "/src/" + std::string(1000, 'd') + "/";
+    for (int i = 0; i < 300; ++i) {
+        ASSERT_EQ(putProjectFile(loaded, {longFolder + std::to_string(i) + ".c", 0, {}, {}}), kOk);
+        ASSERT_LE(loaded.stored.journalBytes, std::max<uint64_t>(64 * 1024, loaded.stored.projectFileBytes) + 1100);
+    }
+    EXPECT_GT(loaded.stored.projectFileBytes, 128 * 1024) << "the journal was folded on the way";
+    ASSERT_EQ(loadProject(folder_, "demo", project), kOk);
+    EXPECT_EQ(project.files.size(), 302u);
 }
 
 TEST_F(StoresTest, ResultsPersistAndDamagedFilesAreSkipped) {

@@ -23,11 +23,8 @@ std::vector<std::string> splitToVector(const std::string& text, int count,
     char** tokens = splitString(text, count, separators);
     std::vector<std::string> result;
     if (!tokens) return result;
-    for (int i = 0; i < count; ++i) {
-        result.emplace_back(tokens[i]);
-        delete[] tokens[i];
-    }
-    delete[] tokens;
+    for (int i = 0; i < count; ++i) result.emplace_back(tokens[i]);
+    freeTokenArray(tokens, count);
     return result;
 }
 

@@ -49,36 +49,40 @@ TEST(XmlSink, TextThatChangesBetweenTheTwoPassesIsRewrittenWhole) {
     }
 }
 
-TEST(XmlSink, TextLengthFindsTheEndAtEveryAlignment) {
-    std::vector<char> buffer(80, 'x');
-    for (std::size_t start = 0; start < 16; ++start) {
-        for (std::size_t length = 0; length < 40; ++length) {
-            std::fill(buffer.begin(), buffer.end(), 'x');
-            buffer[start + length] = '\0';
-            ASSERT_EQ(textLength(buffer.data() + start), length) << start << " " << length;
-        }
-    }
+// The byte-by-byte path, and the 16-byte path where the build has it; both
+// must agree wherever a text starts and ends relative to the 16-byte blocks.
+std::vector<const TextPath*> TextPaths() {
+#if KERV_VECTOR_TEXT
+    return {&kScalarTextPath, &kVectorTextPath};
+#else
+    return {&kScalarTextPath};
+#endif
 }
 
-TEST(XmlSink, MarkupScanFindsTheFirstMarkupAtEveryAlignmentAndLength) {
+TEST(XmlSink, TextLengthAndMarkupScanAgreeOnBothPathsAtEveryAlignment) {
     std::vector<char> buffer(96, 'x');
-    for (std::size_t start = 0; start < 16; ++start) {
-        for (std::size_t length = 0; length < 40; ++length) {
-            for (std::size_t markup = 0; markup <= length; ++markup) {
-                std::fill(buffer.begin(), buffer.end(), '<');  // markup outside the range must not be found
-                std::fill(buffer.begin() + start, buffer.begin() + start + length, 'x');
-                if (markup < length) buffer[start + markup] = "&<>'\""[markup % 5];
-                const char* begin = buffer.data() + start;
-                ASSERT_EQ(findMarkup(begin, begin + length), begin + markup) << start << " " << length;
+    for (const TextPath* path : TextPaths()) {
+        for (std::size_t start = 0; start < 16; ++start) {
+            for (std::size_t length = 0; length < 40; ++length) {
+                std::fill(buffer.begin(), buffer.end(), 'x');
+                buffer[start + length] = '\0';
+                ASSERT_EQ(path->textLength(buffer.data() + start), length) << start << " " << length;
+                for (std::size_t markup = 0; markup <= length; ++markup) {
+                    std::fill(buffer.begin(), buffer.end(), '<');  // markup outside the range must not be found
+                    std::fill(buffer.begin() + start, buffer.begin() + start + length, 'x');
+                    if (markup < length) buffer[start + markup] = "&<>'\""[markup % 5];
+                    const char* begin = buffer.data() + start;
+                    ASSERT_EQ(path->findMarkup(begin, begin + length), begin + markup) << start << " " << length;
+                }
             }
         }
     }
 }
 
 // A record's NUL-terminated text is escaped in one pass that finds its end
-// too; it must agree with the escaping of the same text of known length,
-// wherever the text starts and ends relative to the 16-byte blocks.
-TEST(XmlSink, EscapingANulTerminatedTextAgreesAtEveryAlignment) {
+// too; on both paths it must agree with the byte-by-byte escaping of the same
+// text of known length.
+TEST(XmlSink, EscapingAgreesOnBothPathsAtEveryAlignment) {
     const std::string alphabet = "ab&<>'\"";
     std::vector<char> buffer(96);
     uint32_t seed = 1;
@@ -90,16 +94,51 @@ TEST(XmlSink, EscapingANulTerminatedTextAgreesAtEveryAlignment) {
             }
             buffer[start + length] = '\0';
             const char* text = buffer.data() + start;
-            const std::string expected = Utils::ValidateForXML(std::string(text, length));
-            const TextScan scan = scanText(text);
-            ASSERT_EQ(scan.length, length);
-            ASSERT_EQ(scan.escapedLength, expected.size());
-            std::string out(expected.size(), '\0');
-            ASSERT_EQ(writeEscapedText(out.data(), out.data() + out.size(), text), out.data() + out.size());
-            ASSERT_EQ(out, expected) << start << " " << length;
-            if (!expected.empty()) {
-                EXPECT_EQ(writeEscapedText(out.data(), out.data() + out.size() - 1, text), nullptr);
+            std::string expected(kScalarTextPath.escapedLength({text, length}), '\0');
+            kScalarTextPath.writeEscaped(expected.data(), {text, length});
+            for (const TextPath* path : TextPaths()) {
+                const TextScan scan = path->scanText(text);
+                ASSERT_EQ(scan.length, length);
+                ASSERT_EQ(scan.escapedLength, expected.size());
+                ASSERT_EQ(path->escapedLength({text, length}), expected.size());
+                std::string out(expected.size(), '\0');
+                ASSERT_EQ(path->writeEscaped(out.data(), {text, length}), out.data() + out.size());
+                ASSERT_EQ(out, expected) << start << " " << length;
+                out.assign(expected.size(), '\0');
+                ASSERT_EQ(path->writeEscapedText(out.data(), out.data() + out.size(), text), out.data() + out.size());
+                ASSERT_EQ(out, expected) << start << " " << length;
+                if (!expected.empty()) {
+                    EXPECT_EQ(path->writeEscapedText(out.data(), out.data() + out.size() - 1, text), nullptr);
+                }
             }
         }
     }
+    EXPECT_EQ(Utils::ValidateForXML("a&<>'\"b"), "a&amp;&lt;&gt;&apos;&quot;b");
+}
+
+// The one-pass writer grows its string as it goes: from one byte, through
+// texts longer than the room it keeps for a record text, it must write what
+// the sized two-pass writer writes.
+TEST(XmlSink, OnePassWriterGrowsToTheSameText) {
+    const ElementMarkup tag("Tag");
+    std::vector<std::string> texts;
+    for (std::size_t length : {0, 1, 15, 16, 17, 255, 256, 257, 1000, 5000}) {
+        std::string text(length, 'x');
+        for (std::size_t i = 0; i < length; i += 7) text[i] = "&<>'\""[i % 5];
+        texts.push_back(text);
+    }
+    auto write = [&](auto& out) {
+        for (int round = 0; round < 3; ++round) {
+            for (const std::string& text : texts) {
+                escapedElement(out, tag, text.c_str());
+                escapedElement(out, tag, std::string_view(text));
+                cdataElement(out, tag, text + "]]>");
+                element(out, tag, text);
+                decimalElement(out, tag, -static_cast<std::int64_t>(text.size()));
+            }
+        }
+    };
+    const std::string sized = render(write);
+    EXPECT_GT(sized.size(), 100000u);
+    for (std::size_t initialSize : {1, 64, 4096}) EXPECT_EQ(renderInOnePass(initialSize, write), sized) << initialSize;
 }

@@ -94,6 +94,11 @@ class ResultsCallsTest extends StandInTest {
         Fake.setResult("getTrees", 1);
         assertEquals(0, getTrees(true, 0, null).length, "a failed call gives an empty array");
         assertTrue(Fake.journal().endsWith(freed), "and still releases the record");
+
+        Fake.reset();
+        assertEquals(0, getTrees(false, 2_000_000_000, "a").length, "a count far beyond the items is refused");
+        assertEquals("", Fake.journal());
+        assertTrue(BridgeFixture.log().contains("\ngetTrees failed: item count far beyond the items given\n"));
     }
 
     @Test

@@ -1,0 +1,156 @@
+// The steps of the scale benchmark (engine/bench/scale.sh), one per command,
+// each through the engine's entry points in a process of its own and timed
+// with a monotonic clock:
+//   generate <folder> <count>            writes <count> small C files
+//   add <location> <name> <list>         creates the project when missing, adds every file listed
+//   open <location> <name>               opens the project and lists its files
+//   aggregate <location> <name>          opens the project and brings its results up to date
+//   options <location> <name>            the cppcheck options of the project's first file
+//   findings <location> <name>           every stored finding, one line each, sorted
+//   report <cppcheck-xml>                the findings of a cppcheck report, the same way
+// Timed commands print "<command> <seconds> s <count> files".
+#include <chrono>
+#include <cstdio>
+#include <fstream>
+#include <iostream>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "engine/analysis/Analysis.h"
+#include "engine/analysis/ReportReader.h"
+#include "engine/entry/EntryPoints.h"
+#include "engine/store/FileSystem.h"
+
+namespace {
+
+using namespace kerv::engine;
+using Clock = std::chrono::steady_clock;
+
+void printTime(const char* step, Clock::time_point start, size_t files) {
+    double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+    std::printf("%s %.3f s %zu files\n", step, seconds, files);
+}
+
+std::vector<std::string> projectFiles() {
+    VQStrings_C* list = nullptr;
+    std::vector<std::string> files;
+    if (getFiles(&list) != kOk || !list) return files;
+    files.reserve(list->count);
+    for (uint32_t i = 0; i < list->count; ++i) files.emplace_back(list->strings[i]);
+    return files;
+}
+
+// One line per finding: its id, message and every location, so that two
+// lists compare finding by finding.
+std::string describe(const Finding& finding) {
+    std::string line = finding.id + " \"" + finding.message + "\"";
+    for (const auto& location : finding.locations)
+        line.append(" ")
+            .append(location.file)
+            .append(":")
+            .append(std::to_string(location.line))
+            .append(":")
+            .append(std::to_string(location.column));
+    return line;
+}
+
+int generate(const std::string& folder, int count) {
+    makeDirectory(folder);
+    for (int i = 0; i < count; ++i) {
+        std::string n = std::to_string(i);
+        std::string text = "#include <stdlib.h>\n\nstruct item";
+        text.append(n).append(" {\n    int key;\n    char name[16];\n};\n\nint sum").append(n);
+        text.append("(const struct item").append(n).append("* items, int count) {\n    int total = 0;\n");
+        text.append("    for (int i = 0; i < count; i++) total += items[i].key;\n    return total;\n}\n");
+        if (i % 3 == 0)
+            text.append("int broken").append(n).append("(void) {\n    int* missing = NULL;\n    return *missing;\n}\n");
+        std::string file = folder;
+        std::ofstream(file.append("/unit").append(n).append(".c")) << text;
+    }
+    return 0;
+}
+
+int add(const std::string& location, const std::string& name, const std::string& listFile) {
+    std::ifstream list(listFile);
+    std::vector<std::string> files;
+    for (std::string line; std::getline(list, line);)
+        if (!line.empty()) files.push_back(line);
+    if (isVQFProject(location.c_str(), name.c_str()) == 0) {
+        if (createProject(location.c_str(), name.c_str(), "", "", "") != kOk) return 1;
+    } else if (initProjectMngr("", location.c_str(), name.c_str()) != kOk) {
+        return 1;
+    }
+    auto start = Clock::now();
+    for (const auto& file : files)
+        if (addFile(VQ_SOURCE_LANGUAGE_C, file.c_str(), 0, nullptr, 0, nullptr) != kOk) return 1;
+    shutdownApi();  // folds the journal
+    printTime("add", start, files.size());
+    return 0;
+}
+
+int open(const std::string& location, const std::string& name) {
+    auto start = Clock::now();
+    if (initProjectMngr("", location.c_str(), name.c_str()) != kOk) return 1;
+    size_t count = projectFiles().size();
+    printTime("open", start, count);
+    return 0;
+}
+
+int aggregateProject(const std::string& location, const std::string& name) {
+    auto start = Clock::now();
+    if (initResults("", location.c_str(), name.c_str()) != kOk) return 1;
+    size_t count = projectFiles().size();
+    aggregate(nullptr);
+    printTime("aggregate", start, count);
+    for (const auto& file : projectFiles())
+        if (!hasResults(file.c_str())) return 1;
+    return 0;
+}
+
+int options(const std::string& location, const std::string& name) {
+    if (initProjectMngr("", location.c_str(), name.c_str()) != kOk) return 1;
+    Session& s = session();
+    if (!s.project || s.project->files.empty()) return 1;
+    const AnalyzerInfo& analyzer = analyzerInfo(s);
+    AnalysisPlanner planner;
+    if (planner.load(*s.project, analyzer.path, analyzer.version) != kOk) return 1;
+    FileAnalysisPlan plan = planner.plan(*s.project->files.begin());
+    for (size_t i = 1; i + 1 < plan.arguments.size(); ++i) std::printf("%s\n", plan.arguments[i].c_str());
+    return 0;
+}
+
+int findings(const std::string& location, const std::string& name) {
+    if (initResults("", location.c_str(), name.c_str()) != kOk) return 1;
+    std::set<std::string> lines;
+    for (const auto& [path, result] : session().results->all())
+        for (const auto& finding : result.findings) lines.insert(describe(finding));
+    for (const auto& line : lines) std::printf("%s\n", line.c_str());
+    return 0;
+}
+
+int report(const std::string& xmlFile) {
+    auto xml = readWholeFile(xmlFile);
+    std::vector<Finding> found;
+    if (!xml || !readReport(*xml, found)) return 1;
+    std::set<std::string> lines;
+    for (const auto& finding : found) lines.insert(describe(finding));
+    for (const auto& line : lines) std::printf("%s\n", line.c_str());
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::vector<std::string> args(argv + 1, argv + argc);
+    const std::string command = args.empty() ? "" : args[0];
+    if (command == "generate" && args.size() == 3) return generate(args[1], std::stoi(args[2]));
+    if (command == "add" && args.size() == 4) return add(args[1], args[2], args[3]);
+    if (command == "open" && args.size() == 3) return open(args[1], args[2]);
+    if (command == "aggregate" && args.size() == 3) return aggregateProject(args[1], args[2]);
+    if (command == "options" && args.size() == 3) return options(args[1], args[2]);
+    if (command == "findings" && args.size() == 3) return findings(args[1], args[2]);
+    if (command == "report" && args.size() == 2) return report(args[1]);
+    std::cerr << "usage: see the head of engine/bench/ScaleDriver.cpp\n";
+    return 2;
+}

@@ -1,0 +1,133 @@
+#!/usr/bin/env bash
+# The reference analysis library at the scale of real code bases. Prints,
+# each figure with the machine's load (uptime) beside it:
+#   1. 2,000 small generated C files: a full analysis through the engine
+#      against cppcheck -j<cores> run directly with the same options (and,
+#      for reference, cppcheck run directly as one process);
+#   2. a stand-in analyser that only writes an empty report, at 2,000 and
+#      20,000 files: the engine's own time per file and its growth;
+#   3. a project of 100,000 files: adding them all, reopening it, and a
+#      re-run with nothing changed;
+#   4. the findings on a real C code base (the libxcrypt sources of Debian's
+#      libxcrypt-source) through the engine and from a direct cppcheck run
+#      with the same options, and every difference.
+# Setup installs the Debian packages it needs when run as root.
+# Environment: KERV_SCALE_BUILD (build folder, default build/bench-scale),
+# KERV_SCALE_WORK (scratch folder, default /tmp/kerv-scale; emptied first),
+# KERV_SCALE_SMALL, KERV_SCALE_MEDIUM, KERV_SCALE_LARGE (the file counts,
+# default 2000, 20000, 100000).
+set -euo pipefail
+cd "$(dirname "$0")/../.."
+root=$PWD
+build=${KERV_SCALE_BUILD:-$root/build/bench-scale}
+work=${KERV_SCALE_WORK:-/tmp/kerv-scale}
+small=${KERV_SCALE_SMALL:-2000}
+medium=${KERV_SCALE_MEDIUM:-20000}
+large=${KERV_SCALE_LARGE:-100000}
+cores=$(nproc)
+codebase=/usr/src/libxcrypt
+
+bash scripts/install-deps.sh
+if [ ! -d "$codebase" ]; then
+    if [ "$(id -u)" -ne 0 ]; then
+        echo "install libxcrypt-source as root first" >&2
+        exit 1
+    fi
+    DEBIAN_FRONTEND=noninteractive apt-get install -y -qq libxcrypt-source >/dev/null
+fi
+cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DKERV_BUILD_TESTS=OFF -DKERV_BUILD_BENCH=ON \
+    -DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache >/dev/null
+cmake --build "$build" --target engine_scale -j "$cores" >/dev/null
+driver=$build/engine/bench/engine_scale
+
+rm -rf "$work"
+mkdir -p "$work"
+export XDG_CONFIG_HOME=$work/config XDG_DATA_HOME=$work/data
+unset KERV_CPPCHECK KERV_JOBS
+
+load() { uptime | sed 's/.*load average: /load /'; }
+# Runs the command and prints its wall time in seconds.
+seconds() {
+    local start end
+    start=$(date +%s.%N)
+    "$@" >/dev/null
+    end=$(date +%s.%N)
+    echo "$end - $start" | bc
+}
+# A project of <count> generated files: <name>, its sources in <work>/<name>-src.
+project() {
+    local name=$1 count=$2
+    mkdir -p "$work/projects"
+    "$driver" generate "$work/$name-src" "$count"
+    find "$work/$name-src" -name '*.c' | sort >"$work/$name.list"
+    "$driver" add "$work/projects" "$name" "$work/$name.list"
+}
+
+stand_in=$work/stand-in-cppcheck
+cat >"$stand_in" <<'SCRIPT'
+#!/bin/sh
+case "$1" in
+  --version) echo "Cppcheck 0.0"; exit 0;;
+  --errorlist) echo '<results version="2"><errors/></results>'; exit 0;;
+esac
+for argument in "$@"; do
+  case "$argument" in --output-file=*) report="${argument#--output-file=}";; esac
+done
+echo '<?xml version="1.0"?><results version="2"><errors/></results>' >"$report"
+SCRIPT
+chmod +x "$stand_in"
+
+echo "== 1. $small generated files, every file analysed, $cores jobs"
+project small "$small" | sed 's/^/   /'
+mapfile -t options < <("$driver" options "$work/projects" small)
+echo "   options: ${options[*]}"
+echo "   engine:                     $("$driver" aggregate "$work/projects" small)   ($(load))"
+mapfile -t files <"$work/small.list"
+direct=$(seconds cppcheck -j"$cores" "${options[@]}" --output-file="$work/direct.xml" "${files[@]}")
+echo "   cppcheck -j$cores direct:        $direct s   ($(load))"
+single=$(seconds cppcheck "${options[@]}" --output-file="$work/direct-one.xml" "${files[@]}")
+echo "   cppcheck direct, one process: $single s   ($(load))"
+"$driver" findings "$work/projects" small >"$work/small-engine.txt"
+"$driver" report "$work/direct.xml" >"$work/small-direct.txt"
+differing=$(diff "$work/small-engine.txt" "$work/small-direct.txt" | grep -c '^[<>]' || true)
+echo "   findings: engine $(wc -l <"$work/small-engine.txt"), direct $(wc -l <"$work/small-direct.txt")," \
+    "differing lines $differing"
+
+echo "== 2. stand-in analyser (empty reports): the engine's own cost"
+export KERV_CPPCHECK=$stand_in
+for count in "$small" "$medium"; do
+    project "stand-in-$count" "$count" | sed 's/^/   /'
+    result=$("$driver" aggregate "$work/projects" "stand-in-$count")
+    time=$(echo "$result" | awk '{print $2}')
+    echo "   $count files: $result, $(echo "scale=1; $time * 1000000 / $count" | bc) us a file   ($(load))"
+    rm -rf "$work/stand-in-$count-src"
+done
+
+echo "== 3. $large files (stand-in analyser)"
+project large "$large" | sed 's/^/   add:      /;s/$/   ('"$(load)"')/'
+echo "   reopen:   $("$driver" open "$work/projects" large)   ($(load))"
+echo "   first run: $("$driver" aggregate "$work/projects" large)   ($(load))"
+echo "   no-change re-run: $("$driver" aggregate "$work/projects" large)   ($(load))"
+rm -rf "$work/large-src" "$work/projects/large"
+unset KERV_CPPCHECK
+
+echo "== 4. real code base: $codebase"
+find "$codebase" -name '*.c' | sort >"$work/real.list"
+echo "   $(wc -l <"$work/real.list") C files, $(xargs cat <"$work/real.list" | wc -l) lines"
+"$driver" add "$work/projects" real "$work/real.list" | sed 's/^/   /'
+mapfile -t options < <("$driver" options "$work/projects" real)
+echo "   engine:                       $("$driver" aggregate "$work/projects" real)   ($(load))"
+mapfile -t files <"$work/real.list"
+echo "   cppcheck -j$cores direct:        $(seconds cppcheck -j"$cores" "${options[@]}" \
+    --output-file="$work/real.xml" "${files[@]}") s   ($(load))"
+echo "   cppcheck direct, one process: $(seconds cppcheck "${options[@]}" --output-file="$work/real-one.xml" \
+    "${files[@]}") s   ($(load))"
+"$driver" findings "$work/projects" real >"$work/real-engine.txt"
+"$driver" report "$work/real.xml" >"$work/real-direct.txt"
+"$driver" report "$work/real-one.xml" >"$work/real-direct-one.txt"
+for direct in real-direct real-direct-one; do
+    echo "   findings: engine $(wc -l <"$work/real-engine.txt"), $direct $(wc -l <"$work/$direct.txt");" \
+        "differences (< engine only, > $direct only):"
+    differences=$(diff "$work/real-engine.txt" "$work/$direct.txt" | grep '^[<>]' || true)
+    echo "${differences:-none}" | sed 's/^/     /'
+done

@@ -1,0 +1,43 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "engine/analysis/Batches.h"
+
+namespace kerv::engine {
+namespace {
+
+TEST(Batches, FilesWithTheSameOptionsShareRunsThatShrinkTowardsTheEnd) {
+    const std::vector<std::string> c = {"cppcheck", "--language=c"}, cpp = {"cppcheck", "--language=c++"};
+    std::vector<const std::vector<std::string>*> options;
+    for (int i = 0; i < 300; ++i) options.push_back(i % 3 == 0 ? &cpp : &c);
+    const BatchLimits limits{20, 1000};
+    for (uint64_t size : {uint64_t{10}, uint64_t{100000}}) {
+        SCOPED_TRACE(size);
+        const std::vector<uint64_t> bytes(options.size(), size);
+        auto batches = formBatches(options, bytes, 2, limits);
+        std::vector<int> seen(options.size(), 0);
+        for (const auto& batch : batches) {
+            ASSERT_FALSE(batch.empty());
+            ASSERT_LE(batch.size(), 20u);
+            for (size_t index : batch) {
+                ++seen[index];
+                EXPECT_EQ(*options[index], *options[batch.front()]) << "one run, one set of options";
+            }
+        }
+        EXPECT_EQ(std::count(seen.begin(), seen.end(), 1), 300) << "every file in exactly one run";
+        EXPECT_TRUE(std::is_sorted(batches.begin(), batches.end(),
+                                   [](const auto& a, const auto& b) { return a.size() > b.size(); }));
+        EXPECT_EQ(batches.front().size(), 20u);
+        if (size == 10) {
+            EXPECT_EQ(batches.size(), 15u) << "small files fill runs up to the count limit";
+        } else {
+            EXPECT_LT(batches.size(), 60u);
+            EXPECT_EQ(batches[batches.size() - 4].size(), 1u) << "single files at the end keep both jobs busy";
+        }
+    }
+    EXPECT_TRUE(formBatches({}, {}, 2).empty());
+}
+
+}  // namespace
+}  // namespace kerv::engine

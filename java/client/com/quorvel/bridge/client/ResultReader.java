@@ -107,7 +107,16 @@ final class ResultReader implements AutoCloseable {
 
     /** The text of the element as a decimal number. */
     int number() {
+        return parse(text());
+    }
+
+    /** The text of the element as a decimal number, or {@code absent} when the element is empty. */
+    int optionalNumber(int absent) {
         String text = text();
+        return text.isEmpty() ? absent : parse(text);
+    }
+
+    private int parse(String text) {
         try {
             return Integer.parseInt(text);
         } catch (NumberFormatException e) {

@@ -56,10 +56,7 @@ final class TreeDecoder {
                 throw in.unexpected();
             }
             switch (tag) {
-                case "Ty" -> {
-                    String type = in.text();
-                    current.type = type.isEmpty() ? -1 : Integer.parseInt(type);
-                }
+                case "Ty" -> current.type = in.optionalNumber(-1);
                 case "N" -> current.name = in.text();
                 case "D" -> current.data = in.text();
                 case "To" -> current.total = in.number();

@@ -100,6 +100,16 @@ class ClientSessionTest {
         assertTrue(Fake.journal().contains(
                 "addFile(0, \"" + source + "\", 2, [\"A\",\"B=1\"], 1, [\"" + temp + "\"])\n"), Fake.journal());
         assertEquals(KervStatus.UNKNOWN, new KervException("x", -99).reason());
+
+        Project other = kerv.openProject(temp.resolve("projects"), "other");
+        Fake.reset();
+        project.files();
+        other.files();
+        other.files();
+        assertEquals(List.of("initResults", "getFiles", "initResults", "getFiles", "getFiles"), calls(),
+                "a project that is not the open one is opened again first");
+        assertTrue(Fake.journal().startsWith("initResults(\"\", \"" + project.location() + "\", \"demo\")\n"),
+                Fake.journal());
     }
 
     @Test

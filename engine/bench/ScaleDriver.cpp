@@ -8,7 +8,10 @@
 //   options <location> <name>            the cppcheck options of the project's first file
 //   findings <location> <name>           every stored finding, one line each, sorted
 //   report <cppcheck-xml>                the findings of a cppcheck report, the same way
-// Timed commands print "<command> <seconds> s <count> files".
+//   time <program> <arguments...>        runs a program (no shell) and times it
+// Timed commands print "<command> <seconds> s <count> files, cpu <seconds> s":
+// the wall time of the step, and the processor time of the process and of
+// every process it ran (cppcheck's included).
 #include <chrono>
 #include <cstdio>
 #include <fstream>
@@ -17,7 +20,10 @@
 #include <string>
 #include <vector>
 
+#include <sys/resource.h>
+
 #include "engine/analysis/Analysis.h"
+#include "engine/analysis/ProcessPool.h"
 #include "engine/analysis/ReportReader.h"
 #include "engine/entry/EntryPoints.h"
 #include "engine/store/FileSystem.h"
@@ -27,9 +33,22 @@ namespace {
 using namespace kerv::engine;
 using Clock = std::chrono::steady_clock;
 
+double cpuSeconds() {
+    auto seconds = [](const timeval& t) {
+        return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) / 1e6;
+    };
+    double total = 0;
+    for (int who : {RUSAGE_SELF, RUSAGE_CHILDREN}) {
+        rusage usage{};
+        ::getrusage(who, &usage);
+        total += seconds(usage.ru_utime) + seconds(usage.ru_stime);
+    }
+    return total;
+}
+
 void printTime(const char* step, Clock::time_point start, size_t files) {
     double seconds = std::chrono::duration<double>(Clock::now() - start).count();
-    std::printf("%s %.3f s %zu files\n", step, seconds, files);
+    std::printf("%s %.3f s %zu files, cpu %.3f s\n", step, seconds, files, cpuSeconds());
 }
 
 std::vector<std::string> projectFiles() {
@@ -139,6 +158,15 @@ int report(const std::string& xmlFile) {
     return 0;
 }
 
+int timeCommand(const std::vector<std::string>& command) {
+    auto start = Clock::now();
+    bool ok = false;
+    runChildren({ChildCommand{command, 0}}, 1,
+                [&](size_t, const ChildOutcome& outcome) { ok = outcome.exitedNormally && outcome.exitCode == 0; });
+    printTime("run", start, 0);
+    return ok ? 0 : 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -151,6 +179,7 @@ int main(int argc, char** argv) {
     if (command == "options" && args.size() == 3) return options(args[1], args[2]);
     if (command == "findings" && args.size() == 3) return findings(args[1], args[2]);
     if (command == "report" && args.size() == 2) return report(args[1]);
+    if (command == "time" && args.size() >= 2) return timeCommand({args.begin() + 1, args.end()});
     std::cerr << "usage: see the head of engine/bench/ScaleDriver.cpp\n";
     return 2;
 }

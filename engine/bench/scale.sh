@@ -15,7 +15,8 @@
 # Environment: KERV_SCALE_BUILD (build folder, default build/bench-scale),
 # KERV_SCALE_WORK (scratch folder, default /tmp/kerv-scale; emptied first),
 # KERV_SCALE_SMALL, KERV_SCALE_MEDIUM, KERV_SCALE_LARGE (the file counts,
-# default 2000, 20000, 100000).
+# default 2000, 20000, 100000), KERV_SCALE_PARTS (the parts to run, default
+# "1 2 3 4").
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 root=$PWD
@@ -24,6 +25,7 @@ work=${KERV_SCALE_WORK:-/tmp/kerv-scale}
 small=${KERV_SCALE_SMALL:-2000}
 medium=${KERV_SCALE_MEDIUM:-20000}
 large=${KERV_SCALE_LARGE:-100000}
+parts=" ${KERV_SCALE_PARTS:-1 2 3 4} "
 cores=$(nproc)
 codebase=/usr/src/libxcrypt
 
@@ -46,14 +48,8 @@ export XDG_CONFIG_HOME=$work/config XDG_DATA_HOME=$work/data
 unset KERV_CPPCHECK KERV_JOBS
 
 load() { uptime | sed 's/.*load average: /load /'; }
-# Runs the command and prints its wall time in seconds.
-seconds() {
-    local start end
-    start=$(date +%s.%N)
-    "$@" >/dev/null
-    end=$(date +%s.%N)
-    echo "$end - $start" | bc
-}
+# Runs a program directly; prints its wall and processor time.
+timed() { "$driver" time "$@" | sed 's/ 0 files,/,/'; }
 # A project of <count> generated files: <name>, its sources in <work>/<name>-src.
 project() {
     local name=$1 count=$2
@@ -77,22 +73,28 @@ echo '<?xml version="1.0"?><results version="2"><errors/></results>' >"$report"
 SCRIPT
 chmod +x "$stand_in"
 
+part() { [[ $parts == *" $1 "* ]]; }
+cppcheck=$(command -v cppcheck)
+
+if part 1; then
 echo "== 1. $small generated files, every file analysed, $cores jobs"
 project small "$small" | sed 's/^/   /'
 mapfile -t options < <("$driver" options "$work/projects" small)
 echo "   options: ${options[*]}"
 echo "   engine:                     $("$driver" aggregate "$work/projects" small)   ($(load))"
 mapfile -t files <"$work/small.list"
-direct=$(seconds cppcheck -j"$cores" "${options[@]}" --output-file="$work/direct.xml" "${files[@]}")
-echo "   cppcheck -j$cores direct:        $direct s   ($(load))"
-single=$(seconds cppcheck "${options[@]}" --output-file="$work/direct-one.xml" "${files[@]}")
-echo "   cppcheck direct, one process: $single s   ($(load))"
+echo "   cppcheck -j$cores direct:        $(timed "$cppcheck" -j"$cores" "${options[@]}" \
+    --output-file="$work/direct.xml" "${files[@]}")   ($(load))"
+echo "   cppcheck direct, one process: $(timed "$cppcheck" "${options[@]}" --output-file="$work/direct-one.xml" \
+    "${files[@]}")   ($(load))"
 "$driver" findings "$work/projects" small >"$work/small-engine.txt"
 "$driver" report "$work/direct.xml" >"$work/small-direct.txt"
 differing=$(diff "$work/small-engine.txt" "$work/small-direct.txt" | grep -c '^[<>]' || true)
 echo "   findings: engine $(wc -l <"$work/small-engine.txt"), direct $(wc -l <"$work/small-direct.txt")," \
     "differing lines $differing"
+fi
 
+if part 2; then
 echo "== 2. stand-in analyser (empty reports): the engine's own cost"
 export KERV_CPPCHECK=$stand_in
 for count in "$small" "$medium"; do
@@ -102,7 +104,11 @@ for count in "$small" "$medium"; do
     echo "   $count files: $result, $(echo "scale=1; $time * 1000000 / $count" | bc) us a file   ($(load))"
     rm -rf "$work/stand-in-$count-src"
 done
+unset KERV_CPPCHECK
+fi
 
+if part 3; then
+export KERV_CPPCHECK=$stand_in
 echo "== 3. $large files (stand-in analyser)"
 project large "$large" | sed 's/^/   add:      /;s/$/   ('"$(load)"')/'
 echo "   reopen:   $("$driver" open "$work/projects" large)   ($(load))"
@@ -110,7 +116,9 @@ echo "   first run: $("$driver" aggregate "$work/projects" large)   ($(load))"
 echo "   no-change re-run: $("$driver" aggregate "$work/projects" large)   ($(load))"
 rm -rf "$work/large-src" "$work/projects/large"
 unset KERV_CPPCHECK
+fi
 
+if part 4; then
 echo "== 4. real code base: $codebase"
 find "$codebase" -name '*.c' | sort >"$work/real.list"
 echo "   $(wc -l <"$work/real.list") C files, $(xargs cat <"$work/real.list" | wc -l) lines"
@@ -118,10 +126,10 @@ echo "   $(wc -l <"$work/real.list") C files, $(xargs cat <"$work/real.list" | w
 mapfile -t options < <("$driver" options "$work/projects" real)
 echo "   engine:                       $("$driver" aggregate "$work/projects" real)   ($(load))"
 mapfile -t files <"$work/real.list"
-echo "   cppcheck -j$cores direct:        $(seconds cppcheck -j"$cores" "${options[@]}" \
-    --output-file="$work/real.xml" "${files[@]}") s   ($(load))"
-echo "   cppcheck direct, one process: $(seconds cppcheck "${options[@]}" --output-file="$work/real-one.xml" \
-    "${files[@]}") s   ($(load))"
+echo "   cppcheck -j$cores direct:        $(timed "$cppcheck" -j"$cores" "${options[@]}" \
+    --output-file="$work/real.xml" "${files[@]}")   ($(load))"
+echo "   cppcheck direct, one process: $(timed "$cppcheck" "${options[@]}" --output-file="$work/real-one.xml" \
+    "${files[@]}")   ($(load))"
 "$driver" findings "$work/projects" real >"$work/real-engine.txt"
 "$driver" report "$work/real.xml" >"$work/real-direct.txt"
 "$driver" report "$work/real-one.xml" >"$work/real-direct-one.txt"
@@ -131,3 +139,4 @@ for direct in real-direct real-direct-one; do
     differences=$(diff "$work/real-engine.txt" "$work/$direct.txt" | grep '^[<>]' || true)
     echo "${differences:-none}" | sed 's/^/     /'
 done
+fi

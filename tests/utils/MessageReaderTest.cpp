@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "RecordArena.h"
+#include "tests/support/RecordArena.h"
 #include "utils/DiagnosticWriter.h"
 #include "utils/MessageReader.h"
 

@@ -82,7 +82,7 @@ JNIEXPORT void JNICALL Java_com_quorvel_bridge_test_Fake_attach(JNIEnv* env, jcl
 
 JNIEXPORT void JNICALL Java_com_quorvel_bridge_test_Fake_reset(JNIEnv* env, jclass) {
     if (const FakeControls* fake = controls(env)) fake->reset();
-    clearArena();
+    records().Clear();
 }
 
 JNIEXPORT void JNICALL Java_com_quorvel_bridge_test_Fake_setResult(JNIEnv* env, jclass, jstring jEntryPoint,

@@ -1,11 +1,15 @@
 // Builds records in the analysis library's layout (counted arrays with inline
-// element pointers, NUL-terminated texts) and frees all of them at once.
+// element pointers, NUL-terminated texts), each in a block of its own as the
+// library makes them, and frees all of them at once. The unit tests, the fuzz
+// targets, the JVM test shim, the soak fixture and the benchmarks share it.
 #pragma once
 
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <initializer_list>
+#include <new>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -16,33 +20,59 @@ public:
     RecordArena() = default;
     RecordArena(const RecordArena&) = delete;
     RecordArena& operator=(const RecordArena&) = delete;
-    ~RecordArena() {
+    ~RecordArena() { Clear(); }
+
+    // Frees every block handed out so far.
+    void Clear() {
         for (void* block : m_blocks) std::free(block);
+        m_blocks.clear();
+    }
+
+    // A zeroed block that lives as long as the arena (or until Clear).
+    void* Block(std::size_t size) {
+        void* block = std::calloc(1, size);
+        if (block == nullptr) throw std::bad_alloc();
+        try {
+            m_blocks.push_back(block);
+        } catch (...) {
+            std::free(block);
+            throw;
+        }
+        return block;
     }
 
     char* Text(std::string_view text) {
-        auto* copy = static_cast<char*>(Allocate(text.size() + 1));
+        auto* copy = static_cast<char*>(Block(text.size() + 1));
         std::memcpy(copy, text.data(), text.size());
         return copy;
     }
-
     char* Text(const char* text) { return text ? Text(std::string_view(text)) : nullptr; }
+    char* Text(const std::string& text) { return Text(std::string_view(text)); }
 
     template <typename Record>
+    Record* Zeroed() {
+        return static_cast<Record*>(Block(sizeof(Record)));
+    }
+    template <typename Record>
     Record* Make(const Record& value) {
-        auto* record = static_cast<Record*>(Allocate(sizeof(Record)));
+        auto* record = Zeroed<Record>();
         std::memcpy(static_cast<void*>(record), &value, sizeof(Record));
         return record;
     }
 
-    // A counted array: uint32 count at byte 0, the element pointers from byte 8.
+    // A counted array with `count` null element pointers: the uint32 count at
+    // byte 0, the pointers from byte 8.
+    template <typename Array>
+    Array* Counted(uint32_t count) {
+        auto* block = static_cast<unsigned char*>(Block(8 + 8 * std::size_t{count}));
+        std::memcpy(block, &count, sizeof count);
+        return reinterpret_cast<Array*>(block);
+    }
     template <typename Array, typename Element>
     Array* List(const std::vector<Element*>& items) {
-        auto* block = static_cast<unsigned char*>(Allocate(8 + 8 * items.size()));
-        const auto count = static_cast<uint32_t>(items.size());
-        std::memcpy(block, &count, sizeof count);
-        if (!items.empty()) std::memcpy(block + 8, items.data(), 8 * items.size());
-        return reinterpret_cast<Array*>(block);
+        auto* array = Counted<Array>(static_cast<uint32_t>(items.size()));
+        if (!items.empty()) std::memcpy(reinterpret_cast<unsigned char*>(array) + 8, items.data(), 8 * items.size());
+        return array;
     }
     template <typename Array, typename Element>
     Array* List(std::initializer_list<Element*> items) {
@@ -50,13 +80,19 @@ public:
     }
     template <typename Array>
     Array* Empty() {
-        return List<Array>(std::vector<void*>{});
+        return Counted<Array>(0);
     }
-    // A counted array of texts.
+    // A counted array of texts; a null text stays a null pointer.
     template <typename Array>
     Array* Texts(std::initializer_list<const char*> texts) {
         std::vector<char*> copies;
         for (const char* text : texts) copies.push_back(Text(text));
+        return List<Array>(copies);
+    }
+    template <typename Array>
+    Array* Texts(const std::vector<std::string>& texts) {
+        std::vector<char*> copies;
+        for (const std::string& text : texts) copies.push_back(Text(text));
         return List<Array>(copies);
     }
 
@@ -77,36 +113,28 @@ public:
                        VQTreeArray_C* children = nullptr) {
         return Make(VQTreeStruct{static_cast<VQTreeItemType_C>(type), Text(name), Text(data), total, active, children});
     }
-    VQMessageMapping_C* Mapping(const char* messageId, std::initializer_list<const char*> ruleIds) {
-        auto* block = static_cast<unsigned char*>(Allocate(16 + 8 * ruleIds.size()));
-        auto* mapping = reinterpret_cast<VQMessageMapping_C*>(block);
+    // Not counted arrays: the mapping's count stands second, includes are
+    // 16-byte entries, languages 4-byte values.
+    VQMessageMapping_C* Mapping(const char* messageId, const std::vector<std::string>& ruleIds) {
+        auto* mapping = static_cast<VQMessageMapping_C*>(Block(16 + 8 * ruleIds.size()));
         mapping->uniqueMessageID = Text(messageId);
         mapping->ruleIdCount = static_cast<uint32_t>(ruleIds.size());
-        uint32_t i = 0;
-        for (const char* id : ruleIds) mapping->ruleIds[i++] = Text(id);
+        for (std::size_t i = 0; i < ruleIds.size(); ++i) mapping->ruleIds[i] = Text(ruleIds[i]);
         return mapping;
     }
-    VQIncludes_C* Includes(std::initializer_list<const char*> paths) {
-        auto* includes = static_cast<VQIncludes_C*>(Allocate(8 + 16 * paths.size()));
+    VQIncludes_C* Includes(const std::vector<std::string>& paths) {
+        auto* includes = static_cast<VQIncludes_C*>(Block(8 + 16 * paths.size()));
         includes->count = static_cast<uint32_t>(paths.size());
-        uint32_t i = 0;
-        for (const char* path : paths) includes->includes[i++].includePath = Text(path);
+        for (std::size_t i = 0; i < paths.size(); ++i) includes->includes[i].includePath = Text(paths[i]);
         return includes;
     }
-    VQLanguages_C* Languages(std::initializer_list<int32_t> values) {
-        auto* languages = static_cast<VQLanguages_C*>(Allocate(4 + 4 * values.size()));
+    VQLanguages_C* Languages(const std::vector<int32_t>& values) {
+        auto* languages = static_cast<VQLanguages_C*>(Block(4 + 4 * values.size()));
         languages->count = static_cast<uint32_t>(values.size());
-        uint32_t i = 0;
-        for (int32_t value : values) languages->languages[i++] = static_cast<VQLanguage_C>(value);
+        for (std::size_t i = 0; i < values.size(); ++i) languages->languages[i] = static_cast<VQLanguage_C>(values[i]);
         return languages;
     }
 
 private:
-    void* Allocate(std::size_t size) {
-        void* block = std::calloc(1, size);
-        m_blocks.push_back(block);
-        return block;
-    }
-
     std::vector<void*> m_blocks;
 };

@@ -93,14 +93,6 @@ JNIEXPORT void JNICALL Java_com_quorvel_bridge_test_Fake_setResult(JNIEnv* env, 
     checkName(env, fake->setResult(entryPoint.c_str(), value), entryPoint);
 }
 
-JNIEXPORT void JNICALL Java_com_quorvel_bridge_test_Fake_setResultOfCall(JNIEnv* env, jclass, jstring jEntryPoint,
-                                                                         jint callIndex, jint value) {
-    const FakeControls* fake = controls(env);
-    if (fake == nullptr) return;
-    std::string entryPoint = utfText(env, jEntryPoint);
-    checkName(env, fake->setResultOfCall(entryPoint.c_str(), callIndex, value), entryPoint);
-}
-
 JNIEXPORT void JNICALL Java_com_quorvel_bridge_test_Fake_setText(JNIEnv* env, jclass, jstring jEntryPoint,
                                                                  jbyteArray jText) {
     const FakeControls* fake = controls(env);
@@ -131,10 +123,6 @@ JNIEXPORT jstring JNICALL Java_com_quorvel_bridge_test_Fake_journal(JNIEnv* env,
 JNIEXPORT jint JNICALL Java_com_quorvel_bridge_test_Fake_callCount(JNIEnv* env, jclass, jstring jEntryPoint) {
     const FakeControls* fake = controls(env);
     return fake == nullptr ? -1 : fake->callCount(utfText(env, jEntryPoint).c_str());
-}
-
-JNIEXPORT void JNICALL Java_com_quorvel_bridge_test_Fake_setNullRecord(JNIEnv* env, jclass, jstring jEntryPoint) {
-    scriptRecord(env, utfText(env, jEntryPoint), -1, nullptr);
 }
 
 }  // extern "C"

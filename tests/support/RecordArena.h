@@ -86,12 +86,14 @@ public:
     template <typename Array>
     Array* Texts(std::initializer_list<const char*> texts) {
         std::vector<char*> copies;
+        copies.reserve(texts.size());
         for (const char* text : texts) copies.push_back(Text(text));
         return List<Array>(copies);
     }
     template <typename Array>
     Array* Texts(const std::vector<std::string>& texts) {
         std::vector<char*> copies;
+        copies.reserve(texts.size());
         for (const std::string& text : texts) copies.push_back(Text(text));
         return List<Array>(copies);
     }

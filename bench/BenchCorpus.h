@@ -5,7 +5,7 @@
 #include <pugixml.hpp>
 #include <string>
 
-#include "RecordArena.h"
+#include "tests/support/RecordArena.h"
 
 namespace BenchCorpus {
 

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "RecordArena.h"
+#include "tests/support/RecordArena.h"
 
 namespace ShapeCorpus {
 

@@ -1,6 +1,9 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build and the tests need, when some are
 # missing. Needs root for apt-get; otherwise it only reports what is missing.
+# Prints one line per step; apt's own output goes to a log file
+# (KERV_DEPS_LOG, default /tmp/kerv-install-deps.log), whose end is shown
+# when a step fails.
 set -euo pipefail
 
 packages=(
@@ -21,6 +24,22 @@ if [ "$(id -u)" -ne 0 ]; then
   echo "missing packages (install them as root): ${missing[*]}" >&2
   exit 1
 fi
+
+log=${KERV_DEPS_LOG:-/tmp/kerv-install-deps.log}
+: >"$log"
+# Runs one step with its output in the log; on failure shows the log's end.
+step() {
+  local title=$1
+  shift
+  echo "install-deps: $title"
+  if ! "$@" >>"$log" 2>&1; then
+    echo "install-deps: '$title' failed; the last lines of $log:" >&2
+    tail -n 30 "$log" >&2
+    exit 1
+  fi
+}
+
 export DEBIAN_FRONTEND=noninteractive
-apt-get update -qq
-apt-get install -y -qq --no-install-recommends "${missing[@]}"
+step "updating the package lists" apt-get update
+step "installing ${missing[*]}" apt-get install -y --no-install-recommends "${missing[@]}"
+echo "install-deps: done (log in $log)"

@@ -1,38 +1,29 @@
 #include "bench/soak/SoakRecords.h"
 
-#include <cstdlib>
-#include <cstring>
-#include <new>
 #include <string>
+
+#include "tests/support/RecordArena.h"
 
 namespace soak {
 
 namespace {
 
-// Blocks live until the process ends, like the records of a library that
-// caches its results.
-void* block(std::size_t bytes) {
-    void* memory = std::calloc(1, bytes);
-    if (memory == nullptr) throw std::bad_alloc();
-    return memory;
-}
+// Never freed: the records live until the process ends, like the records of
+// a library that caches its results.
+RecordArena& arena = *new RecordArena;
 
 char* text(const std::string& value) {
-    auto* copy = static_cast<char*>(block(value.size() + 1));
-    std::memcpy(copy, value.c_str(), value.size() + 1);
-    return copy;
+    return arena.Text(value);
 }
 
 template <class Record>
 Record* record() {
-    return static_cast<Record*>(block(sizeof(Record)));
+    return arena.Zeroed<Record>();
 }
 
 template <class Array>
 Array* countedArray(uint32_t count) {
-    auto* array = static_cast<Array*>(block(sizeof(Array) + count * sizeof(void*)));
-    array->count = count;
-    return array;
+    return arena.Counted<Array>(count);
 }
 
 VQMessage_C* message(unsigned index) {
@@ -122,13 +113,9 @@ SoakRecords build(unsigned diagnosticCount) {
 
     records.messageRuleMap = countedArray<VQMessageRuleMap_C>(50);
     for (uint32_t m = 0; m < 50; ++m) {
-        auto* mapping =
-            static_cast<VQMessageMapping_C*>(block(offsetof(VQMessageMapping_C, ruleIds) + 2 * sizeof(char*)));
-        mapping->uniqueMessageID = text("nullPointer" + std::to_string(m));
-        mapping->ruleIdCount = 2;
-        mapping->ruleIds[0] = text("rule0." + std::to_string(m % 10));
-        mapping->ruleIds[1] = text("rule1." + std::to_string(m % 10));
-        records.messageRuleMap->mappings[m] = mapping;
+        records.messageRuleMap->mappings[m] =
+            arena.Mapping(("nullPointer" + std::to_string(m)).c_str(),
+                          {"rule0." + std::to_string(m % 10), "rule1." + std::to_string(m % 10)});
     }
 
     records.trees = record<VQTrees_C>();
@@ -141,16 +128,8 @@ SoakRecords build(unsigned diagnosticCount) {
     records.file->defines = countedArray<VQDefines_C>(2);
     records.file->defines->defines[0] = text("NDEBUG");
     records.file->defines->defines[1] = text("VERSION=3");
-    records.file->includes =
-        static_cast<VQIncludes_C*>(block(offsetof(VQIncludes_C, includes) + 2 * sizeof(VQInclude_C)));
-    records.file->includes->count = 2;
-    records.file->includes->includes[0].includePath = text("/usr/include");
-    records.file->includes->includes[1].includePath = text("include");
-
-    records.languages =
-        static_cast<VQLanguages_C*>(block(offsetof(VQLanguages_C, languages) + 3 * sizeof(VQLanguage_C)));
-    records.languages->count = 3;
-    for (uint32_t i = 0; i < 3; ++i) records.languages->languages[i] = static_cast<VQLanguage_C>(i);
+    records.file->includes = arena.Includes({"/usr/include", "include"});
+    records.languages = arena.Languages({0, 1, 2});
 
     records.files = countedArray<VQStrings_C>(20);
     for (uint32_t i = 0; i < 20; ++i) records.files->strings[i] = text("src/module" + std::to_string(i) + "/main.c");

@@ -4,10 +4,6 @@
 
 namespace fuzz {
 
-RecordBuilder::~RecordBuilder() {
-    for (void* block : blocks_) std::free(block);
-}
-
 bool RecordBuilder::null() {
     return input_.ConsumeIntegralInRange<uint8_t>(0, 15) == 15;
 }
@@ -36,16 +32,7 @@ char* RecordBuilder::text(bool plain) {
             if (c == '<' || c == '&') c = '_';
         }
     }
-    auto* copy = static_cast<char*>(block(value.size() + 1));
-    std::memcpy(copy, value.c_str(), value.size() + 1);
-    return copy;
-}
-
-void* RecordBuilder::block(std::size_t bytes) {
-    void* memory = std::calloc(1, bytes);
-    if (memory == nullptr) throw std::bad_alloc();
-    blocks_.push_back(memory);
-    return memory;
+    return arena_.Text(value);
 }
 
 }  // namespace fuzz

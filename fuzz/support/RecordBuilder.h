@@ -1,25 +1,21 @@
 // Builds records of the analysis library from fuzz input: texts, numbers,
-// flags, counted arrays and null pointers at any level. Every block it hands
-// out is freed with the builder.
+// flags, counted arrays and null pointers at any level, in the shared record
+// arena: every block it hands out is freed with the builder.
 #pragma once
 
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
-#include <new>
 #include <string>
-#include <vector>
+
+#include "tests/support/RecordArena.h"
 
 namespace fuzz {
 
 class RecordBuilder {
 public:
     explicit RecordBuilder(FuzzedDataProvider& input) : input_(input) {}
-    ~RecordBuilder();
-    RecordBuilder(const RecordBuilder&) = delete;
-    RecordBuilder& operator=(const RecordBuilder&) = delete;
 
     // True for about one pointer in sixteen; false once the input is used up.
     bool null();
@@ -36,26 +32,24 @@ public:
     char* anyText();
 
     // A zeroed block of `bytes` bytes that lives as long as the builder.
-    void* block(std::size_t bytes);
+    void* block(std::size_t bytes) { return arena_.Block(bytes); }
 
     // A zeroed record, or a counted array with room for `n` element pointers
     // and its count set.
     template <class Record>
     Record* record() {
-        return static_cast<Record*>(block(sizeof(Record)));
+        return arena_.Zeroed<Record>();
     }
     template <class Array>
     Array* countedArray(uint32_t n) {
-        auto* array = static_cast<Array*>(block(sizeof(Array) + n * sizeof(void*)));
-        array->count = n;
-        return array;
+        return arena_.Counted<Array>(n);
     }
 
 private:
     char* text(bool plain);
 
     FuzzedDataProvider& input_;
-    std::vector<void*> blocks_;
+    RecordArena arena_;
     int recordBudget_ = 300;
 };
 

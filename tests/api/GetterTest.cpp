@@ -6,7 +6,7 @@
 
 #include "api/KERVApi.h"
 #include "tests/api/LoadedApi.h"
-#include "tests/api/Records.h"
+#include "tests/support/RecordArena.h"
 #include "utils/DiagnosticWriter.h"
 #include "utils/RuleWriter.h"
 #include "utils/TreeWriter.h"
@@ -15,6 +15,8 @@ namespace {
 
 class Getters : public LoadedApi {
 protected:
+    RecordArena arena;
+
     static std::string Freed(const char* entryPoint, const void* record) {
         return std::string(entryPoint) + "(*pp=" + (record != nullptr ? JournalAddress(record) : "null") + ")\n";
     }
@@ -65,15 +67,16 @@ TEST_F(Getters, MappedFileExtensionsJoinTheCAndTheCppLists) {
     for (const Case& c : {Case{{"a", "b"}, {"c"}, 0, "a;b;c"}, Case{{}, {"c", "d"}, 0, "c;d"}, Case{{"a"}, {}, 0, "a"},
                           Case{{"a"}, {"c", "d"}, 9, "c;d"}}) {
         SCOPED_TRACE(c.text);
-        StringList cList(c.c), cppList(c.cpp);
+        auto* cList = arena.Texts<VQStrings_C>(c.c);
+        auto* cppList = arena.Texts<VQStrings_C>(c.cpp);
         s_fake.reset();
-        s_fake.setRecordOfCall("getMappedFileExtensions", 0, cList.get());
-        s_fake.setRecordOfCall("getMappedFileExtensions", 1, cppList.get());
+        s_fake.setRecordOfCall("getMappedFileExtensions", 0, cList);
+        s_fake.setRecordOfCall("getMappedFileExtensions", 1, cppList);
         s_fake.setResultOfCall("getMappedFileExtensions", 0, c.cResult);
         EXPECT_EQ(api.GetMappedFileExtensions(), c.text);
-        const std::string cRelease = c.cResult == 0 ? Freed("freeStrings", cList.get()) : "";
+        const std::string cRelease = c.cResult == 0 ? Freed("freeStrings", cList) : "";
         EXPECT_EQ(s_fake.journal(), "getMappedFileExtensions(0, out)\n" + cRelease +
-                                        "getMappedFileExtensions(1, out)\n" + Freed("freeStrings", cppList.get()));
+                                        "getMappedFileExtensions(1, out)\n" + Freed("freeStrings", cppList));
     }
     log.Take();
     s_fake.reset();
@@ -84,9 +87,9 @@ TEST_F(Getters, MappedFileExtensionsJoinTheCAndTheCppLists) {
 }
 
 TEST_F(Getters, ListGettersTakeTheirOwnResultAsSuccess) {
-    StringList list({"p", "q"});
+    auto* list = arena.Texts<VQStrings_C>({"p", "q"});
     for (const char* entryPoint : {"getFiles", "getCMAProjectList", "getReportTools"})
-        s_fake.setRecord(entryPoint, list.get());
+        s_fake.setRecord(entryPoint, list);
 
     // getFiles: 0 is success; the list is never released.
     EXPECT_EQ(api.GetFiles(), "p;q");
@@ -96,8 +99,8 @@ TEST_F(Getters, ListGettersTakeTheirOwnResultAsSuccess) {
 
     // getCMAProjectList and getReportTools: non-zero is success.
     s_fake.reset();
-    s_fake.setRecord("getCMAProjectList", list.get());
-    s_fake.setRecord("getReportTools", list.get());
+    s_fake.setRecord("getCMAProjectList", list);
+    s_fake.setRecord("getReportTools", list);
     EXPECT_EQ(api.GetCMAProjectList(), "");
     EXPECT_EQ(api.GetReportTools(), "");
     EXPECT_STREQ(s_fake.journal(), "getCMAProjectList(out)\ngetReportTools(out)\n") << "nothing released on 0";
@@ -119,27 +122,20 @@ TEST_F(Getters, ListGettersTakeTheirOwnResultAsSuccess) {
 }
 
 TEST_F(Getters, RuleRecordsAreSerializedAndReleasedWhateverTheResult) {
-    char id[] = "M1", rule[] = "R7", groupName[] = "G";
-    VQMessageMapping_C* mapping = static_cast<VQMessageMapping_C*>(std::calloc(1, sizeof(VQMessageMapping_C) + 8));
-    mapping->uniqueMessageID = id;
-    mapping->ruleIdCount = 1;
-    mapping->ruleIds[0] = rule;
-    Counted<VQMessageRuleMap_C> map({mapping});
-    RuleGroupStruct group{groupName, nullptr};
-    Counted<VQRuleGroupArray_C> groups({&group});
-    s_fake.setRecord("getMessageRuleMap", map.get());
-    s_fake.setRecord("getRuleGroups", groups.get());
+    auto* map = arena.List<VQMessageRuleMap_C>({arena.Mapping("M1", {"R7"})});
+    auto* groups = arena.List<VQRuleGroupArray_C>({arena.Make(RuleGroupStruct{arena.Text("G"), nullptr})});
+    s_fake.setRecord("getMessageRuleMap", map);
+    s_fake.setRecord("getRuleGroups", groups);
     s_fake.setResult("getMessageRuleMap", -1);
     s_fake.setResult("getRuleGroups", 3);
 
-    EXPECT_EQ(api.GetMessageRuleMap(), Utils::SerializeMessageRuleMap(map.get()));
-    EXPECT_EQ(api.GetRuleGroups(), Utils::SerializeRuleGroups(groups.get()));
+    EXPECT_EQ(api.GetMessageRuleMap(), Utils::SerializeMessageRuleMap(map));
+    EXPECT_EQ(api.GetRuleGroups(), Utils::SerializeRuleGroups(groups));
     EXPECT_NE(api.GetMessageRuleMap().find("R7"), std::string::npos);
     EXPECT_NE(log.Take().find("\tMap size: 1\n"), std::string::npos);
-    EXPECT_EQ(s_fake.journal(), "getMessageRuleMap(out)\n" + Freed("freeMessageRuleMap", map.get()) +
-                                    "getRuleGroups(out)\n" + Freed("freeRuleGroups", groups.get()) +
-                                    "getMessageRuleMap(out)\n" + Freed("freeMessageRuleMap", map.get()));
-    std::free(mapping);
+    EXPECT_EQ(s_fake.journal(), "getMessageRuleMap(out)\n" + Freed("freeMessageRuleMap", map) + "getRuleGroups(out)\n" +
+                                    Freed("freeRuleGroups", groups) + "getMessageRuleMap(out)\n" +
+                                    Freed("freeMessageRuleMap", map));
 
     s_fake.reset();
     EXPECT_EQ(api.GetMessageRuleMap(), "");
@@ -154,29 +150,29 @@ TEST_F(Getters, DiagnosticsAreReleasedInEveryCase) {
                               "\nCall FreeDiagnostics \n" + ApiCall("freeDiagnostics") + Result("0"));
     EXPECT_STREQ(s_fake.journal(), "getDiagnostics(\"f.c\", null, null, 0, out)\nfreeDiagnostics(*pp=null)\n");
 
-    Counted<VQDiagnosticArray_C> empty({});
-    Counted<VQMessageArray_C> messages({});
+    auto* empty = arena.Empty<VQDiagnosticArray_C>();
+    auto* messages = arena.Empty<VQMessageArray_C>();
     s_fake.reset();
-    s_fake.setRecord("getDiagnostics", empty.get());
-    EXPECT_EQ(api.GetDiagnostics("g.c", messages.get(), nullptr, 6), "");
+    s_fake.setRecord("getDiagnostics", empty);
+    EXPECT_EQ(api.GetDiagnostics("g.c", messages, nullptr, 6), "");
     EXPECT_EQ(log.Take(), "\nCall GetDiagnostics \n" + ApiCall("getDiagnostics") + Arg("filepath", "g.c") +
                               Arg("messages null?", "0") + Arg("rules null?", "1") + Arg("mask", "6") + Result("0") +
                               "\tDagnostics array size: 0\n\nCall FreeDiagnostics \n" + ApiCall("freeDiagnostics") +
                               Result("0"));
-    EXPECT_EQ(s_fake.journal(), "getDiagnostics(\"g.c\", " + JournalAddress(messages.get()) + ", null, 6, out)\n" +
-                                    Freed("freeDiagnostics", empty.get()));
+    EXPECT_EQ(s_fake.journal(), "getDiagnostics(\"g.c\", " + JournalAddress(messages) + ", null, 6, out)\n" +
+                                    Freed("freeDiagnostics", empty));
 
     char uid[] = "U1", text[] = "unused <x>";
     VQMessage_C message{uid, nullptr, 2, nullptr, text, nullptr, nullptr};
     DiagnosticStruct diagnostic{&message, 0, 0, 0, nullptr, nullptr, nullptr};
-    Counted<VQDiagnosticArray_C> one({&diagnostic});
+    auto* one = arena.List<VQDiagnosticArray_C>({&diagnostic});
     s_fake.reset();
-    s_fake.setRecord("getDiagnostics", one.get());
+    s_fake.setRecord("getDiagnostics", one);
     s_fake.setResult("getDiagnostics", 5);
     const std::string xml = api.GetDiagnostics("h.c", nullptr, nullptr, 0);
-    EXPECT_EQ(xml, Utils::SerializeDiagnosticArray(one.get())) << "the result code is not consulted";
+    EXPECT_EQ(xml, Utils::SerializeDiagnosticArray(one)) << "the result code is not consulted";
     EXPECT_NE(xml.find("U1"), std::string::npos);
-    EXPECT_EQ(s_fake.journal(), "getDiagnostics(\"h.c\", null, null, 0, out)\n" + Freed("freeDiagnostics", one.get()));
+    EXPECT_EQ(s_fake.journal(), "getDiagnostics(\"h.c\", null, null, 0, out)\n" + Freed("freeDiagnostics", one));
 }
 
 TEST_F(Getters, FileSettingsAndLanguages) {
@@ -193,15 +189,15 @@ TEST_F(Getters, FileSettingsAndLanguages) {
     EXPECT_EQ(s_fake.journal(), "getVQFile(\"a.cpp\", out)\n" + Freed("freeVQFile", &file) +
                                     "getVQFile(\"a.cpp\", out)\n" + Freed("freeVQFile", &file));
 
-    LanguageList languages({0, 2, 7});
+    VQLanguages_C* languages = arena.Languages({0, 2, 7});
     s_fake.reset();
-    s_fake.setRecord("getAvailableLanguages", languages.get());
+    s_fake.setRecord("getAvailableLanguages", languages);
     log.Take();
-    EXPECT_EQ(api.GetAvailableLanguages(), Utils::SerializeLanguages(languages.get()));
+    EXPECT_EQ(api.GetAvailableLanguages(), Utils::SerializeLanguages(languages));
     EXPECT_EQ(log.Take(), "\nCall GetAvailableLanguages \n" + ApiCall("getAvailableLanguages") + Result("void") +
                               "\nCall FreeLanguages \n" + ApiCall("freeLanguages") + Result("void"));
     s_fake.setRecord("getAvailableLanguages", nullptr);
     EXPECT_EQ(api.GetAvailableLanguages(), "");
-    EXPECT_EQ(s_fake.journal(), "getAvailableLanguages(out)\n" + Freed("freeLanguages", languages.get()) +
+    EXPECT_EQ(s_fake.journal(), "getAvailableLanguages(out)\n" + Freed("freeLanguages", languages) +
                                     "getAvailableLanguages(out)\nfreeLanguages(*pp=null)\n");
 }

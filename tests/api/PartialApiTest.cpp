@@ -7,7 +7,7 @@
 #include "api/KERVApi.h"
 #include "tests/api/FakeLibrary.h"
 #include "tests/api/LogCapture.h"
-#include "tests/api/Records.h"
+#include "tests/support/RecordArena.h"
 
 TEST(PartialApi, MissingNamesAreReportedAndTheirMethodsFail) {
     KERVApi& api = *KERVApi::GetInstance();
@@ -49,10 +49,11 @@ TEST(PartialApi, MissingNamesAreReportedAndTheirMethodsFail) {
     EXPECT_STREQ(fake.journal(), "hasUptoDateResults(\"a.c\")\n");
 
     // A getter whose free function is missing still returns its text.
-    StringList projects({"p", "q"});
+    RecordArena arena;
+    auto* projects = arena.Texts<VQStrings_C>({"p", "q"});
     fake.reset();
     fake.setResult("getCMAProjectList", 1);
-    fake.setRecord("getCMAProjectList", projects.get());
+    fake.setRecord("getCMAProjectList", projects);
     EXPECT_EQ(api.GetCMAProjectList(), "p;q");
     EXPECT_EQ(log.Take(), "\tAttempt to call KERVApi::freeStrings failed because ptr2f is null \n");
     EXPECT_STREQ(fake.journal(), "getCMAProjectList(out)\n");

@@ -6,8 +6,8 @@
 #include <functional>
 #include <string>
 
-#include "RecordArena.h"
 #include "StdoutCapture.h"
+#include "tests/support/RecordArena.h"
 #include "utils/DiagnosticWriter.h"
 #include "utils/RuleWriter.h"
 #include "utils/TreeWriter.h"

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "RecordArena.h"
 #include "StdoutCapture.h"
+#include "tests/support/RecordArena.h"
 #include "utils/DiagnosticWriter.h"
 
 using namespace Utils;

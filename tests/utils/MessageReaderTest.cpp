@@ -1,11 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <random>
 #include <string>
 #include <vector>
 
-#include "RecordArena.h"
+#include "tests/support/RecordArena.h"
 #include "utils/DiagnosticWriter.h"
 #include "utils/MessageReader.h"
 
@@ -21,31 +20,6 @@ struct Fields {
                level == o.level;
     }
 };
-
-Fields fieldsOf(const std::string& body) {
-    return {getTagValue("UMID", body), getTagValue("HFL", body), getTagValue("MN", body),
-            getTagValue("MT", body),   getTagValue("P", body),   getMessageLevelFromString(getTagValue("ML", body))};
-}
-
-// The list algorithm as plainly as it can be written: copy the text, cut
-// each message off the front. Quadratic, but obviously right.
-std::vector<Fields> readNaively(const std::string& whole) {
-    const std::size_t first = whole.find("<VQM>");
-    if (first == std::string::npos) return {};
-    const std::size_t listEnd = whole.find("</VQE>");
-    std::string text =
-        whole.substr(first, listEnd != std::string::npos && listEnd > first ? listEnd - first : std::string::npos);
-    const std::size_t expected = static_cast<std::size_t>(getTagOccurrences(text, "VQM"));
-    std::vector<Fields> messages;
-    while (messages.size() < expected && text.find("<VQM>") != std::string::npos) {
-        const std::size_t begin = text.find("<VQM>") + 5;
-        const std::size_t close = text.find("</VQM>");
-        messages.push_back(fieldsOf(close == std::string::npos || close < begin ? text.substr(begin)
-                                                                                : text.substr(begin, close - begin)));
-        text = close == std::string::npos ? "" : text.substr(close + 6);
-    }
-    return messages;
-}
 
 // Reads with the library, checks the record shape, releases everything.
 std::vector<Fields> read(const char* text) {
@@ -93,18 +67,6 @@ TEST(MessageReader, OddListsAreReadAsTheCuttingAlgorithmReadsThem) {
     EXPECT_EQ(read("</VQE><VQM><UMID>x</UMID></VQM>"), (std::vector<Fields>{{"x", "", "", "", "", 0}}));
     // A closing tag before its opening one: the value runs to the body's end.
     EXPECT_EQ(read("<VQM></P><P>v</VQM>"), (std::vector<Fields>{{"", "", "", "", "v", 0}}));
-}
-
-TEST(MessageReader, AgreesWithThePlainAlgorithmOnRandomTagSoup) {
-    const std::vector<std::string> pieces = {"<VQM>", "</VQM>",   "</VQE>", "<VQE>", "<UMID>", "</UMID>", "<ML>",
-                                             "</ML>", "VQ_ERROR", "<MT>",   "</MT>", "x",      "<P>",     "</P>",
-                                             "<HFL>", "</HFL>",   "<MN>",   "</MN>", "<",      "]]>"};
-    std::mt19937 random(11);
-    for (int round = 0; round < 3000; ++round) {
-        std::string text;
-        for (int i = random() % 40; i > 0; --i) text += pieces[random() % pieces.size()];
-        ASSERT_EQ(read(text.c_str()), readNaively(text)) << text;
-    }
 }
 
 TEST(MessageReader, ReadsTheMessagesOfAWrittenDiagnosticList) {

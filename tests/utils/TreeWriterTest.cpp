@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "RecordArena.h"
+#include "tests/support/RecordArena.h"
 #include "utils/TreeWriter.h"
 
 using namespace Utils;

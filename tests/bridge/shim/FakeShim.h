@@ -6,12 +6,11 @@
 
 #include <jni.h>
 
-#include <cstddef>
-#include <memory>
 #include <string>
 #include <vector>
 
 #include "tests/fake/FakeControlTable.h"
+#include "tests/support/RecordArena.h"
 
 namespace kerv::test {
 
@@ -20,10 +19,8 @@ using FakeControls = FakeControlTable;
 // Null, with an IllegalStateException pending, before a successful attach.
 const FakeControls* controls(JNIEnv* env);
 
-// Zeroed memory and text copies that stay valid until clearArena().
-void* arenaAllocate(std::size_t bytes);
-char* arenaText(const std::string& text);
-void clearArena();
+// The records built for the stand-in; they stay valid until the next reset.
+RecordArena& records();
 
 // Throws IllegalStateException with `message`.
 void throwIllegalState(JNIEnv* env, const std::string& message);

@@ -82,7 +82,7 @@ JNIEXPORT void JNICALL Java_com_quorvel_bridge_test_Fake_attach(JNIEnv* env, jcl
 
 JNIEXPORT void JNICALL Java_com_quorvel_bridge_test_Fake_reset(JNIEnv* env, jclass) {
     if (const FakeControls* fake = controls(env)) fake->reset();
-    clearArena();
+    records().Clear();
 }
 
 JNIEXPORT void JNICALL Java_com_quorvel_bridge_test_Fake_setResult(JNIEnv* env, jclass, jstring jEntryPoint,
@@ -91,14 +91,6 @@ JNIEXPORT void JNICALL Java_com_quorvel_bridge_test_Fake_setResult(JNIEnv* env, 
     if (fake == nullptr) return;
     std::string entryPoint = utfText(env, jEntryPoint);
     checkName(env, fake->setResult(entryPoint.c_str(), value), entryPoint);
-}
-
-JNIEXPORT void JNICALL Java_com_quorvel_bridge_test_Fake_setResultOfCall(JNIEnv* env, jclass, jstring jEntryPoint,
-                                                                         jint callIndex, jint value) {
-    const FakeControls* fake = controls(env);
-    if (fake == nullptr) return;
-    std::string entryPoint = utfText(env, jEntryPoint);
-    checkName(env, fake->setResultOfCall(entryPoint.c_str(), callIndex, value), entryPoint);
 }
 
 JNIEXPORT void JNICALL Java_com_quorvel_bridge_test_Fake_setText(JNIEnv* env, jclass, jstring jEntryPoint,
@@ -136,10 +128,6 @@ JNIEXPORT jstring JNICALL Java_com_quorvel_bridge_test_Fake_journal(JNIEnv* env,
 JNIEXPORT jint JNICALL Java_com_quorvel_bridge_test_Fake_callCount(JNIEnv* env, jclass, jstring jEntryPoint) {
     const FakeControls* fake = controls(env);
     return fake == nullptr ? -1 : fake->callCount(utfText(env, jEntryPoint).c_str());
-}
-
-JNIEXPORT void JNICALL Java_com_quorvel_bridge_test_Fake_setNullRecord(JNIEnv* env, jclass, jstring jEntryPoint) {
-    scriptRecord(env, utfText(env, jEntryPoint), -1, nullptr);
 }
 
 }  // extern "C"

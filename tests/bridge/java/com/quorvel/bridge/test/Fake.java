@@ -22,8 +22,6 @@ final class Fake {
 
     static native void setResult(String entryPoint, int value);
 
-    static native void setResultOfCall(String entryPoint, int callIndex, int value);
-
     /** The raw bytes an entry point returns as its text; null makes it return a null pointer. */
     static native void setText(String entryPoint, byte[] text);
 
@@ -35,8 +33,6 @@ final class Fake {
     static native String journal();
 
     static native int callCount(String entryPoint);
-
-    static native void setNullRecord(String entryPoint);
 
     /** A string list for every call (callIndex -1) or for one call of the entry point. */
     static native long setStrings(String entryPoint, int callIndex, String[] texts);

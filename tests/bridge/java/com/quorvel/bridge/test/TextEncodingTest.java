@@ -1,7 +1,6 @@
 package com.quorvel.bridge.test;
 
 import static com.quorvel.bridge.caller.KERVBridge.*;
-import static org.junit.jupiter.api.Assertions.assertArrayEquals;
 import static org.junit.jupiter.api.Assertions.assertEquals;
 import static org.junit.jupiter.api.Assertions.assertTrue;
 
@@ -57,13 +56,5 @@ class TextEncodingTest extends StandInTest {
             Fake.setText("getComponents", inputs[i]);
             assertEquals(expected[i], getComponents(), "input " + i);
         }
-    }
-
-    @Test
-    void emptyResultsAreEmptyArraysAndEmptyTexts() {
-        assertArrayEquals(new byte[0], getTrees(false, 0, null));
-        assertArrayEquals(new byte[0], getDiagnostics("a.c", null, null, 0));
-        assertEquals("", getFiles());
-        assertEquals("", getComponents());
     }
 }

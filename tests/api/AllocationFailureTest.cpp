@@ -15,7 +15,7 @@
 
 #include "api/KERVApi.h"
 #include "tests/api/LoadedApi.h"
-#include "tests/api/Records.h"
+#include "tests/support/RecordArena.h"
 #include "utils/StringHelpers.h"
 
 namespace {
@@ -142,16 +142,16 @@ char kLong[] = "a text too long for the short-string buffer & <markup>";
 
 TEST_F(AllocationFailure, EveryRecordComesBackAndNoExceptionLeavesAGetter) {
     VQTreeStruct leaf{VQTreeItemType_C{2}, kLong, kLong, 1, 1, nullptr};
-    Counted<VQTreeArray_C> leaves({&leaf});
-    VQTreeStruct root{VQTreeItemType_C{1}, kLong, kLong, 4, 2, leaves.get()};
+    RecordArena arena;
+    VQTreeStruct root{VQTreeItemType_C{1}, kLong, kLong, 4, 2, arena.List<VQTreeArray_C>({&leaf})};
     VQTrees_C trees{&root, &leaf, &leaf};
     VQMessage_C message{kLong, kLong, 2, kLong, kLong, kLong, nullptr};
     DiagnosticStruct diagnostic{&message, 0, 0, 0, nullptr, nullptr, nullptr};
-    Counted<VQDiagnosticArray_C> diagnostics({&diagnostic});
+    auto* diagnostics = arena.List<VQDiagnosticArray_C>({&diagnostic});
     RuleGroupStruct group{kLong, nullptr};
-    Counted<VQRuleGroupArray_C> groups({&group});
-    StringList list({kLong, kLong, kLong});
-    LanguageList languages({0, 2});
+    auto* groups = arena.List<VQRuleGroupArray_C>({&group});
+    auto* list = arena.Texts<VQStrings_C>({kLong, kLong, kLong});
+    auto* languages = arena.Languages({0, 2});
     VQFile_C file{nullptr, VQ_SOURCE_LANGUAGE_CPP, nullptr, nullptr};
 
     auto scripted = [this](const char* entryPoint, void* record, int result = 0) {
@@ -165,21 +165,21 @@ TEST_F(AllocationFailure, EveryRecordComesBackAndNoExceptionLeavesAGetter) {
         scripted("getTrees", &trees));
     Sweep(
         "GetDiagnostics", [&] { return api.GetDiagnostics("a.c", nullptr, nullptr, 0); }, "getDiagnostics",
-        "freeDiagnostics", scripted("getDiagnostics", diagnostics.get()));
+        "freeDiagnostics", scripted("getDiagnostics", diagnostics));
     Sweep(
         "GetRuleGroups", [&] { return api.GetRuleGroups(); }, "getRuleGroups", "freeRuleGroups",
-        scripted("getRuleGroups", groups.get()));
+        scripted("getRuleGroups", groups));
     Sweep(
         "GetVQFile", [&] { return api.GetVQFile("a.c"); }, "getVQFile", "freeVQFile", scripted("getVQFile", &file));
     Sweep(
         "GetAvailableLanguages", [&] { return api.GetAvailableLanguages(); }, "getAvailableLanguages", "freeLanguages",
-        scripted("getAvailableLanguages", languages.get()));
+        scripted("getAvailableLanguages", languages));
     Sweep(
         "GetMappedFileExtensions", [&] { return api.GetMappedFileExtensions(); }, "getMappedFileExtensions",
-        "freeStrings", scripted("getMappedFileExtensions", list.get()));
+        "freeStrings", scripted("getMappedFileExtensions", list));
     Sweep(
         "GetReportTools", [&] { return api.GetReportTools(); }, "getReportTools", "freeStrings",
-        scripted("getReportTools", list.get(), 1));
+        scripted("getReportTools", list, 1));
 }
 
 TEST(SplitStringAllocationFailure, LeavesNothingAllocated) {

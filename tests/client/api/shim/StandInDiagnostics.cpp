@@ -2,43 +2,17 @@
 // stand-in analysis library to hand out from getDiagnostics, for the client's
 // decoding test and its benchmark. The records live until the next script
 // call.
+#include <dlfcn.h>
 #include <jni.h>
 
-#include <cstring>
-#include <memory>
 #include <string>
-#include <vector>
 
-#include "api/KERVRecords.h"
 #include "tests/fake/FakeControlTable.h"
+#include "tests/support/RecordArena.h"
 
 namespace {
 
-std::vector<std::unique_ptr<char[]>> g_arena;
-
-void* allocate(std::size_t bytes) {
-    g_arena.push_back(std::make_unique<char[]>(bytes));
-    std::memset(g_arena.back().get(), 0, bytes);
-    return g_arena.back().get();
-}
-
-char* copy(const std::string& text) {
-    auto* out = static_cast<char*>(allocate(text.size() + 1));
-    std::memcpy(out, text.data(), text.size());
-    return out;
-}
-
-template <typename Record>
-Record* counted(std::size_t count) {
-    auto* record = static_cast<Record*>(allocate(8 + count * sizeof(void*)));
-    record->count = static_cast<uint32_t>(count);
-    return record;
-}
-
-template <typename Record>
-Record* zeroed() {
-    return static_cast<Record*>(allocate(sizeof(Record)));
-}
+RecordArena g_records;
 
 std::string bytes(JNIEnv* env, jbyteArray array) {
     std::string text(static_cast<std::size_t>(env->GetArrayLength(array)), '\0');
@@ -46,27 +20,14 @@ std::string bytes(JNIEnv* env, jbyteArray array) {
     return text;
 }
 
-VQMessage_C* message(const std::string& id, int level, const std::string& number, char* text, char* help,
-                     char* producer, VQReferenceArray_C* references) {
-    auto* message = zeroed<VQMessage_C>();
-    message->uniqueMessageID = copy(id);
-    message->helpFileLocation = help;
-    message->messageLevel = level;
-    message->messageNumber = copy(number);
-    message->messageText = text;
-    message->producer = producer;
-    message->references = references;
-    return message;
-}
-
 // A note with empty reference, parameter, location and sub-diagnostic lists.
-DiagnosticStruct* note(char* empty, char* producer) {
-    auto* diagnostic = zeroed<DiagnosticStruct>();
+DiagnosticStruct* note() {
+    auto* diagnostic = g_records.Zeroed<DiagnosticStruct>();
     diagnostic->message =
-        message("note", 3, "0", copy("declared here"), empty, producer, counted<VQReferenceArray_C>(0));
-    diagnostic->subDiagnostics = counted<VQDiagnosticArray_C>(0);
-    diagnostic->messageParameters = counted<VQParameterArray_C>(0);
-    diagnostic->locationInformation = counted<VQLocationArray_C>(0);
+        g_records.Message("note", "", 3, "0", "declared here", "stand-in", g_records.Empty<VQReferenceArray_C>());
+    diagnostic->subDiagnostics = g_records.Empty<VQDiagnosticArray_C>();
+    diagnostic->messageParameters = g_records.Empty<VQParameterArray_C>();
+    diagnostic->locationInformation = g_records.Empty<VQLocationArray_C>();
     return diagnostic;
 }
 
@@ -90,33 +51,23 @@ JNIEXPORT void JNICALL Java_com_quorvel_bridge_test_StandInDiagnostics_script(JN
         if (type != nullptr) env->ThrowNew(type, "the stand-in is not loaded");
         return;
     }
-    g_arena.clear();
-    char* messageText = copy(bytes(env, text));
-    char* parameterText = copy(bytes(env, parameter));
-    char* fileName = copy(bytes(env, file));
-    char* help = copy("help/rule.html");
-    char* empty = copy("");
-    char* producer = copy("stand-in");
-    auto* list = counted<VQDiagnosticArray_C>(static_cast<std::size_t>(count));
+    g_records.Clear();
+    const std::string messageText = bytes(env, text);
+    char* parameterText = g_records.Text(bytes(env, parameter));
+    const std::string fileName = bytes(env, file);
+    auto* list = g_records.Counted<VQDiagnosticArray_C>(static_cast<uint32_t>(count));
     for (jint i = 0; i < count; ++i) {
-        auto* references = counted<VQReferenceArray_C>(1);
-        references->refs[0] = parameterText;
-        auto* diagnostic = zeroed<DiagnosticStruct>();
-        diagnostic->message = message("rule" + std::to_string(i % 64), 1 + i % 3, std::to_string(i), messageText, help,
-                                      producer, references);
+        auto* diagnostic = g_records.Zeroed<DiagnosticStruct>();
+        diagnostic->message = g_records.Message(("rule" + std::to_string(i % 64)).c_str(), "help/rule.html", 1 + i % 3,
+                                                std::to_string(i).c_str(), messageText.c_str(), "stand-in",
+                                                g_records.List<VQReferenceArray_C>({parameterText}));
         diagnostic->multiHomed = static_cast<uint8_t>(i % 2);
         diagnostic->hasSubDiagnostics = 1;
         diagnostic->suppressionState = i % 3;
-        diagnostic->subDiagnostics = counted<VQDiagnosticArray_C>(1);
-        diagnostic->subDiagnostics->diagnostics[0] = note(empty, producer);
-        diagnostic->messageParameters = counted<VQParameterArray_C>(1);
-        diagnostic->messageParameters->parameters[0] = parameterText;
-        auto* location = zeroed<LocationStruct>();
-        location->file = fileName;
-        location->line = i + 1;
-        location->column = i % 80 + 1;
-        diagnostic->locationInformation = counted<VQLocationArray_C>(1);
-        diagnostic->locationInformation->locations[0] = location;
+        diagnostic->subDiagnostics = g_records.List<VQDiagnosticArray_C>({note()});
+        diagnostic->messageParameters = g_records.List<VQParameterArray_C>({parameterText});
+        diagnostic->locationInformation =
+            g_records.List<VQLocationArray_C>({g_records.Location(fileName.c_str(), i + 1, i % 80 + 1)});
         list->diagnostics[i] = diagnostic;
     }
     controls.setRecord("getDiagnostics", list);

@@ -2,6 +2,8 @@
 
 #include <unistd.h>
 
+#include <algorithm>
+#include <iterator>
 #include <unordered_map>
 
 #include "engine/EngineLog.h"
@@ -80,10 +82,13 @@ private:
     ChildCommand commandFor(const Run& run) const {
         const std::vector<std::string>& first = plans_[run.plans.front()].arguments;
         ChildCommand command;
-        command.argv.assign(first.begin(), first.end() - 1);
+        // Without --quiet cppcheck prints a line as it starts each file and
+        // each configuration of it: the sign of life the time limit needs.
+        std::copy_if(first.begin(), first.end() - 1, std::back_inserter(command.argv),
+                     [](const std::string& argument) { return argument != "--quiet"; });
         command.argv.push_back("--output-file=" + run.report);
         for (size_t plan : run.plans) command.argv.push_back(plans_[plan].file->path);
-        command.timeoutSeconds = timeoutSeconds_ * static_cast<unsigned>(run.plans.size());
+        command.timeoutSeconds = timeoutSeconds_;
         return command;
     }
 
@@ -111,7 +116,7 @@ private:
             engineLog(1, "%s: cannot start %s", source, command.argv[0].c_str());
             finish(kAnalyzerMissing);
         } else if (child.timedOut) {
-            engineLog(1, "%s: cppcheck ran longer than %u s and was stopped", source, timeoutSeconds_);
+            engineLog(1, "%s: cppcheck worked on it longer than %u s and was stopped", source, timeoutSeconds_);
             finish(kAnalysisFailed);
         } else {
             engineLog(1, "%s: cppcheck gave no usable report (exit code %d)", source, child.exitCode);

@@ -45,9 +45,9 @@ bool isUpToDate(FileAnalysisPlan& plan, const ResultsStore& results);
 
 // Analyses the given plans and saves each result; returns kOk when every file
 // was analysed, else the first failure (the others are still analysed).
-// A run is stopped after `timeoutSeconds` for each of its files; the files of
-// a run that fails are analysed again one by one, so that one file only costs
-// its own results.
+// A run that stays on one file (or one configuration of it) longer than
+// `timeoutSeconds` is stopped; the files of a run that fails are analysed
+// again one by one, so that one file only costs its own results.
 Status analyse(std::vector<FileAnalysisPlan>& plans, unsigned jobs, unsigned timeoutSeconds, ResultsStore& results,
                const std::function<void(unsigned)>& progress);
 

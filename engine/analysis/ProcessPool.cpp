@@ -77,6 +77,44 @@ ChildOutcome waitFor(pid_t pid, unsigned timeoutSeconds) {
     return outcome;
 }
 
+// Waits for the child while reading and dropping what it writes to
+// `output`; a child silent for `timeoutSeconds` (0: no limit) is killed.
+ChildOutcome waitWhileWriting(pid_t pid, int output, unsigned timeoutSeconds) {
+    int timeoutMs = -1;
+    if (timeoutSeconds > 0)
+        timeoutMs = timeoutSeconds > INT_MAX / 1000 ? INT_MAX : static_cast<int>(timeoutSeconds * 1000);
+    char buffer[4096];
+    for (;;) {
+        pollfd readable{output, POLLIN, 0};
+        int ready = ::poll(&readable, 1, timeoutMs);
+        if (ready < 0 && errno == EINTR) continue;
+        if (ready == 0) {
+            ::close(output);
+            ::kill(pid, SIGKILL);
+            ChildOutcome outcome = waitFor(pid);
+            outcome.timedOut = true;
+            return outcome;
+        }
+        ssize_t got = ready < 0 ? -1 : ::read(output, buffer, sizeof buffer);
+        if (got < 0 && errno == EINTR) continue;
+        if (got <= 0) break;  // the child closed its output, most likely by ending
+    }
+    ::close(output);
+    return waitFor(pid, timeoutSeconds);
+}
+
+ChildOutcome runOne(const ChildCommand& command) {
+    int pipeFds[2];
+    if (command.argv.empty() || ::pipe2(pipeFds, O_CLOEXEC) != 0) return {};
+    pid_t pid = spawn(command.argv, pipeFds[1]);
+    ::close(pipeFds[1]);
+    if (pid < 0) {
+        ::close(pipeFds[0]);
+        return {};
+    }
+    return waitWhileWriting(pid, pipeFds[0], command.timeoutSeconds);
+}
+
 }  // namespace
 
 void runChildren(const std::vector<ChildCommand>& commands, unsigned parallel,
@@ -95,9 +133,7 @@ void runChildren(const std::vector<ChildCommand>& commands, unsigned parallel,
                 if (next == commands.size()) return;
                 index = next++;
             }
-            const ChildCommand& command = commands[index];
-            pid_t pid = command.argv.empty() ? -1 : spawn(command.argv, -1);
-            ChildOutcome outcome = pid < 0 ? ChildOutcome{} : waitFor(pid, command.timeoutSeconds);
+            ChildOutcome outcome = runOne(commands[index]);
             std::lock_guard<std::mutex> lock(mutex);
             outcomes.emplace_back(index, outcome);
             finished.notify_one();

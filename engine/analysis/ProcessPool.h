@@ -16,11 +16,12 @@ struct ChildOutcome {
 
 struct ChildCommand {
     std::vector<std::string> argv;  // argv[0] is the program's path; empty: not started
-    unsigned timeoutSeconds = 0;    // a child still running then is killed; 0: no limit
+    unsigned timeoutSeconds = 0;    // a child that writes nothing for this long is killed; 0: no limit
 };
 
 // Starts the commands in their order, a new one as soon as one ends.
-// Standard input, output and error of the children are /dev/null.
+// Standard input and error of the children are /dev/null; their standard
+// output is read, to tell that they are working, and dropped.
 // `onFinished(index, outcome)` runs on the calling thread as each child
 // ends, in the order they end.
 void runChildren(const std::vector<ChildCommand>& commands, unsigned parallel,

@@ -1,5 +1,8 @@
 #include "engine/records/TreeRecords.h"
 
+#include <unordered_map>
+#include <utility>
+
 #include "engine/records/CRecords.h"
 #include "engine/store/FileSystem.h"
 
@@ -14,12 +17,17 @@ struct TreeNode {
     int total = 0;
     int active = 0;
     std::vector<TreeNode> children;
+    std::unordered_map<std::string, size_t> childIndex;  // by type and name, so a folder of many files stays linear
+
+    TreeNode(int nodeType, std::string nodeName, std::string nodeData)
+        : type(nodeType), name(std::move(nodeName)), data(std::move(nodeData)) {}
 
     TreeNode& child(int childType, const std::string& childName, const std::string& childData) {
-        for (auto& existing : children)
-            if (existing.type == childType && existing.name == childName) return existing;
-        children.push_back(TreeNode{childType, childName, childData, 0, 0, {}});
-        return children.back();
+        std::string key = std::to_string(childType);
+        key.append(1, '\0').append(childName);
+        auto [found, added] = childIndex.emplace(std::move(key), children.size());
+        if (added) children.emplace_back(childType, childName, childData);
+        return children[found->second];
     }
 };
 
@@ -31,7 +39,7 @@ void count(std::initializer_list<TreeNode*> nodes, const DiagnosticInput& diagno
 }
 
 TreeNode fileTree(const TreeInput& input) {
-    TreeNode root{0, input.projectName, input.projectFolder, 0, 0, {}};
+    TreeNode root(0, input.projectName, input.projectFolder);
     for (const std::string& path : input.files) {
         auto found = input.diagnostics.find(path);
         if (found == input.diagnostics.end() && !input.includeEmpty) continue;
@@ -44,7 +52,7 @@ TreeNode fileTree(const TreeInput& input) {
 }
 
 TreeNode ruleTree(const TreeInput& input) {
-    TreeNode root{3, "rules", "", 0, 0, {}};
+    TreeNode root(3, "rules", "");
     if (input.includeEmpty)
         for (const auto& rule : input.rules)
             root.child(4, rule.severity, rule.severity).child(5, rule.id, rule.message);
@@ -59,7 +67,7 @@ TreeNode ruleTree(const TreeInput& input) {
 }
 
 TreeNode messageTree(const TreeInput& input) {
-    TreeNode root{6, "messages", "", 0, 0, {}};
+    TreeNode root(6, "messages", "");
     if (input.includeEmpty)
         for (const auto& rule : input.rules) root.child(7, rule.id, rule.message);
     for (const auto& [path, diagnostics] : input.diagnostics) {

@@ -1,8 +1,10 @@
 #include "engine/store/ResultsStore.h"
 
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <cstdlib>
+#include <utility>
 
 #include "engine/EngineLog.h"
 #include "engine/store/FileSystem.h"
@@ -82,9 +84,49 @@ bool parseFileResult(const std::string& text, FileResult& out) {
     return true;
 }
 
+namespace {
+
+const char* const kEntryTag = "entry";
+const char* const kForgetTag = "forget";
+
+// "<tag>\t<payload length>\t<checksum>\n<payload>"
+std::string entry(const char* tag, const std::string& payload) {
+    std::string text = joinFields({tag, std::to_string(payload.size()), toHex(fnv1a(payload))});
+    return text.append("\n").append(payload);
+}
+
+}  // namespace
+
+ResultsStore::ResultsStore(ResultsStore&& other) noexcept
+    : folder_(std::move(other.folder_)),
+      results_(std::move(other.results_)),
+      entryBytes_(std::move(other.entryBytes_)),
+      liveBytes_(other.liveBytes_),
+      logBytes_(other.logBytes_),
+      log_(std::exchange(other.log_, -1)),
+      legacyFiles_(other.legacyFiles_) {}
+
+ResultsStore& ResultsStore::operator=(ResultsStore&& other) noexcept {
+    if (this != &other) {
+        if (log_ >= 0) ::close(log_);
+        folder_ = std::move(other.folder_);
+        results_ = std::move(other.results_);
+        entryBytes_ = std::move(other.entryBytes_);
+        liveBytes_ = other.liveBytes_;
+        logBytes_ = other.logBytes_;
+        log_ = std::exchange(other.log_, -1);
+        legacyFiles_ = other.legacyFiles_;
+    }
+    return *this;
+}
+
+ResultsStore::~ResultsStore() {
+    if (log_ >= 0) ::close(log_);
+}
+
 Status ResultsStore::open(const std::string& folder) {
+    *this = ResultsStore();
     folder_ = folder;
-    results_.clear();
     if (!makeDirectory(folder)) {
         engineLog(1, "%s: cannot make the results folder", folder.c_str());
         return kWriteFailed;
@@ -92,36 +134,130 @@ Status ResultsStore::open(const std::string& folder) {
     removeOrphanedTemporaries(folder);
     for (const std::string& name : listDirectory(folder)) {
         if (name.size() <= 4 || name.compare(name.size() - 4, 4, kSuffix) != 0) continue;
+        legacyFiles_ = true;
         std::string path = folder;
         path.append("/").append(name);
         auto text = readWholeFile(path);
         FileResult result;
-        if (!text || !parseFileResult(*text, result) || fileFor(result.sourcePath) != path) {
+        if (!text || !parseFileResult(*text, result) || legacyFileFor(result.sourcePath) != path) {
             engineLog(1, "%s: damaged results file ignored", path.c_str());
             continue;
         }
         results_[result.sourcePath] = std::move(result);
     }
+    readLog();
     return kOk;
 }
 
-std::string ResultsStore::fileFor(const std::string& sourcePath) const {
+void ResultsStore::readLog() {
+    auto text = readWholeFile(logPath());
+    if (!text) return;
+    size_t at = 0;
+    while (at < text->size()) {
+        size_t lineEnd = text->find('\n', at);
+        if (lineEnd == std::string::npos) break;
+        std::vector<std::string> head = splitFields(text->substr(at, lineEnd - at));
+        char* end = nullptr;
+        uint64_t length = head.size() == 3 ? std::strtoull(head[1].c_str(), &end, 10) : 0;
+        if (!end || *end != '\0' || length > text->size() - lineEnd - 1) break;
+        std::string payload = text->substr(lineEnd + 1, length);
+        if (toHex(fnv1a(payload)) != head[2]) break;
+        const uint64_t bytes = lineEnd + 1 + length - at;
+        FileResult result;
+        if (head[0] == kForgetTag && !payload.empty()) {
+            drop(payload);
+        } else if (head[0] == kEntryTag && parseFileResult(payload, result)) {
+            keep(std::move(result), bytes);
+        } else {
+            break;
+        }
+        at += bytes;
+    }
+    logBytes_ = at;
+    if (at < text->size()) engineLog(2, "%s: damaged tail ignored after %zu bytes", logPath().c_str(), at);
+}
+
+bool ResultsStore::append(const std::string& text) {
+    if (log_ < 0) {
+        log_ = ::open(logPath().c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+        if (log_ < 0) return false;
+        if (::ftruncate(log_, static_cast<off_t>(logBytes_)) != 0) {  // a damaged tail goes
+            ::close(log_);
+            log_ = -1;
+            return false;
+        }
+    }
+    if (!writeAll(log_, text)) {
+        // Whatever part was written must not be read as the start of the next entry.
+        if (::ftruncate(log_, static_cast<off_t>(logBytes_)) != 0) {
+            ::close(log_);
+            log_ = -1;
+        }
+        return false;
+    }
+    logBytes_ += text.size();
+    return true;
+}
+
+// Rewriting costs the live entries' size; doing it only once the log is
+// twice that keeps the cost per saved result constant.
+void ResultsStore::rewriteWhenLarge() {
+    const uint64_t kSmallestRewrite = uint64_t{1} << 20;
+    if (logBytes_ < kSmallestRewrite || logBytes_ < 2 * liveBytes_) return;
+    std::string text;
+    uint64_t live = 0;
+    for (const auto& [path, result] : results_) {
+        std::string one = entry(kEntryTag, serialiseFileResult(result));
+        entryBytes_[path] = one.size();
+        live += one.size();
+        text += one;
+    }
+    if (!writeFileAtomically(logPath(), text, false)) return;
+    if (log_ >= 0) ::close(log_);
+    log_ = -1;
+    logBytes_ = liveBytes_ = live;
+    if (legacyFiles_) {
+        for (const std::string& name : listDirectory(folder_))
+            if (name.size() > 4 && name.compare(name.size() - 4, 4, kSuffix) == 0)
+                ::unlink((folder_ + "/" + name).c_str());
+        legacyFiles_ = false;
+    }
+}
+
+std::string ResultsStore::legacyFileFor(const std::string& sourcePath) const {
     return folder_ + "/" + toHex(fnv1a(sourcePath)) + kSuffix;
 }
 
 Status ResultsStore::save(FileResult result) {
-    if (!writeFileAtomically(fileFor(result.sourcePath), serialiseFileResult(result), false)) {
-        engineLog(1, "%s: cannot write results", fileFor(result.sourcePath).c_str());
+    const std::string text = entry(kEntryTag, serialiseFileResult(result));
+    if (!append(text)) {
+        engineLog(1, "%s: cannot write results", logPath().c_str());
         return kWriteFailed;
     }
-    std::string path = result.sourcePath;
-    results_[path] = std::move(result);
+    keep(std::move(result), text.size());
+    rewriteWhenLarge();
     return kOk;
 }
 
-void ResultsStore::forget(const std::string& sourcePath) {
-    ::unlink(fileFor(sourcePath).c_str());
+void ResultsStore::keep(FileResult result, uint64_t bytes) {
+    uint64_t& live = entryBytes_[result.sourcePath];
+    liveBytes_ += bytes - live;
+    live = bytes;
+    std::string path = result.sourcePath;
+    results_[path] = std::move(result);
+}
+
+void ResultsStore::drop(const std::string& sourcePath) {
     results_.erase(sourcePath);
+    liveBytes_ -= entryBytes_[sourcePath];
+    entryBytes_.erase(sourcePath);
+}
+
+void ResultsStore::forget(const std::string& sourcePath) {
+    if (legacyFiles_) ::unlink(legacyFileFor(sourcePath).c_str());
+    if (!results_.count(sourcePath)) return;
+    if (!append(entry(kForgetTag, sourcePath))) engineLog(1, "%s: cannot write results", logPath().c_str());
+    drop(sourcePath);
 }
 
 const FileResult* ResultsStore::find(const std::string& sourcePath) const {

@@ -1,9 +1,15 @@
-// The results of a project: one file per analysed source file in
-// <project>/results, named after a hash of the source path and replaced
-// atomically when the file is analysed again. A kill during an analysis
-// leaves every finished file's results and nothing half-written. Results are
-// not synced to disk one by one: they only cache what an analysis gives, so
-// one that a crash of the machine damages is skipped and made again.
+// The results of a project, in <project>/results: the log "results.log",
+// to which each analysed file's results are appended (and a line when a
+// file's results are dropped), read back with the latest entry of each file
+// winning. Each entry carries its length and a checksum; reading stops at
+// the first damaged one (the tail of a write that a crash interrupted), and
+// the next append cuts it off. The log is rewritten with the live entries
+// once it holds more than twice their size. A kill during an analysis leaves
+// every finished file's results. Results are not synced to disk: they only
+// cache what an analysis gives, so one that a crash of the machine damages is
+// skipped and made again. Results of earlier versions, one file per source
+// named after a hash of its path, are still read, and removed when the log
+// is rewritten.
 #pragma once
 
 #include <cstdint>
@@ -28,20 +34,39 @@ bool parseFileResult(const std::string& text, FileResult& out);
 
 class ResultsStore {
 public:
-    // Reads every results file of the folder (made when missing); a damaged
-    // file is logged and skipped, as if that source had not been analysed.
+    ResultsStore() = default;
+    ResultsStore(const ResultsStore&) = delete;
+    ResultsStore& operator=(const ResultsStore&) = delete;
+    ResultsStore(ResultsStore&& other) noexcept;
+    ResultsStore& operator=(ResultsStore&& other) noexcept;
+    ~ResultsStore();
+
+    // Reads the log and the results files of the folder (made when
+    // missing); a damaged file is logged and skipped, as if that source had
+    // not been analysed.
     Status open(const std::string& folder);
     Status save(FileResult result);
-    void forget(const std::string& sourcePath);  // deletes the file's results
+    void forget(const std::string& sourcePath);  // drops the file's results
     const FileResult* find(const std::string& sourcePath) const;
     const std::map<std::string, FileResult>& all() const { return results_; }
     const std::string& folder() const { return folder_; }
 
 private:
-    std::string fileFor(const std::string& sourcePath) const;
+    std::string legacyFileFor(const std::string& sourcePath) const;
+    std::string logPath() const { return folder_ + "/results.log"; }
+    void readLog();
+    bool append(const std::string& payload);
+    void rewriteWhenLarge();
+    void keep(FileResult result, uint64_t bytes);
+    void drop(const std::string& sourcePath);
 
     std::string folder_;
     std::map<std::string, FileResult> results_;
+    std::map<std::string, uint64_t> entryBytes_;  // of each live entry in the log
+    uint64_t liveBytes_ = 0;
+    uint64_t logBytes_ = 0;  // intact length of the log
+    int log_ = -1;           // open for appending once something was saved
+    bool legacyFiles_ = false;
 };
 
 }  // namespace kerv::engine

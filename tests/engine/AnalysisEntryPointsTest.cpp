@@ -267,7 +267,8 @@ TEST_F(AnalysisEntryPoints, FindingsInHeadersPointThereAndListTheHeader) {
 }
 
 // An analyser that hangs, fails or writes no report costs that file its
-// results, never the aggregation, the project or the files analysed with it.
+// results, never the aggregation, the project or the files analysed with it;
+// one that is slow but moves from file to file is left to finish.
 TEST_F(AnalysisEntryPoints, HungFailingOrGarbledAnalyserLeavesNoResults) {
     writeFile("fake-cppcheck",
               "#!/bin/sh\n"
@@ -280,6 +281,9 @@ TEST_F(AnalysisEntryPoints, HungFailingOrGarbledAnalyserLeavesNoResults) {
               "  hang) exec sleep 60;;\n"
               "  garbage) echo 'no report' > \"$out\";;\n"
               "  fail) exit 3;;\n"
+              "  slow) echo run >> \"$KERV_FAKE_RUNS\"\n"
+              "        for a in \"$@\"; do case \"$a\" in -*) ;; *) echo \"Checking $a\"; sleep 0.7;; esac; done\n"
+              "        echo '<results version=\"2\"><errors/></results>' > \"$out\";;\n"
               "  one-bad) case \"$*\" in *main.c*) exit 3;; esac\n"
               "           echo '<results version=\"2\"><errors/></results>' > \"$out\";;\n"
               "esac\n");
@@ -294,6 +298,13 @@ TEST_F(AnalysisEntryPoints, HungFailingOrGarbledAnalyserLeavesNoResults) {
         EXPECT_EQ(hasResults(source("main.c").c_str()), 0) << mode;
     }
     EXPECT_NE(std::string(getComponents()).find("cppcheck 0.1"), std::string::npos);
+    ::setenv("KERV_FAKE_MODE", "slow", 1);
+    ::setenv("KERV_FAKE_RUNS", path("runs").c_str(), 1);
+    aggregate(nullptr);
+    EXPECT_EQ(hasResults(source("records.c").c_str()), 1);
+    EXPECT_EQ(readWholeFile(path("runs")), "run\nrun\n")
+        << "C and C++, the C run longer than the limit, never on one file";
+    writeFile("src/main.c", "int main(void) { return 0; }\n");
     ::setenv("KERV_FAKE_MODE", "one-bad", 1);
     ::setenv("KERV_JOBS", "1", 1);  // main.c shares a run with others
     for (int i = 0; i < 8; ++i) {
@@ -302,7 +313,7 @@ TEST_F(AnalysisEntryPoints, HungFailingOrGarbledAnalyserLeavesNoResults) {
     }
     aggregate(nullptr);
     ::unsetenv("KERV_JOBS");
-    EXPECT_EQ(hasResults(source("main.c").c_str()), 0);
+    EXPECT_EQ(hasUptoDateResults(source("main.c").c_str()), 0);
     for (const char* name : {"records.c", "gen0.c", "gen7.c"})
         EXPECT_EQ(hasResults(source(name).c_str()), 1) << name << ": a failed run is retried file by file";
     ::unsetenv("KERV_CPPCHECK");

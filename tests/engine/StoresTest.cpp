@@ -122,7 +122,11 @@ TEST_F(StoresTest, JournalKeepsEveryChangeAndStaysBounded) {
     EXPECT_EQ(project.files.size(), 302u);
 }
 
-TEST_F(StoresTest, ResultsPersistAndDamagedFilesAreSkipped) {
+// Results go to the log and come back with the latest entry of each file; a
+// damaged tail is ignored and cut off by the next save; results files of
+// earlier versions are read, damaged ones skipped, and all removed when the
+// log, grown past twice its live entries, is rewritten.
+TEST_F(StoresTest, ResultsPersistAndDamageIsSkipped) {
     FileResult result{"/src/a.c", 0x1234, 0xabcdef0123456789ull, {}};
     Finding finding{"nullPointer", "error", "Null\tpointer", "long\ntext", 476, true, {}, {"p"}};
     finding.locations = {{"/src/a.c", 8, 12, "Null pointer dereference"}, {"/src/a.h", -1, 0, ""}};
@@ -130,14 +134,19 @@ TEST_F(StoresTest, ResultsPersistAndDamagedFilesAreSkipped) {
 
     ResultsStore store;
     ASSERT_EQ(store.open(path("results")), kOk);
+    ASSERT_EQ(store.save(FileResult{"/src/a.c", 9, 9, {}}), kOk);
     ASSERT_EQ(store.save(result), kOk);
     ASSERT_EQ(store.save(FileResult{"/src/b.c", 1, 2, {}}), kOk);
+    const std::string old = "results/" + toHex(fnv1a("/src/old.c")) + ".res";
+    writeFile(old, serialiseFileResult(FileResult{"/src/old.c", 1, 2, {}}));
     writeFile("results/0000000000000000.res", "kerv-results\t1\nfile\t/src/c.c\n");                    // no end line
     writeFile("results/ffffffffffffffff.res", serialiseFileResult(FileResult{"/src/d.c", 1, 2, {}}));  // wrong name
+    std::string log = readWholeFile(path("results/results.log")).value_or("");
+    writeFile("results/results.log", log + "entry\t900\t0123456789abcdef\nkerv-results");
 
     ResultsStore reopened;
     ASSERT_EQ(reopened.open(path("results")), kOk);
-    EXPECT_EQ(reopened.all().size(), 2u);
+    EXPECT_EQ(reopened.all().size(), 3u);
     const FileResult* read = reopened.find("/src/a.c");
     ASSERT_NE(read, nullptr);
     EXPECT_EQ(serialiseFileResult(*read), serialiseFileResult(result));
@@ -145,10 +154,25 @@ TEST_F(StoresTest, ResultsPersistAndDamagedFilesAreSkipped) {
     EXPECT_TRUE(read->findings[0].inconclusive);
 
     reopened.forget("/src/b.c");
+    ASSERT_EQ(reopened.save(FileResult{"/src/c.c", 3, 4, {}}), kOk);
     ResultsStore third;
     ASSERT_EQ(third.open(path("results")), kOk);
     EXPECT_EQ(third.find("/src/b.c"), nullptr);
-    EXPECT_NE(third.find("/src/a.c"), nullptr);
+    EXPECT_NE(third.find("/src/c.c"), nullptr) << "saved after the damaged tail, which was cut off";
+    EXPECT_NE(third.find("/src/old.c"), nullptr);
+
+    result.findings[0].verbose = std::string(4000, 'v');
+    for (uint64_t i = 0; i < 600; ++i) {
+        result.contentHash = i;
+        ASSERT_EQ(third.save(result), kOk);
+        ASSERT_LE(readWholeFile(path("results/results.log"))->size(), (uint64_t{1} << 20) + 5000);
+    }
+    EXPECT_FALSE(isReadableFile(path(old))) << "folded into the rewritten log";
+    ResultsStore fourth;
+    ASSERT_EQ(fourth.open(path("results")), kOk);
+    EXPECT_EQ(fourth.all().size(), 3u);
+    EXPECT_EQ(fourth.find("/src/a.c")->contentHash, 599u);
+    EXPECT_NE(fourth.find("/src/old.c"), nullptr);
 }
 
 }  // namespace

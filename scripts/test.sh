@@ -37,6 +37,8 @@ stage "build with warnings as errors"
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKERV_WERROR=ON -DKERV_BUILD_BENCH=ON \
     -DCMAKE_EXPORT_COMPILE_COMMANDS=ON
 cmake --build "$build" -j "$jobs"
+# The Java client's documentation, with every doclint finding an error.
+cmake --build "$build" --target KervClientJavadoc
 
 stage "tests"
 run_ctest "$build"

@@ -15,6 +15,7 @@ import java.nio.file.Path;
 import java.util.Arrays;
 import java.util.List;
 import java.util.Locale;
+import java.util.function.LongSupplier;
 import java.util.function.Supplier;
 
 /**
@@ -71,32 +72,26 @@ public final class ClientBenchmark {
         return diagnostics;
     }
 
-    /** Median seconds of the measured rounds, after the warm-up rounds. */
+    /** Median wall seconds of the measured rounds, after the warm-up rounds. */
     private static double median(Supplier<Object> round) {
-        for (int i = 0; i < WARM_UP; i++) {
-            round.get();
-        }
-        double[] seconds = new double[ROUNDS];
-        for (int i = 0; i < ROUNDS; i++) {
-            long start = System.nanoTime();
-            round.get();
-            seconds[i] = (System.nanoTime() - start) / 1e9;
-        }
-        Arrays.sort(seconds);
-        return seconds[ROUNDS / 2];
+        return median(round, System::nanoTime);
     }
 
     /** Median CPU seconds of the calling thread over the measured rounds, after the warm-up rounds. */
     private static double medianCpu(Supplier<Object> round) {
         ThreadMXBean threads = ManagementFactory.getThreadMXBean();
+        return median(round, threads::getCurrentThreadCpuTime);
+    }
+
+    private static double median(Supplier<Object> round, LongSupplier nanoseconds) {
         for (int i = 0; i < WARM_UP; i++) {
             round.get();
         }
         double[] seconds = new double[ROUNDS];
         for (int i = 0; i < ROUNDS; i++) {
-            long start = threads.getCurrentThreadCpuTime();
+            long start = nanoseconds.getAsLong();
             round.get();
-            seconds[i] = (threads.getCurrentThreadCpuTime() - start) / 1e9;
+            seconds[i] = (nanoseconds.getAsLong() - start) / 1e9;
         }
         Arrays.sort(seconds);
         return seconds[ROUNDS / 2];

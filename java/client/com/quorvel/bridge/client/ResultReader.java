@@ -2,6 +2,7 @@ package com.quorvel.bridge.client;
 
 import java.io.ByteArrayInputStream;
 import java.io.StringReader;
+import java.util.Arrays;
 import javax.xml.stream.XMLInputFactory;
 import javax.xml.stream.XMLStreamConstants;
 import javax.xml.stream.XMLStreamException;
@@ -18,8 +19,15 @@ final class ResultReader implements AutoCloseable {
 
     private static final XMLInputFactory FACTORY = newFactory();
 
+    /** Texts up to this length are shared between the records of one result. */
+    private static final int SHARED_LENGTH = 64;
+    private static final long NOT_A_NUMBER = Long.MIN_VALUE;
+
     private final XMLStreamReader reader;
     private final String operation;
+    private char[] scratch = new char[256];
+    private int scratchLength;
+    private final String[] recent = new String[1024];
 
     private ResultReader(XMLStreamReader reader, String operation) {
         this.reader = reader;
@@ -75,45 +83,110 @@ final class ResultReader implements AutoCloseable {
 
     /** The text of the element whose start tag the reader stands at; leaves the reader at its end tag. */
     String text() {
+        readText();
+        return sharedText();
+    }
+
+    /** The element's text as a flag: "true" is true, anything else false. */
+    boolean flag() {
+        readText();
+        return scratchLength == 4 && scratch[0] == 't' && scratch[1] == 'r' && scratch[2] == 'u' && scratch[3] == 'e';
+    }
+
+    /** The text of the element as a decimal number. */
+    int number() {
+        readText();
+        long value = scratchNumber();
+        return value == NOT_A_NUMBER ? parse(new String(scratch, 0, scratchLength)) : (int) value;
+    }
+
+    /** The text of the element as a decimal number, or {@code absent} when the element is empty. */
+    int optionalNumber(int absent) {
+        readText();
+        if (scratchLength == 0) {
+            return absent;
+        }
+        long value = scratchNumber();
+        return value == NOT_A_NUMBER ? parse(new String(scratch, 0, scratchLength)) : (int) value;
+    }
+
+    /**
+     * Collects the text of the element whose start tag the reader stands at into the scratch buffer, whatever pieces
+     * the parser delivers it in (entity references, CDATA sections and buffer boundaries split texts), and leaves the
+     * reader at the element's end tag.
+     */
+    private void readText() {
+        scratchLength = 0;
         try {
-            int event = reader.next();
-            if (event == END) {
-                return "";
-            }
-            String first = isText(event) ? chunk() : null;
-            event = reader.next();
-            if (event == END && first != null) {
-                return first;
-            }
-            // Texts split by entity references or CDATA sections arrive in pieces.
-            StringBuilder text = new StringBuilder(first == null ? "" : first);
-            for (; event != END; event = reader.next()) {
+            for (int event = reader.next(); event != END; event = reader.next()) {
                 if (isText(event)) {
-                    text.append(reader.getTextCharacters(), reader.getTextStart(), reader.getTextLength());
+                    int length = reader.getTextLength();
+                    if (scratchLength + length > scratch.length) {
+                        scratch = Arrays.copyOf(scratch, Math.max(2 * scratch.length, scratchLength + length));
+                    }
+                    System.arraycopy(reader.getTextCharacters(), reader.getTextStart(), scratch, scratchLength, length);
+                    scratchLength += length;
                 } else if (event == START || event == DONE) {
                     throw unexpected();
                 }
             }
-            return text.toString();
         } catch (XMLStreamException e) {
             throw malformed(operation, e);
         }
     }
 
-    /** The element's text as a flag: "true" is true, anything else false. */
-    boolean flag() {
-        return "true".equals(text());
+    /**
+     * The scratch text as a string. Short texts repeat across a result (identifiers, files, producers, help
+     * locations): each comes back as one shared string, which spares large results much of their memory.
+     */
+    private String sharedText() {
+        int length = scratchLength;
+        if (length == 0) {
+            return "";
+        }
+        if (length > SHARED_LENGTH) {
+            return new String(scratch, 0, length);
+        }
+        int hash = 0;
+        for (int i = 0; i < length; i++) {
+            hash = 31 * hash + scratch[i];
+        }
+        int slot = (hash ^ (hash >>> 16)) & (recent.length - 1);
+        String known = recent[slot];
+        if (known != null && known.length() == length && isScratch(known)) {
+            return known;
+        }
+        String text = new String(scratch, 0, length);
+        recent[slot] = text;
+        return text;
     }
 
-    /** The text of the element as a decimal number. */
-    int number() {
-        return parse(text());
+    private boolean isScratch(String text) {
+        for (int i = 0; i < scratchLength; i++) {
+            if (text.charAt(i) != scratch[i]) {
+                return false;
+            }
+        }
+        return true;
     }
 
-    /** The text of the element as a decimal number, or {@code absent} when the element is empty. */
-    int optionalNumber(int absent) {
-        String text = text();
-        return text.isEmpty() ? absent : parse(text);
+    /** The int that the scratch text spells in decimal, or NOT_A_NUMBER. */
+    private long scratchNumber() {
+        int length = scratchLength;
+        int at = length > 0 && scratch[0] == '-' ? 1 : 0;
+        if (at == length || length - at > 10) {
+            return NOT_A_NUMBER;
+        }
+        long value = 0;
+        for (; at < length; at++) {
+            char c = scratch[at];
+            if (c < '0' || c > '9') {
+                return NOT_A_NUMBER;
+            }
+            value = value * 10 + (c - '0');
+        }
+        value = scratch[0] == '-' ? -value : value;
+        return value < Integer.MIN_VALUE || value > Integer.MAX_VALUE ? NOT_A_NUMBER : value;
     }
 
     private int parse(String text) {
@@ -128,10 +201,6 @@ final class ResultReader implements AutoCloseable {
     private static boolean isText(int event) {
         return event == XMLStreamConstants.CHARACTERS || event == XMLStreamConstants.CDATA
                 || event == XMLStreamConstants.SPACE;
-    }
-
-    private String chunk() {
-        return new String(reader.getTextCharacters(), reader.getTextStart(), reader.getTextLength());
     }
 
     /** Skips the element whose start tag the reader stands at, with everything in it. */

@@ -96,20 +96,4 @@ class ResultsCallsTest extends StandInTest {
         assertEquals("", Fake.journal());
         assertTrue(BridgeFixture.log().contains("\ngetTrees failed: item count far beyond the items given\n"));
     }
-
-    @Test
-    void ruleGroupsAndTheMessageRuleMapComeBackAsXmlAndAreReleased() {
-        long groups = Fake.setRuleGroups("error", "nullPointer", Fake.utf8("Null <pointer> dereference"));
-        long map = Fake.setMessageRuleMap("nullPointer", new String[] {"R1", "R2"});
-        Document groupXml = BridgeFixture.parseXml(getRuleGroups());
-        Document mapXml = BridgeFixture.parseXml(getMessageRuleMap());
-        assertTrue(groupXml.getDocumentElement().getTextContent().contains("Null <pointer> dereference"));
-        assertEquals("R1", mapXml.getElementsByTagName("UniqueRuleId").item(0).getTextContent());
-        assertEquals("getRuleGroups(out)\n" + Fake.freed("freeRuleGroups", groups) + "getMessageRuleMap(out)\n"
-                + Fake.freed("freeMessageRuleMap", map), Fake.journal());
-
-        Fake.reset();
-        assertArrayEquals(new byte[0], getRuleGroups());
-        assertArrayEquals(new byte[0], getMessageRuleMap());
-    }
 }

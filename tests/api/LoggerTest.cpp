@@ -69,14 +69,6 @@ TEST(Logger, StartsSilentAndFiltersByLevel) {
     EXPECT_EQ(log.Take(), "negative\n");
 }
 
-TEST(Logger, FileHoldsMessagesInCallOrderWithNothingAdded) {
-    LogCapture log(2);
-    Log(2, "\nCall %s \n", "HasResults");
-    Log(1, "\tno newline");
-    Log(2, "%s|%d|%u", "text", -5, 7u);
-    EXPECT_EQ(log.Take(), "\nCall HasResults \n\tno newlinetext|-5|7");
-}
-
 TEST(Logger, PathsOfTwoCharactersOrFewerLogToStandardOutput) {
     LogCapture scratch(2);
     WorkingDirectory inScratch(scratch.Directory());

@@ -102,9 +102,4 @@ TEST(UnloadedApi, EveryMethodLogsTwoLinesAndReturnsItsFailureValue) {
         const std::string nullSlotLine = c.nullSlotLine != nullptr ? c.nullSlotLine : StandardNullSlotLine(c.method);
         EXPECT_EQ(log.Take(), "\nCall " + std::string(c.method) + " \n" + nullSlotLine);
     }
-
-    // At level 1 only the null-slot message remains.
-    Utils::Logger::SetLogLevel(1);
-    EXPECT_EQ(api.HasResults("f"), 0);
-    EXPECT_EQ(log.Take(), StandardNullSlotLine("HasResults"));
 }

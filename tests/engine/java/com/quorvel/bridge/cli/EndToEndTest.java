@@ -8,7 +8,6 @@ import com.quorvel.bridge.caller.KERVBridge;
 import com.quorvel.bridge.client.Diagnostic;
 import com.quorvel.bridge.client.ResultDecoder;
 import com.quorvel.bridge.client.SuppressionState;
-import com.quorvel.bridge.client.TreeNode;
 import java.nio.charset.StandardCharsets;
 import java.nio.file.Files;
 import java.nio.file.Path;
@@ -72,15 +71,6 @@ class EndToEndTest {
         assertEquals("error", rules.get("nullPointer").group());
         assertFalse(rules.get("unreadVariable").active());
         assertTrue(rules.get("nullPointer").active());
-
-        Map<String, List<String>> map = ResultDecoder.messageRuleMap(KERVBridge.getMessageRuleMap());
-        assertEquals(rules.size(), map.size());
-        assertEquals(List.of("nullPointer"), map.get("nullPointer"));
-
-        TreeNode fileRoot = ResultDecoder.trees(KERVBridge.getTrees(false, 1, main.toString())).orElseThrow().files();
-        assertEquals(mainFindings.size(), fileRoot.total());
-        assertEquals(mainFindings.size() - 1, fileRoot.active());
-        assertEquals("<VQL><L>0</L><L>1</L></VQL>", KERVBridge.getAvailableLanguages());
         assertEquals("cppcheck", KERVBridge.getReportTools());
         assertTrue(KERVBridge.getComponents().startsWith("engine 1.0.0;cppcheck "));
     }

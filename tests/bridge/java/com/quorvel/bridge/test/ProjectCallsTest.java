@@ -119,11 +119,5 @@ class ProjectCallsTest extends StandInTest {
         Fake.setResult("getCMAProjectList", 1);
         assertEquals("p;q", getCMAProjects());
         assertTrue(Fake.journal().endsWith(Fake.freed("freeStrings", projects)), Fake.journal());
-
-        Fake.setStrings("getReportTools", -1, new String[] {"html"});
-        Fake.setResult("getReportTools", 1);
-        assertEquals("html", getReportTools());
-        Fake.setStrings("getFiles", -1, new String[] {"a.c", "dir/b.cpp"});
-        assertEquals("a.c;dir/b.cpp", getFiles());
     }
 }

@@ -6,6 +6,7 @@ import static org.junit.jupiter.api.Assertions.assertTrue;
 
 import com.quorvel.bridge.caller.KERVBridge;
 import com.quorvel.bridge.client.Diagnostic;
+import com.quorvel.bridge.client.KervStatus;
 import com.quorvel.bridge.client.ResultDecoder;
 import com.quorvel.bridge.client.SuppressionState;
 import java.nio.charset.StandardCharsets;
@@ -43,6 +44,11 @@ class EndToEndTest {
                 EngineFixture.config("analysis.acf").toString(), EngineFixture.config("rules.rcf").toString(),
                 EngineFixture.config("compiler.cct").toString()));
         assertTrue(KERVBridge.isVQFProject(location.toString(), "demo"));
+        // The library's status codes are the ones the client names.
+        assertEquals(KervStatus.PROJECT_EXISTS.code(), KERVBridge.createProject(location.toString(), "demo", "", "", ""));
+        assertEquals(KervStatus.CCT_NOT_REGISTERED.code(), KERVBridge.setActiveCCT(0, "none.cct"));
+        assertEquals(KervStatus.SOURCE_UNREADABLE.code(),
+                KERVBridge.addFile(0, temp.resolve("none.c").toString(), null, 0, null, 0));
         assertEquals(".c;.cpp;.cc;.cxx;.c++", KERVBridge.getFileExtensions());
         assertEquals(0, KERVBridge.addFile(KERVBridge.SOURCE_LANGUAGE_C, main.toString(), "DEBUG\u0019LEVEL=2", 2,
                 source.resolve("src").toString(), 1));

@@ -29,6 +29,8 @@ TEST(LoadApi, FailedLoadThenGoodLoadThenSecondPathIgnored) {
 
     const std::string missing = log.Directory() + "/missing.so";
     EXPECT_EQ(api.InitKERVApi(missing.c_str()).rfind("Failed to load libKERV.so: ", 0), 0u);
+    EXPECT_EQ(log.Take(), "\nCall InitKERVApi\n\tTrying to load from: " + missing + " \n");
+    EXPECT_EQ(api.InitKERVApi(nullptr), "Failed to load libKERV.so: no path given");
     EXPECT_EQ(api.HasResults("a.c"), 0);
     log.Take();
 

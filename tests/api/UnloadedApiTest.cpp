@@ -102,37 +102,4 @@ TEST(UnloadedApi, EveryMethodLogsTwoLinesAndReturnsItsFailureValue) {
         const std::string nullSlotLine = c.nullSlotLine != nullptr ? c.nullSlotLine : StandardNullSlotLine(c.method);
         EXPECT_EQ(log.Take(), "\nCall " + std::string(c.method) + " \n" + nullSlotLine);
     }
-
-    // At level 1 only the null-slot message remains.
-    Utils::Logger::SetLogLevel(1);
-    EXPECT_EQ(api.HasResults("f"), 0);
-    EXPECT_EQ(log.Take(), StandardNullSlotLine("HasResults"));
-}
-
-TEST(UnloadedApi, InstanceIsSharedUntilDestroyed) {
-    KERVApi* first = KERVApi::GetInstance();
-    EXPECT_EQ(KERVApi::GetInstance(), first);
-
-    KERVApi::Destroy();
-    KERVApi* fresh = KERVApi::GetInstance();
-    ASSERT_NE(fresh, nullptr);
-    EXPECT_EQ(KERVApi::GetInstance(), fresh);
-    EXPECT_EQ(std::string(fresh->GetInstallPath()), "null");
-}
-
-TEST(UnloadedApi, UnopenableLibraryReportsTheLoaderMessageAndStaysUnloaded) {
-    LogCapture log(1);
-    KERVApi& api = *KERVApi::GetInstance();
-    const std::string missing = log.Directory() + "/libKERV.so";
-
-    const std::string error = api.InitKERVApi(missing.c_str());
-    EXPECT_EQ(error.rfind("Failed to load libKERV.so: ", 0), 0u) << error;
-    EXPECT_NE(error.find(missing), std::string::npos) << "the loader's own message follows: " << error;
-    EXPECT_EQ(api.InitKERVApi(nullptr), "Failed to load libKERV.so: no path given");
-    EXPECT_EQ(log.Take(), "") << "a failed load logs nothing at level 1";
-
-    Utils::Logger::SetLogLevel(2);
-    EXPECT_NE(api.InitKERVApi(missing.c_str()), "");
-    EXPECT_EQ(log.Take(), "\nCall InitKERVApi\n\tTrying to load from: " + missing + " \n");
-    EXPECT_EQ(api.GetInstallPath(), std::string("null"));
 }

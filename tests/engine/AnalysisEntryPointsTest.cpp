@@ -8,6 +8,7 @@
 #include "engine/records/DiagnosticRecords.h"
 #include "engine/store/FileSystem.h"
 #include "tests/engine/EngineTestSupport.h"
+#include "tests/support/RecordArena.h"
 
 namespace kerv::engine {
 namespace {
@@ -129,19 +130,13 @@ TEST_F(AnalysisEntryPoints, DiagnosticRecordsCarryMessageLocationsAndNotes) {
 
 TEST_F(AnalysisEntryPoints, MessageRuleAndMaskFiltersAreHonoured) {
     aggregate(nullptr);
-    VQMessage_C* onlyNull = buildMessage("nullPointer", "error", "", "", 0);
-    auto* messages = static_cast<VQMessageArray_C*>(calloc(1, 16));
-    messages->count = 1;
-    messages->messages[0] = onlyNull;
+    RecordArena arena;
+    auto* messages = arena.List<VQMessageArray_C>({arena.Message("nullPointer", "", 2, "", "", "")});
     auto byMessage = diagnosticsOf(source("main.c"), messages);
     ASSERT_EQ(byMessage.size(), 1u);
     EXPECT_EQ(byMessage[0].id, "nullPointer");
 
-    RuleStruct rule{};
-    rule.ruleId = const_cast<char*>("unreadVariable");
-    auto* rules = static_cast<VQRuleArray_C*>(calloc(1, 16));
-    rules->count = 1;
-    rules->rules[0] = &rule;
+    auto* rules = arena.List<VQRuleArray_C>({arena.Rule("unreadVariable", 1, "", "", "", "")});
     auto byRule = diagnosticsOf(source("main.c"), nullptr, rules);
     ASSERT_EQ(byRule.size(), 1u);
     EXPECT_EQ(byRule[0].id, "unreadVariable");
@@ -156,9 +151,6 @@ TEST_F(AnalysisEntryPoints, MessageRuleAndMaskFiltersAreHonoured) {
     messages->count = 0;
     EXPECT_EQ(diagnosticsOf(source("main.c"), messages).size(), activeOnly.size() + offOnly.size())
         << "an empty list restricts nothing";
-    releaseMessage(onlyNull);
-    free(messages);
-    free(rules);
 }
 
 TEST_F(AnalysisEntryPoints, ResultsPersistAndGoStaleWhenSourceOrConfigurationChanges) {

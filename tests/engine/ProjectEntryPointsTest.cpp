@@ -269,15 +269,11 @@ TEST_F(ProjectEntryPoints, NullArgumentsGiveCodesNeverCrashes) {
         setWorkspace(nullptr);
         EXPECT_NE(getWorkspace(), nullptr);
         EXPECT_STREQ(getComponentMessages(nullptr, nullptr), "");
-        EXPECT_EQ(createProject(nullptr, nullptr, nullptr, nullptr, nullptr), kNullArgument);
-        EXPECT_EQ(addCCT(nullptr), kNullArgument);
-        EXPECT_EQ(setActiveCCT(VQ_SOURCE_LANGUAGE_C, nullptr), kNullArgument);
         EXPECT_EQ(isVQFProject(nullptr, nullptr), 0);
         EXPECT_EQ(initProjectMngr(nullptr, nullptr, nullptr), kNullArgument);
         EXPECT_EQ(initResults(nullptr, nullptr, nullptr), kNullArgument);
         EXPECT_EQ(removeFile(nullptr), kNullArgument);
         EXPECT_EQ(addFile(VQ_SOURCE_LANGUAGE_C, nullptr, 3, nullptr, 3, nullptr), kNullArgument);
-        EXPECT_EQ(getFiles(nullptr), kNullArgument);
         EXPECT_EQ(getMappedFileExtensions(VQ_SOURCE_LANGUAGE_C, nullptr), kNullArgument);
         VQFile_C* file = nullptr;
         EXPECT_EQ(getVQFile(nullptr, &file), kNullArgument);

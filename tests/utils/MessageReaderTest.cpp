@@ -88,12 +88,6 @@ TEST(MessageReader, Helpers) {
     char* copy = getCharFromConstChar("abc");
     EXPECT_STREQ(copy, "abc");
     std::free(copy);
-    VQMessage_C message{};
-    createMessage(&message, "<MN>5</MN><ML>VQ_ERROR</ML>");
-    EXPECT_STREQ(message.messageNumber, "5");
-    EXPECT_STREQ(message.uniqueMessageID, "");
-    EXPECT_EQ(message.messageLevel, 2);
-    freeMessage(&message);
 
     VQMessage_C** list = createMessageArray("<VQM><P>a</P></VQM><VQM><P>b</P></VQM><VQM></VQM>", 2);
     ASSERT_NE(list, nullptr);

@@ -37,36 +37,23 @@ std::string readFile(const std::string& path) {
 
 }  // namespace
 
-TEST(SplitString, CutsAtEveryItemSeparator) {
+// Cuts at every item separator, stores at most `count` tokens and fills the
+// rest with empty strings.
+TEST(SplitString, CutsAtSeparatorsIntoExactlyCountTokens) {
     using V = std::vector<std::string>;
-    EXPECT_EQ(splitToVector("a\x19"
-                            "bc\x19"
-                            "d",
-                            3),
-              (V{"a", "bc", "d"}));
-    EXPECT_EQ(splitToVector("a\x19\x19"
-                            "b",
-                            3),
-              (V{"a", "", "b"}));
+    const std::string s = "\x19";
+    EXPECT_EQ(splitToVector("a" + s + "bc" + s + "d", 3), (V{"a", "bc", "d"}));
+    EXPECT_EQ(splitToVector("a" + s + s + "b", 3), (V{"a", "", "b"}));
     EXPECT_EQ(splitToVector("", 1), (V{""}));
     EXPECT_EQ(splitToVector("whole text", 1), (V{"whole text"}));
-    EXPECT_EQ(splitToVector("a\x19", 2), (V{"a", ""}));
-    // Without NUL in the list the last piece is no token.
-    EXPECT_EQ(splitToVector("a,b,c", 2, {','}), (V{"a", "b"}));
-}
-
-TEST(SplitString, StoresAtMostCountTokensAndFillsTheRestWithEmptyStrings) {
-    using V = std::vector<std::string>;
-    EXPECT_EQ(splitToVector("a\x19"
-                            "b\x19"
-                            "c\x19"
-                            "d",
-                            2),
-              (V{"a", "b"}));
+    EXPECT_EQ(splitToVector("a" + s, 2), (V{"a", ""}));
+    EXPECT_EQ(splitToVector("a" + s + "b" + s + "c" + s + "d", 2), (V{"a", "b"}));
     EXPECT_EQ(splitToVector("a", 3), (V{"a", "", ""}));
-    EXPECT_EQ(splitToVector("a,b", 4, {','}), (V{"a", "", "", ""}));
     EXPECT_EQ(splitString("a", 0, kItemSeparators), nullptr);
     EXPECT_EQ(splitString("a", -5, kItemSeparators), nullptr);
+    // Without NUL in the list the last piece is no token.
+    EXPECT_EQ(splitToVector("a,b,c", 2, {','}), (V{"a", "b"}));
+    EXPECT_EQ(splitToVector("a,b", 4, {','}), (V{"a", "", "", ""}));
     // A separator listed twice still makes one token per position.
     EXPECT_EQ(splitToVector("a,b", 3, {',', ',', '\0'}), (V{"a", "b", ""}));
 }

@@ -3,16 +3,13 @@ package com.quorvel.bridge.test;
 import static org.junit.jupiter.api.Assertions.assertEquals;
 
 import com.quorvel.bridge.caller.KERVBridge;
-import java.io.ByteArrayInputStream;
 import java.io.IOException;
 import java.io.UncheckedIOException;
 import java.nio.charset.StandardCharsets;
 import java.nio.file.Files;
 import java.nio.file.Path;
-import javax.xml.parsers.DocumentBuilderFactory;
-import org.w3c.dom.Document;
 
-/** Loads the stand-in through the bridge with a traced log file, and reads logs and XML results. */
+/** Loads the stand-in through the bridge with a traced log file, and reads logs. */
 final class BridgeFixture {
     static final String FAKE = System.getProperty("kerv.test.fake");
     static final String FAKE_PARTIAL = System.getProperty("kerv.test.fakePartial");
@@ -73,18 +70,6 @@ final class BridgeFixture {
             Fake.restoreStdout();
         }
         return read(capture);
-    }
-
-    static Document parseXml(byte[] xml) {
-        try {
-            return DocumentBuilderFactory.newInstance().newDocumentBuilder().parse(new ByteArrayInputStream(xml));
-        } catch (Exception e) {
-            throw new AssertionError("not well-formed XML: " + new String(xml, StandardCharsets.UTF_8), e);
-        }
-    }
-
-    static Document parseXml(String xml) {
-        return parseXml(xml.getBytes(StandardCharsets.UTF_8));
     }
 
     static String text(byte[] utf8) {

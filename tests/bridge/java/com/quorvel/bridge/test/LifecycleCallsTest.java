@@ -95,13 +95,4 @@ class LifecycleCallsTest extends StandInTest {
         assertTrue(BridgeFixture.log().contains("bindKey = to-file"));
         assertFalse(BridgeFixture.log().contains("to-stdout"));
     }
-
-    @Test
-    void getTreesPrintsItsResultOnStandardOutputWhateverTheLogSettings() {
-        Fake.setResult("getTrees", 3);
-        setDebugLevel(0);
-        String printed = BridgeFixture.stdoutOf(() -> getTrees(false, 0, null));
-        assertEquals("call result: 3\n", printed);
-        assertEquals("", BridgeFixture.log());
-    }
 }

@@ -30,11 +30,6 @@ class TextEncodingTest extends StandInTest {
         assertEquals(NON_BMP, getVersionNumber());
         Fake.setStrings("getFiles", -1, new String[] {NON_BMP, "b.c"});
         assertEquals(NON_BMP + ";b.c", getFiles());
-
-        Fake.setTrees(Fake.utf8(NON_BMP), 1, 1);
-        byte[] trees = getTrees(false, 0, null);
-        assertTrue(BridgeFixture.text(trees).contains(NON_BMP), "byte arrays carry the UTF-8 bytes unchanged");
-        assertEquals(NON_BMP, BridgeFixture.parseXml(trees).getElementsByTagName("N").item(1).getTextContent());
     }
 
     @Test

@@ -7,6 +7,7 @@ import static org.junit.jupiter.api.Assertions.assertFalse;
 import static org.junit.jupiter.api.Assertions.assertTrue;
 
 import java.nio.file.Path;
+import java.util.function.Supplier;
 import org.junit.jupiter.api.MethodOrderer;
 import org.junit.jupiter.api.Order;
 import org.junit.jupiter.api.Test;
@@ -18,42 +19,35 @@ class UnloadedBridgeTest {
     private static final byte[] NO_BYTES = new byte[0];
     private static final Path LOG = BridgeFixture.tempFile("unloaded", ".log");
 
+    /** Each call returns `failure`; a byte array failure is compared by content. */
+    private static void allReturn(Object failure, Supplier<?>... calls) {
+        for (int i = 0; i < calls.length; i++) {
+            Object result = calls[i].get();
+            if (failure instanceof byte[] bytes) {
+                assertArrayEquals(bytes, (byte[]) result, "call " + i);
+            } else {
+                assertEquals(failure, result, "call " + i);
+            }
+        }
+    }
+
     private static void assertEveryMethodFails() {
-        assertEquals(-1L, initDeploymentInfo());
-        assertEquals(-1L, initApi("key"));
-        assertEquals("null", getInstallPath());
-        assertEquals("null", getUserPath());
-        assertEquals("null", getInstallConfigPath());
-        assertEquals("null", getInstallBinaryPath());
-        assertEquals("null", getUserAppConfigPath());
-        assertEquals("null", getUserConfigPath());
-        assertEquals("", getComponents());
+        allReturn(-1L, () -> initDeploymentInfo(), () -> initApi("key"),
+                () -> createProject("/tmp", "p", "a.acf", "r.rcf", "c.cct"), () -> initProjectMngr("key", "/tmp", "p"),
+                () -> addFile(0, "a.c", "A", 1, null, 0), () -> removeFile("a.c"), () -> addCCT("c.cct"),
+                () -> setActiveCCT(0, "c.cct"), () -> initResults("key", "/tmp", "p"));
+        allReturn("null", () -> getInstallPath(), () -> getUserPath(), () -> getInstallConfigPath(),
+                () -> getInstallBinaryPath(), () -> getUserAppConfigPath(), () -> getUserConfigPath(),
+                () -> getWorkspace());
+        allReturn("", () -> getComponents(), () -> getVQFContextHelp(1), () -> getVQFHelp(true), () -> getFiles(),
+                () -> getVQFile("a.c"), () -> getFileExtensions(), () -> getCMAProjects(), () -> getReportTools(),
+                () -> getAvailableLanguages());
+        allReturn(false, () -> isVQFProject("/tmp", "p"), () -> hasResults("a.c"), () -> hasUpToDateResults("a.c"));
+        allReturn(NO_BYTES, () -> getDiagnostics("a.c", null, null, 0), () -> getTrees(true, 1, "a"),
+                () -> getRuleGroups(), () -> getMessageRuleMap());
         assertEquals("0.0.0", getVersionNumber());
-        assertEquals("", getVQFContextHelp(1));
-        assertEquals("", getVQFHelp(true));
         assertEquals(0L, getDebugLevel());
-        assertEquals(-1L, createProject("/tmp", "p", "a.acf", "r.rcf", "c.cct"));
-        assertEquals(-1L, initProjectMngr("key", "/tmp", "p"));
-        assertFalse(isVQFProject("/tmp", "p"));
-        assertEquals(-1L, addFile(0, "a.c", "A", 1, null, 0));
-        assertEquals(-1L, removeFile("a.c"));
-        assertEquals("", getFiles());
-        assertEquals("", getVQFile("a.c"));
-        assertEquals("", getFileExtensions());
-        assertEquals("", getCMAProjects());
-        assertEquals("", getReportTools());
-        assertEquals(-1L, addCCT("c.cct"));
-        assertEquals(-1L, setActiveCCT(0, "c.cct"));
-        assertEquals("null", getWorkspace());
-        assertEquals("", getAvailableLanguages());
         assertEquals(0, getCurrentLanguage());
-        assertEquals(-1L, initResults("key", "/tmp", "p"));
-        assertFalse(hasResults("a.c"));
-        assertFalse(hasUpToDateResults("a.c"));
-        assertArrayEquals(NO_BYTES, getDiagnostics("a.c", null, null, 0));
-        assertArrayEquals(NO_BYTES, getTrees(true, 1, "a"));
-        assertArrayEquals(NO_BYTES, getRuleGroups());
-        assertArrayEquals(NO_BYTES, getMessageRuleMap());
         setBindKey("key");
         shutdownApi();
         shutdownApp();

@@ -12,6 +12,7 @@ import com.quorvel.bridge.client.Rule;
 import com.quorvel.bridge.client.RuleGroup;
 import com.quorvel.bridge.client.SourceLanguage;
 import java.io.IOException;
+import java.io.UncheckedIOException;
 import java.io.PrintStream;
 import java.nio.charset.StandardCharsets;
 import java.nio.file.Files;
@@ -78,7 +79,7 @@ final class AnalysisRun {
                 }
                 return active > 0 ? DIAGNOSTICS_FOUND : NO_DIAGNOSTICS;
             }
-        } catch (CannotRun | IOException | KervException e) {
+        } catch (CannotRun | IOException | UncheckedIOException | IllegalArgumentException | KervException e) {
             err.println("kerv: " + e.getMessage());
             return CANNOT_RUN;
         } catch (KervLoadException | LinkageError e) {
@@ -116,8 +117,6 @@ final class AnalysisRun {
                 case "initResults" -> "cannot open the results";
                 default -> "cannot open project " + name + " in " + where;
             } + " (status " + e.status() + ")");
-        } catch (IllegalArgumentException e) {
-            throw new CannotRun(e.getMessage());
         }
     }
 

@@ -56,6 +56,6 @@ final class Arguments {
         for (String value : values) {
             item(value, name);
         }
-        return String.join(String.valueOf(KERVBridge.ITEM_SEPARATOR), values);
+        return KERVBridge.joinItems(values.toArray(String[]::new));
     }
 }

@@ -47,17 +47,17 @@ final class BridgeThread {
     }
 
     /**
-     * Runs the last call (the calls queued before it run first), then stops the thread. Returns false when the thread
+     * Runs the last call (the calls queued before it run first), then stops the thread; does nothing when the thread
      * was stopped already.
      */
-    boolean stop(Runnable lastCall) {
+    void stop(Runnable lastCall) {
         if (Thread.currentThread() == thread || ProgressRelay.inListener()) {
             throw new IllegalStateException("a session cannot be closed from a progress listener");
         }
         Future<?> last;
         synchronized (this) {
             if (closed) {
-                return false;
+                return;
             }
             closed = true;
             last = executor.submit(lastCall);
@@ -80,7 +80,11 @@ final class BridgeThread {
                 Thread.currentThread().interrupt();
             }
         }
-        return true;
+    }
+
+    /** Tells whether {@link #stop} was called: no call is accepted any more. */
+    synchronized boolean isStopped() {
+        return closed;
     }
 
     /** Waits for a call without giving up on interruption: a native call cannot be abandoned half-way. */

@@ -1,6 +1,7 @@
 package com.quorvel.bridge.client;
 
 import java.util.ArrayList;
+import java.util.Collections;
 import java.util.List;
 
 /** Decodes a diagnostic list ("VQE" holding nested "VQD" elements) into {@link Diagnostic} records. */
@@ -108,6 +109,6 @@ final class DiagnosticDecoder {
                 default -> in.skip();
             }
         }
-        return top;
+        return Collections.unmodifiableList(top);
     }
 }

@@ -71,11 +71,7 @@ public final class Kerv {
                 throw new IllegalStateException("the analysis library " + loadedLibrary + " is already loaded in this"
                         + " process and cannot be replaced by " + library + "; a process loads one analysis library");
             }
-            openSession = KervSession.start(library, () -> {
-                synchronized (LOCK) {
-                    loadedLibrary = library;
-                }
-            });
+            openSession = KervSession.start(library, () -> loadedLibrary = library);
             return openSession;
         }
     }

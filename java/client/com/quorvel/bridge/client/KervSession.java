@@ -48,7 +48,7 @@ public final class KervSession implements AutoCloseable {
             check("initDeploymentInfo", bridge.call("initDeploymentInfo", KERVBridge::initDeploymentInfo));
             check("initApi", bridge.call("initApi", () -> KERVBridge.initApi(BIND_KEY)));
             return session;
-        } catch (RuntimeException e) {
+        } catch (RuntimeException | Error e) {
             bridge.stop(() -> { });
             throw e;
         }
@@ -96,6 +96,7 @@ public final class KervSession implements AutoCloseable {
      * @param name the project's name
      * @return the project
      * @throws KervException when the analysis library cannot create or open it
+     * @throws UncheckedIOException when the folder cannot be created
      */
     public Project openProject(Path location, String name) {
         return openProject(location, name, null, null, null);
@@ -113,6 +114,7 @@ public final class KervSession implements AutoCloseable {
      * @return the project
      * @throws IllegalArgumentException when a configuration file is not a readable regular file
      * @throws KervException when the analysis library cannot create or open the project
+     * @throws UncheckedIOException when the folder cannot be created
      */
     public Project openProject(Path location, String name, Path analysisConfiguration, Path ruleConfiguration,
             Path compilerConfiguration) {
@@ -344,8 +346,12 @@ public final class KervSession implements AutoCloseable {
      */
     @Override
     public void close() {
-        if (bridge.stop(KERVBridge::shutdownApi)) {
-            Kerv.closed(this);
+        try {
+            bridge.stop(KERVBridge::shutdownApi);
+        } finally {
+            if (bridge.isStopped()) {
+                Kerv.closed(this);
+            }
         }
     }
 }

@@ -88,7 +88,7 @@ public final class Project {
         Objects.requireNonNull(includeFolders, "includeFolders");
         List<String> folders = new ArrayList<>();
         for (Path folder : includeFolders) {
-            folders.add(Arguments.item(Arguments.path(folder, "includeFolders"), "includeFolders"));
+            folders.add(Arguments.path(folder, "includeFolders"));
         }
         add(path, language, defineItems, defines.size(), Arguments.items(folders, "includeFolders"), folders.size());
     }
@@ -273,7 +273,7 @@ public final class Project {
         Objects.requireNonNull(restrictTo, "restrictTo");
         List<String> items = new ArrayList<>();
         for (Path item : restrictTo) {
-            items.add(Arguments.item(Arguments.path(item, "restrictTo"), "restrictTo"));
+            items.add(Arguments.path(item, "restrictTo"));
         }
         String joined = Arguments.items(items, "restrictTo");
         return session.callOn(this, "getTrees", () -> KERVBridge.getTrees(everything, items.size(), joined));

@@ -9,8 +9,9 @@ import java.util.Optional;
  * call the bridge themselves. {@link KervSession} and {@link Project} decode their results with these methods.
  *
  * <p>Each method reads its text in one pass with the JDK's streaming XML reader; nesting of any depth is decoded. An
- * empty text (the bridge's "nothing to report") gives the empty result. A text that is not a result of the expected
- * kind throws {@link KervException} with status -1.
+ * empty text (the bridge's "nothing to report") gives the empty result. A text that is not well-formed XML, or that
+ * holds an element where a result of its kind cannot have one, throws {@link KervException} with status -1; elements
+ * a result of its kind does not know are skipped.
  */
 public final class ResultDecoder {
     private ResultDecoder() {}

@@ -96,16 +96,16 @@ final class ResultReader implements AutoCloseable {
     /** The text of the element as a decimal number. */
     int number() {
         readText();
-        long value = scratchNumber();
-        return value == NOT_A_NUMBER ? parse(new String(scratch, 0, scratchLength)) : (int) value;
+        return scratchInt();
     }
 
     /** The text of the element as a decimal number, or {@code absent} when the element is empty. */
     int optionalNumber(int absent) {
         readText();
-        if (scratchLength == 0) {
-            return absent;
-        }
+        return scratchLength == 0 ? absent : scratchInt();
+    }
+
+    private int scratchInt() {
         long value = scratchNumber();
         return value == NOT_A_NUMBER ? parse(new String(scratch, 0, scratchLength)) : (int) value;
     }

@@ -41,10 +41,11 @@ final class TreeDecoder {
                 continue;
             }
             if (root >= 0 || "SI".equals(tag)) {
+                if ((root >= 0) == (current != null)) {
+                    throw in.unexpected();  // a tree inside a node, or a node outside every tree
+                }
                 if (current != null) {
                     outer.push(current);
-                } else if (root < 0) {
-                    throw in.unexpected();
                 }
                 current = new Builder();
                 continue;

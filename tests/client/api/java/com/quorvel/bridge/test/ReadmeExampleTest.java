@@ -50,7 +50,11 @@ class ReadmeExampleTest {
         child.environment().put("XDG_CONFIG_HOME", temp.resolve("config").toString());
         child.environment().put("XDG_DATA_HOME", temp.resolve("data").toString());
         Process process = child.start();
-        assertTrue(process.waitFor(240, TimeUnit.SECONDS), "the example did not finish");
+        boolean finished = process.waitFor(240, TimeUnit.SECONDS);
+        if (!finished) {
+            process.destroyForcibly();
+        }
+        assertTrue(finished, "the example did not finish");
         String output = Files.readString(temp.resolve("output.txt"), StandardCharsets.UTF_8);
         System.out.print(output);
         System.out.flush();

@@ -18,7 +18,7 @@ class LibraryRecord {
 public:
     explicit LibraryRecord(KERVApi& api) : m_api(api) {}
     ~LibraryRecord() {
-        if (!m_dropped && (m_record != nullptr || Null == NullRecord::Release)) (m_api.*Free)(&m_record);
+        if (m_record != nullptr || Null == NullRecord::Release) (m_api.*Free)(&m_record);
     }
     LibraryRecord(const LibraryRecord&) = delete;
     LibraryRecord& operator=(const LibraryRecord&) = delete;
@@ -32,14 +32,13 @@ public:
     // Drops the record without handing it back: a list that comes with an
     // unsuccessful result is neither read nor released.
     void drop() {
+        static_assert(Null == NullRecord::Keep, "a dropped record must not be handed back as null");
         m_record = nullptr;
-        m_dropped = true;
     }
 
 private:
     KERVApi& m_api;
     Record* m_record = nullptr;
-    bool m_dropped = false;
 };
 
 }  // namespace kerv

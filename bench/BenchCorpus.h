@@ -5,29 +5,26 @@
 #include <pugixml.hpp>
 #include <string>
 
+#include "ShapeCorpus.h"
 #include "tests/support/RecordArena.h"
 
 namespace BenchCorpus {
 
-inline std::string format(const char* pattern, int a, int b = 0) {
-    char text[256];
-    std::snprintf(text, sizeof text, pattern, a, b);
-    return text;
-}
+using ShapeCorpus::numbered;
 
 inline DiagnosticStruct* diagnostic(RecordArena& arena, int i, VQDiagnosticArray_C* subs) {
     auto* message = arena.Message(
-        format("MSG-%d", i).c_str(), format("help/rule%d.html", i % 300).c_str(), 2,
-        format("%d", 1000 + i % 500).c_str(),
-        format("Value of index%d may be < 0 & is used to access buffer of size %d", i, i % 64).c_str(), "analyzer",
+        numbered("MSG-%d", i).c_str(), numbered("help/rule%d.html", i % 300).c_str(), 2,
+        numbered("%d", 1000 + i % 500).c_str(),
+        numbered("Value of index%d may be < 0 & is used to access buffer of size %d", i, i % 64).c_str(), "analyzer",
         arena.Texts<VQReferenceArray_C>(
-            {format("REF-%d", i % 97).c_str(), format("see <section %d>", i % 13).c_str()}));
+            {numbered("REF-%d", i % 97).c_str(), numbered("see <section %d>", i % 13).c_str()}));
     return arena.Make(DiagnosticStruct{
         message, static_cast<uint8_t>(subs ? 1 : 0), 0, i % 3 - 1, subs,
-        arena.Texts<VQParameterArray_C>({format("index%d", i).c_str(), "int[64]"}),
+        arena.Texts<VQParameterArray_C>({numbered("index%d", i).c_str(), "int[64]"}),
         arena.List<VQLocationArray_C>(
-            {arena.Location(format("src/module%d/file%d.c", i % 40, i % 700).c_str(), i % 2000, i % 80),
-             arena.Location(format("include/module%d.h", i % 40).c_str(), 12, 5)})});
+            {arena.Location(numbered("src/module%d/file%d.c", i % 40, i % 700).c_str(), i % 2000, i % 80),
+             arena.Location(numbered("include/module%d.h", i % 40).c_str(), 12, 5)})});
 }
 
 // `count` diagnostics; every tenth has one sub-diagnostic.
@@ -48,11 +45,11 @@ inline VQTrees_C* trees(RecordArena& arena, int directories, int files) {
         for (int d = 0; d < width; ++d) {
             std::vector<VQTreeStruct*> leaves;
             for (int f = 0; f < depthWidth; ++f) {
-                leaves.push_back(arena.Tree(type + 2, format(f % 20 ? "file%d_%d.c" : "file%d&co_%d.c", d, f).c_str(),
-                                            format("src/dir%d/file%d.c", d, f).c_str(), f % 17, f % 5));
+                leaves.push_back(arena.Tree(type + 2, numbered(f % 20 ? "file%d_%d.c" : "file%d&co_%d.c", d, f).c_str(),
+                                            numbered("src/dir%d/file%d.c", d, f).c_str(), f % 17, f % 5));
             }
-            top.push_back(arena.Tree(type + 1, format("dir%d", d).c_str(), format("src/dir%d", d).c_str(), depthWidth,
-                                     depthWidth / 2, arena.List<VQTreeArray_C>(leaves)));
+            top.push_back(arena.Tree(type + 1, numbered("dir%d", d).c_str(), numbered("src/dir%d", d).c_str(),
+                                     depthWidth, depthWidth / 2, arena.List<VQTreeArray_C>(leaves)));
         }
         return arena.Tree(type, prefix, "", width * depthWidth, width, arena.List<VQTreeArray_C>(top));
     };
@@ -68,11 +65,11 @@ inline VQRuleGroupArray_C* ruleGroups(RecordArena& arena, int groups, int rules)
         for (int r = 0; r < rules; ++r) {
             auto rule = [&](int id, VQRuleArray_C* children) {
                 return arena.Rule(
-                    format("RULE-%d-%d", g, id).c_str(), static_cast<uint8_t>(id % 2),
-                    format("help/%d/%d.html", g, id).c_str(), format("Group %d", g).c_str(),
-                    format("Pointer arithmetic on p%d & array bounds < %d must be checked", id, g).c_str(),
-                    format("UID-%d-%d", g, id).c_str(),
-                    arena.Texts<VQCategoryArray_C>({"required", format("cat%d", id % 7).c_str()}), children);
+                    numbered("RULE-%d-%d", g, id).c_str(), static_cast<uint8_t>(id % 2),
+                    numbered("help/%d/%d.html", g, id).c_str(), numbered("Group %d", g).c_str(),
+                    numbered("Pointer arithmetic on p%d & array bounds < %d must be checked", id, g).c_str(),
+                    numbered("UID-%d-%d", g, id).c_str(),
+                    arena.Texts<VQCategoryArray_C>({"required", numbered("cat%d", id % 7).c_str()}), children);
             };
             VQRuleArray_C* children =
                 r % 5 == 0 ? arena.List<VQRuleArray_C>({rule(100000 + r, nullptr), rule(200000 + r, nullptr)})
@@ -80,7 +77,7 @@ inline VQRuleGroupArray_C* ruleGroups(RecordArena& arena, int groups, int rules)
             ruleList.push_back(rule(r, children));
         }
         list.push_back(
-            arena.Make(RuleGroupStruct{arena.Text(format("Group %d", g)), arena.List<VQRuleArray_C>(ruleList)}));
+            arena.Make(RuleGroupStruct{arena.Text(numbered("Group %d", g)), arena.List<VQRuleArray_C>(ruleList)}));
     }
     return arena.List<VQRuleGroupArray_C>(list);
 }

@@ -3,14 +3,16 @@
 // root, groups and leaves. Every record is an allocation of its own.
 #pragma once
 
+#include <cstdio>
 #include <string>
+#include <vector>
 
 #include "tests/support/RecordArena.h"
 
 namespace ShapeCorpus {
 
 inline std::string numbered(const char* pattern, int a, int b = 0) {
-    char text[160];
+    char text[256];
     std::snprintf(text, sizeof text, pattern, a, b);
     return text;
 }

@@ -42,6 +42,12 @@ cmake --build "$build" --target KervClientJavadoc
 
 stage "tests"
 run_ctest "$build"
+# The corpus replay is built only where clang's fuzzing headers are found; CI
+# must not lose it silently, as the random-input checks live there.
+if ! ctest --test-dir "$build" -N -L fuzz | grep -q 'Total Tests: [1-9]'; then
+    echo "no fuzz corpus replay in $build: clang's fuzzing headers were not found" >&2
+    exit 1
+fi
 
 stage "sanitized build"
 sanitized=$build-sanitize

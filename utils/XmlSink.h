@@ -214,26 +214,6 @@ private:
     char* end_ = nullptr;
 };
 
-// Appends to a growing string; used only when the sized pass did not come
-// out complete.
-class XmlAppender {
-public:
-    explicit XmlAppender(std::string& out) : out_(out) {}
-    void raw(std::string_view text) { out_.append(text); }
-    void open(const ElementMarkup& element) { out_.append(element.open()); }
-    void close(const ElementMarkup& element) { out_.append(element.close()); }
-    void escaped(std::string_view text) { appendEscaped(out_, text); }
-    void escapedText(const char* text) { appendEscaped(out_, textOf(text)); }
-    void cdata(std::string_view text) {
-        const std::size_t start = out_.size();
-        out_.resize(start + cdataLength(text));
-        writeCData(out_.data() + start, text);
-    }
-
-private:
-    std::string& out_;
-};
-
 // <tag>value</tag> with the value as it is.
 template <typename Sink>
 __attribute__((always_inline)) inline void element(Sink& out, const ElementMarkup& tag, std::string_view value) {
@@ -272,8 +252,17 @@ __attribute__((always_inline)) inline void decimalElement(Sink& out, const Eleme
     element(out, tag, Decimal(value).view());
 }
 
+// Runs write(sink) once into a string that grows as it goes.
+template <typename Write>
+std::string renderInOnePass(std::size_t initialSize, Write&& write) {
+    XmlGrowingWriter writer(initialSize);
+    write(writer);
+    return writer.take();
+}
+
 // Runs write(sink) twice: to count the length, then to fill a buffer of
-// exactly that size.
+// exactly that size. Records that changed between the two passes are written
+// again in one pass.
 template <typename Write>
 std::string render(Write&& write) {
     XmlCounter counter;
@@ -282,18 +271,7 @@ std::string render(Write&& write) {
     XmlBufferWriter writer(out.data(), out.data() + out.size());
     write(writer);
     if (writer.complete()) return out;
-    out.clear();
-    XmlAppender appender(out);
-    write(appender);
-    return out;
-}
-
-// Runs write(sink) once into a string that grows as it goes.
-template <typename Write>
-std::string renderInOnePass(std::size_t initialSize, Write&& write) {
-    XmlGrowingWriter writer(initialSize);
-    write(writer);
-    return writer.take();
+    return renderInOnePass(counter.size(), write);
 }
 
 }  // namespace Xml

@@ -60,6 +60,29 @@ TEST(XmlSink, TextLengthAndMarkupScanAgreeOnBothPathsAtEveryAlignment) {
     }
 }
 
+namespace {
+
+// The five entities, one character at a time: the reference both paths are
+// held to.
+std::string Entity(char c) {
+    switch (c) {
+        case '&':
+            return "&amp;";
+        case '<':
+            return "&lt;";
+        case '>':
+            return "&gt;";
+        case '\'':
+            return "&apos;";
+        case '"':
+            return "&quot;";
+        default:
+            return std::string(1, c);
+    }
+}
+
+}  // namespace
+
 // A record's NUL-terminated text is escaped in one pass that finds its end
 // too; on both paths it must agree with the byte-by-byte escaping of the same
 // text of known length.
@@ -75,8 +98,8 @@ TEST(XmlSink, EscapingAgreesOnBothPathsAtEveryAlignment) {
             }
             buffer[start + length] = '\0';
             const char* text = buffer.data() + start;
-            std::string expected(kScalarTextPath.escapedLength({text, length}), '\0');
-            kScalarTextPath.writeEscaped(expected.data(), {text, length});
+            std::string expected;
+            for (std::size_t i = 0; i < length; ++i) expected += Entity(text[i]);
             for (const TextPath* path : TextPaths()) {
                 const TextScan scan = path->scanText(text);
                 ASSERT_EQ(scan.length, length);

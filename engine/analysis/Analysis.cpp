@@ -190,7 +190,7 @@ Status analyse(std::vector<FileAnalysisPlan>& plans, unsigned jobs, unsigned tim
         std::vector<std::vector<size_t>> singles;
         singles.reserve(failed.size());
         for (size_t plan : failed) singles.push_back({plan});
-        failed = analyser.run(singles, jobs);
+        analyser.run(singles, jobs);
     }
     if (plans.empty()) progress(100);
     removeOrphanedTemporaries(results.folder());  // reports of analysers a killed process left running

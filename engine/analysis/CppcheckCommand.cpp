@@ -41,11 +41,6 @@ std::vector<std::string> analysisArguments(const std::string& cppcheck, const Pr
     return arguments;
 }
 
-std::vector<std::string> withReportFile(std::vector<std::string> arguments, const std::string& reportPath) {
-    arguments.insert(arguments.end() - 1, "--output-file=" + reportPath);
-    return arguments;
-}
-
 uint64_t configurationHash(const std::vector<std::string>& arguments, const std::string& analyzerVersion) {
     uint64_t hash = fnv1a(analyzerVersion);
     for (const auto& argument : arguments) hash = fnv1a(argument + '\0', hash);

@@ -17,9 +17,6 @@ namespace kerv::engine {
 std::vector<std::string> analysisArguments(const std::string& cppcheck, const ProjectFile& file,
                                            const AnalysisConfig& analysis, const CompilerSettings& compiler);
 
-// The same arguments with the report written to `reportPath`.
-std::vector<std::string> withReportFile(std::vector<std::string> arguments, const std::string& reportPath);
-
 // Changes whenever anything that could change the findings changes.
 uint64_t configurationHash(const std::vector<std::string>& arguments, const std::string& analyzerVersion);
 

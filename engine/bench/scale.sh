@@ -110,7 +110,8 @@ fi
 if part 3; then
 export KERV_CPPCHECK=$stand_in
 echo "== 3. $large files (stand-in analyser)"
-project large "$large" | sed 's/^/   add:      /;s/$/   ('"$(load)"')/'
+added=$(project large "$large")
+echo "$added" | sed 's/^/   add:      /;s/$/   ('"$(load)"')/'
 echo "   reopen:   $("$driver" open "$work/projects" large)   ($(load))"
 echo "   first run: $("$driver" aggregate "$work/projects" large)   ($(load))"
 echo "   no-change re-run: $("$driver" aggregate "$work/projects" large)   ($(load))"

@@ -51,7 +51,8 @@ struct Project {
 bool isValidProjectName(const std::string& name);
 
 // Reads <location>/<name>/project.kerv and applies its journal: kOk,
-// kProjectNotFound or kProjectCorrupt. Changes nothing on disk.
+// kProjectNotFound or kProjectCorrupt. Changes nothing on disk but removing
+// the temporary files a killed process left behind.
 Status loadProject(const std::string& location, const std::string& name, Project& out);
 
 // Writes the whole project file atomically and durably, folding the journal

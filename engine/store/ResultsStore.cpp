@@ -206,13 +206,15 @@ void ResultsStore::rewriteWhenLarge() {
     if (logBytes_ < kSmallestRewrite || logBytes_ < 2 * liveBytes_) return;
     std::string text;
     uint64_t live = 0;
+    std::map<std::string, uint64_t> entryBytes;
     for (const auto& [path, result] : results_) {
         std::string one = entry(kEntryTag, serialiseFileResult(result));
-        entryBytes_[path] = one.size();
+        entryBytes[path] = one.size();
         live += one.size();
         text += one;
     }
     if (!writeFileAtomically(logPath(), text, false)) return;
+    entryBytes_ = std::move(entryBytes);
     if (log_ >= 0) ::close(log_);
     log_ = -1;
     logBytes_ = liveBytes_ = live;

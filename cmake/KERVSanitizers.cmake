@@ -47,8 +47,9 @@ if(KERV_SANITIZE)
 endif()
 
 # -Xcheck:jni reports misuse as warnings and still lets the JVM exit with 0:
-# any such report fails the test.
-set(KERV_JNI_REPORT_PATTERN "WARNING in native method;WARNING: JNI;FATAL ERROR in native method")
+# any such report fails the test, and so does any other warning of the JVM
+# (such as a restricted method called without native access).
+set(KERV_JNI_REPORT_PATTERN "WARNING in native method;WARNING:;FATAL ERROR in native method")
 
 function(kerv_mark_jvm_tests)
   set_property(TEST ${ARGN} APPEND PROPERTY LABELS jvm)

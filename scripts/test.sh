@@ -42,6 +42,7 @@ cmake --build "$build" --target KervClientJavadoc
 
 stage "tests"
 run_ctest "$build"
+bash scripts/check-jdks.sh "$build"
 # The corpus replay is built only where clang's fuzzing headers are found; CI
 # must not lose it silently, as the random-input checks live there.
 if ! ctest --test-dir "$build" -N -L fuzz | grep -q 'Total Tests: [1-9]'; then
@@ -65,6 +66,7 @@ export ASAN_OPTIONS="detect_leaks=1:check_initialization_order=1:strict_init_ord
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1:log_path=$reports/ubsan"
 run_ctest "$sanitized"
 unset ASAN_OPTIONS UBSAN_OPTIONS
+bash scripts/check-jdks.sh "$sanitized"
 # A report fails CI even when its process's exit status went unchecked: it is
 # either in a report file or in the captured output of some test.
 if [ -n "$(ls -A "$reports")" ]; then

@@ -59,6 +59,9 @@ final class ResultReader implements AutoCloseable {
         factory.setProperty(XMLInputFactory.SUPPORT_DTD, false);
         factory.setProperty(XMLInputFactory.IS_SUPPORTING_EXTERNAL_ENTITIES, false);
         factory.setProperty(XMLInputFactory.IS_VALIDATING, false);
+        // Trees of results nest as deep as the analysed code does; JDK 24 and later stop at 100 levels by default.
+        // The text comes from the bridge, without DTD or entities, and is read without recursion.
+        factory.setProperty("jdk.xml.maxElementDepth", 0);
         return factory;
     }
 

@@ -71,6 +71,7 @@ final class EngineFixture {
     static Process startCli(Map<String, String> environment, Path output, String... args) throws IOException {
         List<String> command = new ArrayList<>(Arrays.asList(
                 Path.of(System.getProperty("java.home"), "bin", "java").toString(), "-Xcheck:jni",
+                "--enable-native-access=ALL-UNNAMED",
                 "-D" + KERVBridge.LIBRARY_PROPERTY + "=" + System.getProperty(KERVBridge.LIBRARY_PROPERTY),
                 "-cp", System.getProperty("java.class.path"), Main.class.getName(), "--library", ENGINE));
         command.addAll(Arrays.asList(args));

@@ -7,7 +7,7 @@
 namespace kerv::engine {
 
 namespace {
-std::atomic<int> g_level{1};
+std::atomic<int> g_level{0};
 }
 
 void setEngineLogLevel(int level) {

@@ -1,8 +1,8 @@
 // The engine's own log, written to standard error.
 //
 // Level 1 carries failures, level 2 traces; a line is written when its level
-// is at most the current level (setLogLevel). The default level is 1, so
-// failures are visible without any setting.
+// is at most the current level (setLogLevel). The default level is 0, like
+// the bridge's: nothing is written until a level is asked for.
 #pragma once
 
 namespace kerv::engine {

@@ -20,8 +20,10 @@ void closeProject(Session& s) {
 }
 
 const AnalyzerInfo& analyzerInfo(Session& s) {
-    std::string path = loadEngineSettings().cppcheckPath;
-    if (!s.analyzer || s.analyzer->path != path || s.analyzer->version.empty()) s.analyzer = probeAnalyzer(path);
+    EngineSettings settings = loadEngineSettings();
+    const std::string& path = settings.cppcheckPath;
+    if (!s.analyzer || s.analyzer->path != path || s.analyzer->version.empty())
+        s.analyzer = probeAnalyzer(path, settings.cppcheckWanted);
     return *s.analyzer;
 }
 

@@ -2,6 +2,8 @@
 
 #include <unistd.h>
 
+#include <cstdlib>
+
 #include <algorithm>
 #include <iterator>
 #include <unordered_map>
@@ -29,9 +31,31 @@ bool readContentHash(FileAnalysisPlan& plan) {
     return true;
 }
 
-std::string reportPathFor(const ResultsStore& results, size_t index) {
-    return results.folder() + "/report-" + std::to_string(::getpid()) + "-" + std::to_string(index) + ".xml";
-}
+// Where cppcheck writes its reports: the results folder, or a private
+// temporary folder when the results folder cannot be written (the results
+// are then only kept in memory, and the analysis still gives them).
+class ReportFolder {
+public:
+    explicit ReportFolder(const std::string& resultsFolder) : path_(resultsFolder) {
+        if (::access(resultsFolder.c_str(), W_OK) == 0) return;
+        const char* tmp = std::getenv("TMPDIR");
+        std::string pattern = std::string(tmp && *tmp == '/' ? tmp : "/tmp") + "/kerv-reports-XXXXXX";
+        if (::mkdtemp(pattern.data())) path_ = pattern, temporary_ = true;
+    }
+    ReportFolder(const ReportFolder&) = delete;
+    ReportFolder& operator=(const ReportFolder&) = delete;
+    ~ReportFolder() {
+        if (temporary_) ::rmdir(path_.c_str());
+    }
+
+    std::string reportPath(size_t index) const {
+        return path_ + "/report-" + std::to_string(::getpid()) + "-" + std::to_string(index) + ".xml";
+    }
+
+private:
+    std::string path_;
+    bool temporary_ = false;
+};
 
 // One cppcheck run over several files and where its report goes.
 struct Run {
@@ -50,7 +74,7 @@ public:
         std::vector<Run> runs;
         std::vector<ChildCommand> commands;
         for (const auto& batch : batches) {
-            runs.push_back({batch, reportPathFor(results_, nextReport_++)});
+            runs.push_back({batch, reports_.reportPath(nextReport_++)});
             commands.push_back(commandFor(runs.back()));
         }
         std::vector<size_t> failed;
@@ -71,8 +95,11 @@ public:
         return failed;
     }
 
+    // A file that cannot be analysed loses its earlier results: they would
+    // describe a file that is no longer there or no longer analysable.
     void failUnreadable(size_t plan) {
         engineLog(1, "%s: cannot read the source file", plans_[plan].file->path.c_str());
+        results_.forget(plans_[plan].file->path);
         finish(kSourceUnreadable);
     }
 
@@ -112,6 +139,7 @@ private:
 
     void fail(size_t plan, const ChildOutcome& child, const ChildCommand& command) {
         const char* source = plans_[plan].file->path.c_str();
+        results_.forget(plans_[plan].file->path);
         if (!child.started) {
             engineLog(1, "%s: cannot start %s", source, command.argv[0].c_str());
             finish(kAnalyzerMissing);
@@ -132,6 +160,7 @@ private:
     std::vector<FileAnalysisPlan>& plans_;
     unsigned timeoutSeconds_;
     ResultsStore& results_;
+    ReportFolder reports_{results_.folder()};
     const std::function<void(unsigned)>& progress_;
     size_t nextReport_ = 0;
     size_t done_ = 0;
@@ -159,8 +188,8 @@ FileAnalysisPlan AnalysisPlanner::plan(const ProjectFile& file) const {
 
 bool isUpToDate(FileAnalysisPlan& plan, const ResultsStore& results) {
     const FileResult* stored = results.find(plan.file->path);
-    return stored && stored->configurationHash == plan.configurationHash && readContentHash(plan) &&
-           plan.contentHash == stored->contentHash;
+    return stored && results.isSaved(plan.file->path) && stored->configurationHash == plan.configurationHash &&
+           readContentHash(plan) && plan.contentHash == stored->contentHash;
 }
 
 Status analyse(std::vector<FileAnalysisPlan>& plans, unsigned jobs, unsigned timeoutSeconds, ResultsStore& results,

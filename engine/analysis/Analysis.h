@@ -39,15 +39,16 @@ private:
     CompilerSettings compiler_[2];
 };
 
-// Up to date: results exist, the file's bytes and the configuration are the
-// same as when it was analysed. Keeps the hash of the bytes in the plan.
+// Up to date: saved results exist, the file's bytes and the configuration are
+// the same as when it was analysed. Keeps the hash of the bytes in the plan.
 bool isUpToDate(FileAnalysisPlan& plan, const ResultsStore& results);
 
 // Analyses the given plans and saves each result; returns kOk when every file
 // was analysed, else the first failure (the others are still analysed).
 // A run that stays on one file (or one configuration of it) longer than
 // `timeoutSeconds` is stopped; the files of a run that fails are analysed
-// again one by one, so that one file only costs its own results.
+// again one by one, so that one file only costs its own results. A file that
+// cannot be read or analysed loses its earlier results.
 Status analyse(std::vector<FileAnalysisPlan>& plans, unsigned jobs, unsigned timeoutSeconds, ResultsStore& results,
                const std::function<void(unsigned)>& progress);
 

@@ -47,12 +47,19 @@ uint64_t configurationHash(const std::vector<std::string>& arguments, const std:
     return hash;
 }
 
-AnalyzerInfo probeAnalyzer(const std::string& cppcheckPath) {
+AnalyzerInfo probeAnalyzer(const std::string& cppcheckPath, const std::string& wanted) {
     AnalyzerInfo info;
     info.path = cppcheckPath;
     std::string versionText, errorList;
-    if (cppcheckPath.empty() || !captureOutput({cppcheckPath, "--version"}, versionText)) {
-        engineLog(1, "cppcheck cannot be run (path '%s')", cppcheckPath.c_str());
+    if (cppcheckPath.empty()) {
+        if (wanted.find('/') == std::string::npos)
+            engineLog(1, "cppcheck cannot be run (no '%s' found on PATH)", wanted.c_str());
+        else
+            engineLog(1, "cppcheck cannot be run (path '%s' is not an executable file)", wanted.c_str());
+        return info;
+    }
+    if (!captureOutput({cppcheckPath, "--version"}, versionText)) {
+        engineLog(1, "cppcheck cannot be run (path '%s' gave no version)", cppcheckPath.c_str());
         return info;
     }
     size_t space = versionText.find_last_of(' ');

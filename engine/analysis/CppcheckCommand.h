@@ -26,6 +26,6 @@ struct AnalyzerInfo {
     std::vector<RuleInfo> rules;
 };
 
-AnalyzerInfo probeAnalyzer(const std::string& cppcheckPath);
+AnalyzerInfo probeAnalyzer(const std::string& cppcheckPath, const std::string& wanted);
 
 }  // namespace kerv::engine

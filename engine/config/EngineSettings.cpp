@@ -106,6 +106,7 @@ EngineSettings loadEngineSettings() {
     long online = ::sysconf(_SC_NPROCESSORS_ONLN);
     settings.jobs = parseNumber(jobs, 1, 64, online > 0 ? static_cast<unsigned>(online) : 1);
     settings.timeoutSeconds = parseNumber(timeout, 0, 86400, settings.timeoutSeconds);
+    settings.cppcheckWanted = cppcheck.empty() ? "cppcheck" : cppcheck;
     if (cppcheck.empty())
         settings.cppcheckPath = findOnPath("cppcheck");
     else if (cppcheck.find('/') == std::string::npos)

@@ -17,7 +17,8 @@
 namespace kerv::engine {
 
 struct EngineSettings {
-    std::string cppcheckPath;  // empty when no analyser was found
+    std::string cppcheckPath;    // empty when no analyser was found
+    std::string cppcheckWanted;  // what was asked for: a path, or a name looked up on PATH
     unsigned jobs = 1;
     unsigned timeoutSeconds = 600;
 };

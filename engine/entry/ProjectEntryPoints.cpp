@@ -8,6 +8,7 @@
 #include "engine/entry/EntryPoints.h"
 #include "engine/records/ListRecords.h"
 #include "engine/store/FileSystem.h"
+#include "engine/store/SourcePaths.h"
 
 using namespace kerv::engine;
 
@@ -166,6 +167,10 @@ int addFile(VQSourceLanguage_C targetLanguage, const char* file, unsigned int de
         Status status = copyList(definesSize, defines, entry.defines);
         if (status == kOk) status = copyList(includesSize, includes, entry.includes);
         if (status != kOk) return reportStatus("addFile", status);
+        if (std::string refused = unsupportedInSourcePath(entry.path); !refused.empty()) {
+            engineLog(1, "addFile: %s holds %s, which a project's file names cannot hold", file, refused.c_str());
+            return kBadArgument;
+        }
         if (!isReadableFile(entry.path)) {
             engineLog(1, "addFile: %s cannot be read", file);
             return kSourceUnreadable;

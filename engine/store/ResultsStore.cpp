@@ -101,6 +101,7 @@ ResultsStore::ResultsStore(ResultsStore&& other) noexcept
     : folder_(std::move(other.folder_)),
       results_(std::move(other.results_)),
       entryBytes_(std::move(other.entryBytes_)),
+      unsaved_(std::move(other.unsaved_)),
       liveBytes_(other.liveBytes_),
       logBytes_(other.logBytes_),
       log_(std::exchange(other.log_, -1)),
@@ -112,6 +113,7 @@ ResultsStore& ResultsStore::operator=(ResultsStore&& other) noexcept {
         folder_ = std::move(other.folder_);
         results_ = std::move(other.results_);
         entryBytes_ = std::move(other.entryBytes_);
+        unsaved_ = std::move(other.unsaved_);
         liveBytes_ = other.liveBytes_;
         logBytes_ = other.logBytes_;
         log_ = std::exchange(other.log_, -1);
@@ -215,6 +217,7 @@ void ResultsStore::rewriteWhenLarge() {
     }
     if (!writeFileAtomically(logPath(), text, false)) return;
     entryBytes_ = std::move(entryBytes);
+    unsaved_.clear();
     if (log_ >= 0) ::close(log_);
     log_ = -1;
     logBytes_ = liveBytes_ = live;
@@ -234,8 +237,12 @@ Status ResultsStore::save(FileResult result) {
     const std::string text = entry(kEntryTag, serialiseFileResult(result));
     if (!append(text)) {
         engineLog(1, "%s: cannot write results", logPath().c_str());
+        drop(result.sourcePath);
+        unsaved_.insert(result.sourcePath);
+        results_[result.sourcePath] = std::move(result);
         return kWriteFailed;
     }
+    unsaved_.erase(result.sourcePath);
     keep(std::move(result), text.size());
     rewriteWhenLarge();
     return kOk;
@@ -251,6 +258,7 @@ void ResultsStore::keep(FileResult result, uint64_t bytes) {
 
 void ResultsStore::drop(const std::string& sourcePath) {
     results_.erase(sourcePath);
+    unsaved_.erase(sourcePath);
     liveBytes_ -= entryBytes_[sourcePath];
     entryBytes_.erase(sourcePath);
 }

@@ -14,6 +14,7 @@
 
 #include <cstdint>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -45,7 +46,11 @@ public:
     // missing); a damaged file is logged and skipped, as if that source had
     // not been analysed.
     Status open(const std::string& folder);
+    // Keeps the results; when they cannot be written they are still served
+    // until the process ends but do not count as saved, and kWriteFailed is
+    // returned.
     Status save(FileResult result);
+    bool isSaved(const std::string& sourcePath) const { return !unsaved_.count(sourcePath); }
     void forget(const std::string& sourcePath);  // drops the file's results
     const FileResult* find(const std::string& sourcePath) const;
     const std::map<std::string, FileResult>& all() const { return results_; }
@@ -63,6 +68,7 @@ private:
     std::string folder_;
     std::map<std::string, FileResult> results_;
     std::map<std::string, uint64_t> entryBytes_;  // of each live entry in the log
+    std::set<std::string> unsaved_;               // results kept in memory only
     uint64_t liveBytes_ = 0;
     uint64_t logBytes_ = 0;  // intact length of the log
     int log_ = -1;           // open for appending once something was saved

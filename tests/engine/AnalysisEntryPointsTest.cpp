@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <map>
@@ -182,11 +183,23 @@ TEST_F(AnalysisEntryPoints, ResultsPersistAndGoStaleWhenSourceOrConfigurationCha
     EXPECT_EQ(hasResults(source("main.c").c_str()), 0) << "removing a file drops its results";
 }
 
+// The engine's log follows setLogLevel: nothing at 0 (the default), the
+// failures at 1, with the analyser's path that was tried.
 TEST_F(AnalysisEntryPoints, MissingAnalyserLeavesNoResultsAndTheProjectIntact) {
     ::setenv("KERV_CPPCHECK", path("no-such-cppcheck").c_str(), 1);
     g_progress.clear();
+    ::testing::internal::CaptureStderr();
     aggregate(recordProgress);
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "") << "level 0 writes nothing";
     EXPECT_EQ(hasResults(source("main.c").c_str()), 0);
+    setLogLevel(VQLogLevel_C{1});
+    ::testing::internal::CaptureStderr();
+    aggregate(recordProgress);
+    const std::string failures = ::testing::internal::GetCapturedStderr();
+    setLogLevel(VQLogLevel_C{0});
+    EXPECT_NE(failures.find("cppcheck cannot be run (path '" + path("no-such-cppcheck") + "'"), std::string::npos)
+        << failures;
+    EXPECT_NE(failures.find("libKERV: aggregate: status -14"), std::string::npos) << failures;
     VQStrings_C* tools = reinterpret_cast<VQStrings_C*>(&tools);
     EXPECT_EQ(getReportTools(&tools), 0);
     EXPECT_EQ(tools, nullptr);
@@ -305,7 +318,7 @@ TEST_F(AnalysisEntryPoints, HungFailingOrGarbledAnalyserLeavesNoResults) {
     }
     aggregate(nullptr);
     ::unsetenv("KERV_JOBS");
-    EXPECT_EQ(hasUptoDateResults(source("main.c").c_str()), 0);
+    EXPECT_EQ(hasResults(source("main.c").c_str()), 0) << "a failed file loses its earlier results";
     for (const char* name : {"gen0.c", "gen7.c"})
         EXPECT_EQ(hasResults(source(name).c_str()), 1) << name << ": a failed run is retried file by file";
     ::unsetenv("KERV_CPPCHECK");
@@ -313,6 +326,37 @@ TEST_F(AnalysisEntryPoints, HungFailingOrGarbledAnalyserLeavesNoResults) {
     ::unsetenv("KERV_FAKE_MODE");
     aggregate(nullptr);
     EXPECT_EQ(hasUptoDateResults(source("main.c").c_str()), 1) << "the real analyser still works afterwards";
+}
+
+// A source that disappeared loses its results; results that cannot be
+// written are served for the session but stay stale, so the next analysis
+// that can write them does the file again.
+TEST_F(AnalysisEntryPoints, VanishedSourcesAndUnsavedResultsAreNotUpToDate) {
+    aggregate(nullptr);
+    ASSERT_EQ(::unlink(source("main.c").c_str()), 0);
+    aggregate(nullptr);
+    VQDiagnosticArray_C* none = nullptr;
+    EXPECT_EQ(getDiagnostics(source("main.c").c_str(), nullptr, nullptr, 0, &none), kNoResults);
+    EXPECT_EQ(hasUptoDateResults(source("records.c").c_str()), 1);
+
+    const std::string log = path("demo/results/results.log");
+    ASSERT_EQ(::rename(log.c_str(), (log + ".kept").c_str()), 0);
+    ASSERT_TRUE(makeDirectory(log)) << "a folder in the log's place cannot be written, even by root";
+    ASSERT_EQ(initResults("", folder_.c_str(), "demo"), kOk);
+    writeFile("src/records.c", "int f(void) { int* p = 0; return *p; }\n");
+    aggregate(nullptr);
+    EXPECT_TRUE(contains(diagnosticsOf(source("records.c")), "nullPointer", 1)) << "served from memory";
+    EXPECT_EQ(hasUptoDateResults(source("records.c").c_str()), 0) << "not saved";
+
+    ASSERT_EQ(::rmdir(log.c_str()), 0);
+    ASSERT_EQ(::rename((log + ".kept").c_str(), log.c_str()), 0);
+    ASSERT_EQ(initResults("", folder_.c_str(), "demo"), kOk);
+    aggregate(nullptr);
+    EXPECT_EQ(hasUptoDateResults(source("records.c").c_str()), 1);
+    shutdownApp();
+    ASSERT_EQ(initResults("", folder_.c_str(), "demo"), kOk);
+    EXPECT_TRUE(contains(diagnosticsOf(source("records.c")), "nullPointer", 1)) << "saved once it could be";
+    EXPECT_EQ(hasResults(source("main.c").c_str()), 0) << "the vanished source's results stay dropped";
 }
 
 std::map<std::string, const VQTreeStruct*> childrenByName(const VQTreeStruct* node) {

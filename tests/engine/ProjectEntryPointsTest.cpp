@@ -6,6 +6,7 @@
 #include <csignal>
 
 #include "engine/store/FileSystem.h"
+#include "engine/store/SourcePaths.h"
 #include "tests/engine/EngineTestSupport.h"
 
 namespace kerv::engine {
@@ -65,6 +66,14 @@ TEST_F(ProjectEntryPoints, FilesAndTheirSettingsAreSavedAndReadBack) {
     EXPECT_EQ(addFile(VQ_SOURCE_LANGUAGE_C, sources[1].c_str(), 0, nullptr, 1, holes), kNullArgument);
     EXPECT_EQ(addSource(path("src/none.c")), kSourceUnreadable);
     EXPECT_EQ(addFile(VQ_SOURCE_LANGUAGE_C, nullptr, 0, nullptr, 0, nullptr), kNullArgument);
+    for (const char* name : {"semi;colon.c", "tab\t.c", "line\n.c", "sep\x19.c", "quote\".c", "back\\slash.c"}) {
+        writeFile(std::string("src/") + name, "int f;\n");
+        EXPECT_EQ(addSource(path(std::string("src/") + name)), kBadArgument) << "readable, but refused: " << name;
+    }
+    EXPECT_EQ(unsupportedInSourcePath("/a/x<y&z>.c"), "");
+    EXPECT_EQ(unsupportedInSourcePath("/a/b\tc.c"), "the control character U+0009");
+    EXPECT_EQ(unsupportedInSourcePath("/a/b;c.c"), "';' (U+003B)");
+    EXPECT_EQ(unsupportedInSourcePath("/a/b</c.c"), "'</'");
 
     ASSERT_EQ(addFile(VQ_SOURCE_LANGUAGE_C, sources[1].c_str(), 2, definePointers.data(), 1, includePointers.data()),
               kOk);

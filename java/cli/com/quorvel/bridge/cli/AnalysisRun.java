@@ -1,5 +1,6 @@
 package com.quorvel.bridge.cli;
 
+import com.quorvel.bridge.client.AnalysisOutcome;
 import com.quorvel.bridge.client.Diagnostic;
 import com.quorvel.bridge.client.Kerv;
 import com.quorvel.bridge.client.KervException;
@@ -17,7 +18,6 @@ import java.io.PrintStream;
 import java.nio.charset.StandardCharsets;
 import java.nio.file.Files;
 import java.nio.file.Path;
-import java.util.ArrayList;
 import java.util.HashSet;
 import java.util.LinkedHashMap;
 import java.util.List;
@@ -37,7 +37,6 @@ final class AnalysisRun {
     private final CliOptions options;
     private final PrintStream out;
     private final PrintStream err;
-    private int unanalysed;
 
     AnalysisRun(CliOptions options, PrintStream out, PrintStream err) {
         this.options = options;
@@ -68,13 +67,18 @@ final class AnalysisRun {
                 }
                 Project project = openProject(kerv, source);
                 List<Path> files = synchroniseFiles(kerv, project, source);
+                AnalysisOutcome outcome;
                 try (ProgressBar bar = new ProgressBar(System.console() != null ? err : null)) {
-                    project.analyse(bar);
+                    outcome = project.analyse(bar);
                 }
-                int active = report(kerv, project, source, files);
-                if (unanalysed > 0) {
-                    err.printf("kerv: %d of %d files could not be analysed (the analysis library's messages above tell"
-                            + " why)%n", unanalysed, files.size());
+                int active = report(kerv, project, source, files, outcome);
+                if (!outcome.complete()) {
+                    for (AnalysisOutcome.UnanalysedFile file : outcome.notAnalysed()) {
+                        err.printf("kerv: not analysed: %s (%s)%n", Summary.shown(source, file.file().toString()),
+                                file.reason().text());
+                    }
+                    err.printf("kerv: %d of %d files could not be analysed%n", outcome.notAnalysed().size(),
+                            files.size());
                     return CANNOT_RUN;
                 }
                 return active > 0 ? DIAGNOSTICS_FOUND : NO_DIAGNOSTICS;
@@ -174,16 +178,16 @@ final class AnalysisRun {
         return dot < 0 ? "" : name.substring(dot);
     }
 
-    private int report(KervSession kerv, Project project, Path source, List<Path> files) {
+    private int report(KervSession kerv, Project project, Path source, List<Path> files, AnalysisOutcome outcome) {
         Map<String, Summary.RuleInfo> rules = rulesById(project.ruleGroups());
         Map<Path, List<Diagnostic>> byFile = new LinkedHashMap<>();
-        List<Path> missing = new ArrayList<>();
+        Set<Path> notAnalysed = new HashSet<>();
+        outcome.notAnalysed().forEach(file -> notAnalysed.add(file.file()));
         for (Path file : files) {
-            byte[] xml = project.diagnosticsXml(file);
-            if (!project.hasResults(file)) {
-                missing.add(file);
+            if (notAnalysed.contains(file)) {
                 continue;
             }
+            byte[] xml = project.diagnosticsXml(file);
             byFile.put(file, ResultDecoder.diagnostics(xml));
             if (options.xml) {
                 out.println(Summary.shown(source, file.toString()) + ":");
@@ -192,10 +196,6 @@ final class AnalysisRun {
         }
         out.printf("kerv: analysed %d files of %s (%s; project %s in %s)%n", byFile.size(), source,
                 kerv.components(), project.name(), project.location());
-        for (Path file : missing) {
-            out.println("kerv: no results for " + Summary.shown(source, file.toString()));
-        }
-        unanalysed = missing.size();
         if (options.rules) {
             out.println("rules:");
             rules.values().forEach(r -> out.printf("  %-12s %-36s %s  %s%n", r.group(), r.id(), r.active() ? "on " : "off",

@@ -22,7 +22,23 @@ public class KervException extends RuntimeException {
      * @param status the status it returned
      */
     public KervException(String operation, int status) {
-        this(operation, status, operation + " failed with status " + status + " (" + KervStatus.of(status) + ")", null);
+        this(operation, status, describe(operation, status), null);
+    }
+
+    /**
+     * Creates the exception for a failure status and what it concerns.
+     *
+     * @param operation the bridge method that failed
+     * @param status the status it returned
+     * @param subject the path or value at fault, or what went wrong with it, for people
+     * @return the exception, whose message names the operation, the status, its name and the subject
+     */
+    public static KervException of(String operation, int status, String subject) {
+        return new KervException(operation, status, describe(operation, status) + ": " + subject, null);
+    }
+
+    private static String describe(String operation, int status) {
+        return operation + " failed with status " + status + " (" + KervStatus.of(status) + ")";
     }
 
     /**

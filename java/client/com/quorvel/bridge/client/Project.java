@@ -1,7 +1,6 @@
 package com.quorvel.bridge.client;
 
 import com.quorvel.bridge.caller.KERVBridge;
-import com.quorvel.bridge.caller.KERVProgress;
 import java.nio.file.Path;
 import java.util.ArrayList;
 import java.util.List;
@@ -165,9 +164,16 @@ public final class Project {
 
     // ---- Analysis and results -----------------------------------------------------------------------------
 
-    /** Analyses the files whose results are missing or out of date, and returns when done. */
-    public void analyse() {
-        analyse(null);
+    /**
+     * Analyses the files whose results are missing or out of date, and returns when done.
+     *
+     * @return the files analysed and those left without up-to-date results, with the reason
+     * @throws KervException when the analysis could not run at all: the analyser cannot be run
+     *     ({@link KervStatus#ANALYZER_MISSING}), failed on every file it was given
+     *     ({@link KervStatus#ANALYSIS_FAILED}), or no result could be saved ({@link KervStatus#WRITE_FAILED})
+     */
+    public AnalysisOutcome analyse() {
+        return analyse(null);
     }
 
     /**
@@ -179,21 +185,16 @@ public final class Project {
      * still receives the later values, and this method throws the first such exception when the analysis is done.
      *
      * @param listener the progress listener, or {@code null} for none
+     * @return the files analysed and those left without up-to-date results, with the reason
+     * @throws KervException when the analysis could not run at all, as for {@link #analyse()}
      */
-    public void analyse(IntConsumer listener) {
+    public AnalysisOutcome analyse(IntConsumer listener) {
         ProgressRelay relay = listener == null ? null : new ProgressRelay(listener);
-        session.callOn(this, "aggregate", () -> {
-            KERVProgress.setListener(relay);
-            try {
-                KERVBridge.aggregate();
-            } finally {
-                KERVProgress.setListener(null);
-            }
-            return null;
-        });
+        AnalysisOutcome outcome = session.callOn(this, "aggregate", () -> Aggregation.run(this, relay));
         if (relay != null) {
             relay.rethrow();
         }
+        return outcome;
     }
 
     /**

@@ -181,9 +181,12 @@ int removeFile(const char* filePath) {
         Status status = findProjectFile(s, filePath, file);
         if (status != kOk) return reportStatus("removeFile", status);
         std::string path = file->path;
-        Status saved = removeProjectFile(*s.project, path);
-        if (saved == kOk && ensureResults(s) == kOk) s.results->forget(path);
-        return reportStatus("removeFile", saved);
+        // Results first: a file whose results went and that is still in the
+        // project is only analysed again; results kept for a removed file
+        // would come back with it.
+        if (ensureResults(s) == kOk) status = s.results->forget(path);
+        if (status == kOk) status = removeProjectFile(*s.project, path);
+        return reportStatus("removeFile", status);
     });
 }
 

@@ -46,7 +46,7 @@ public:
     // not been analysed.
     Status open(const std::string& folder);
     Status save(FileResult result);
-    void forget(const std::string& sourcePath);  // drops the file's results
+    Status forget(const std::string& sourcePath);  // drops the file's results; kWriteFailed keeps them
     const FileResult* find(const std::string& sourcePath) const;
     const std::map<std::string, FileResult>& all() const { return results_; }
     const std::string& folder() const { return folder_; }

@@ -41,7 +41,8 @@ bool isReusableFolder(const std::string& folder) {
 }
 
 // Applies `change` to the compiler configurations of the open project and
-// saves it; on a failure they are restored.
+// saves it; on a failure that left the project file as it was they are
+// restored.
 template <class Change>
 int changeCompilerConfigs(Session& s, Change&& change) {
     if (!s.project) return kNoProject;
@@ -50,7 +51,7 @@ int changeCompilerConfigs(Session& s, Change&& change) {
     std::array<std::string, 2> active = project.activeCct;
     int status = change(project);
     if (status == kOk) status = saveProject(project);
-    if (status != kOk) {
+    if (status != kOk && !isWrittenOut(project)) {
         project.cctPaths = std::move(paths);
         project.activeCct = std::move(active);
     }

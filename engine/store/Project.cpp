@@ -129,6 +129,10 @@ Status saveProject(Project& project) {
     return kOk;
 }
 
+bool isWrittenOut(const Project& project) {
+    return project.stored.journalBytes == 0 && project.stored.projectFileHash == fnv1a(serialiseProject(project));
+}
+
 namespace {
 
 Status record(Project& project, const FileChange& change) {

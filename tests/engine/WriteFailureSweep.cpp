@@ -8,7 +8,8 @@
 //     after it, never a mixture, and results that a clean run would give or
 //     none;
 //   - a change made after the failure (the disk has room again) returns 0
-//     and is kept.
+//     and is kept;
+//   - the project the child holds in memory is the one it left on disk.
 // Each write fails once with ENOSPC, then from that write on with EIO.
 #include <dlfcn.h>
 #include <fcntl.h>
@@ -44,6 +45,15 @@ struct Paths {
 int addSource(const Paths& paths, const char* name) {
     const std::string file = paths.file(name);
     return addFile(static_cast<VQSourceLanguage_C>(0), file.c_str(), 0, nullptr, 0, nullptr);
+}
+
+// a.c again with a define of 8 KiB: the eighth such change takes the
+// journal past the size at which a change folds it into the project file.
+int addWithLargeDefine(const Paths& paths) {
+    const std::string file = paths.file("a.c");
+    std::string define = "D" + std::to_string(std::rand()) + "=" + std::string(8192, 'x');
+    char* defines[] = {define.data()};
+    return addFile(static_cast<VQSourceLanguage_C>(0), file.c_str(), 1, defines, 0, nullptr);
 }
 
 int create(const Paths& paths) {
@@ -82,6 +92,13 @@ const std::vector<Scenario>& scenarios() {
              return status;
          },
          [](const Paths& p) { return removeFile(p.file("a.c").c_str()); }},
+        {"addFile folding the journal",
+         [](const Paths& p) {
+             int status = create(p);
+             for (int i = 0; i < 7 && status == kOk; ++i) status = addWithLargeDefine(p);
+             return status;
+         },
+         addWithLargeDefine},
         {"fold of the journal (shutdownApi)", createWithSources,
          [](const Paths&) {
              shutdownApi();
@@ -180,6 +197,10 @@ int runChild(char** argv) {
     std::fputs(logged.c_str(), stderr);
     const bool reported = status != kOk || (!scenario.returnsStatus && logged.find("libKERV: ") != std::string::npos);
     const int followed = followUp(paths);
+    // What this process holds of the project, for the parent to compare with
+    // what it reopens.
+    Session& s = session();
+    writeText(paths.file("memory.txt"), s.project ? serialiseProject(*s.project) : "");
     std::printf("%ld %ld %d %d\n", writes, injected(), reported ? 1 : 0, followed);
     std::fflush(stdout);
     ::_exit(0);  // no closing fold: the project stays as the call left it
@@ -314,7 +335,10 @@ int runSweep(const std::string& self, const std::string& shim) {
                 if (report.followUpStatus != kOk)
                     fail(run + ": the change after it failed with " + std::to_string(report.followUpStatus));
                 // The change after the call is in both references too.
-                if (std::string wrong = judge(reopen(work), before, after); !wrong.empty()) fail(run + ": " + wrong);
+                const StoredProject found = reopen(work);
+                if (std::string wrong = judge(found, before, after); !wrong.empty()) fail(run + ": " + wrong);
+                if (readWholeFile(work + "/memory.txt") != found.project)
+                    fail(run + ": the project in memory differs from the one on disk");
             }
             counts += (counts.empty() ? "" : ", ") + std::to_string(points) +
                       (mode.sticky ? " failing from then on (EIO)" : " failing once (ENOSPC)");

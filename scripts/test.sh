@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Runs every check of CI and fails on any finding:
-#   1. the build with warnings as errors and its tests;
+#   1. the build with warnings as errors and its tests, the text path's
+#      page-boundary test again under valgrind;
 #   2. the AddressSanitizer + UndefinedBehaviorSanitizer build and its tests
 #      (C++ and JVM), failing on any sanitizer report of any process;
 #   3. the logger's thread test built with ThreadSanitizer;
@@ -49,6 +50,9 @@ if ! ctest --test-dir "$build" -N -L fuzz | grep -q 'Total Tests: [1-9]'; then
     echo "no fuzz corpus replay in $build: clang's fuzzing headers were not found" >&2
     exit 1
 fi
+
+stage "text path under valgrind"
+bash scripts/check-valgrind.sh "$build"
 
 stage "sanitized build"
 sanitized=$build-sanitize

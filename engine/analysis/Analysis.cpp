@@ -99,7 +99,7 @@ public:
     // describe a file that is no longer there or no longer analysable.
     void failUnreadable(size_t plan) {
         engineLog(1, "%s: cannot read the source file", plans_[plan].file->path.c_str());
-        results_.forget(plans_[plan].file->path);
+        finish(results_.forget(plans_[plan].file->path));
         finish(kSourceUnreadable);
     }
 
@@ -139,7 +139,7 @@ private:
 
     void fail(size_t plan, const ChildOutcome& child, const ChildCommand& command) {
         const char* source = plans_[plan].file->path.c_str();
-        results_.forget(plans_[plan].file->path);
+        finish(results_.forget(plans_[plan].file->path));
         if (!child.started) {
             engineLog(1, "%s: cannot start %s", source, command.argv[0].c_str());
             finish(kAnalyzerMissing);

@@ -96,7 +96,7 @@ void setCurrentLanguage(VQLanguage_C language) {
         if (!s.project) return s.languageWithoutProject = language, 0;
         int previous = s.project->currentLanguage;
         s.project->currentLanguage = language;
-        if (saveProject(*s.project) != kOk) s.project->currentLanguage = previous;
+        if (saveProject(*s.project) != kOk && !isWrittenOut(*s.project)) s.project->currentLanguage = previous;
         return 0;
     });
 }
@@ -119,7 +119,7 @@ void setWorkspace(const char* path) {
         if (!s.project) return s.workspaceWithoutProject = path, 0;
         std::string previous = s.project->workspace;
         s.project->workspace = path;
-        if (saveProject(*s.project) != kOk) s.project->workspace = previous;
+        if (saveProject(*s.project) != kOk && !isWrittenOut(*s.project)) s.project->workspace = previous;
         return 0;
     });
 }

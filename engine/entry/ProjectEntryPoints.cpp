@@ -42,7 +42,8 @@ bool isReusableFolder(const std::string& folder) {
 }
 
 // Applies `change` to the compiler configurations of the open project and
-// saves it; on a failure they are restored.
+// saves it; on a failure that left the project file as it was they are
+// restored.
 template <class Change>
 int changeCompilerConfigs(Session& s, Change&& change) {
     if (!s.project) return kNoProject;
@@ -51,7 +52,7 @@ int changeCompilerConfigs(Session& s, Change&& change) {
     std::array<std::string, 2> active = project.activeCct;
     int status = change(project);
     if (status == kOk) status = saveProject(project);
-    if (status != kOk) {
+    if (status != kOk && !isWrittenOut(project)) {
         project.cctPaths = std::move(paths);
         project.activeCct = std::move(active);
     }
@@ -186,9 +187,12 @@ int removeFile(const char* filePath) {
         Status status = findProjectFile(s, filePath, file);
         if (status != kOk) return reportStatus("removeFile", status);
         std::string path = file->path;
-        Status saved = removeProjectFile(*s.project, path);
-        if (saved == kOk && ensureResults(s) == kOk) s.results->forget(path);
-        return reportStatus("removeFile", saved);
+        // Results first: a file whose results went and that is still in the
+        // project is only analysed again; results kept for a removed file
+        // would come back with it.
+        if (ensureResults(s) == kOk) status = s.results->forget(path);
+        if (status == kOk) status = removeProjectFile(*s.project, path);
+        return reportStatus("removeFile", status);
     });
 }
 

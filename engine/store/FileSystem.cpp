@@ -54,18 +54,18 @@ std::string temporaryNameFor(const std::string& path) {
 
 }  // namespace
 
-bool writeFileAtomically(const std::string& path, const std::string& content, bool durable) {
+AtomicWrite writeFileAtomically(const std::string& path, const std::string& content, bool durable) {
     const std::string temporary = temporaryNameFor(path);
     int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd < 0) return false;
+    if (fd < 0) return AtomicWrite::kNotWritten;
     bool ok = writeAll(fd, content) && (!durable || ::fsync(fd) == 0);
     ok = (::close(fd) == 0) && ok;
     if (ok && ::rename(temporary.c_str(), path.c_str()) == 0) {
-        if (durable) syncFolder(parentFolder(path));
-        return true;
+        if (durable && !syncFolder(parentFolder(path))) return AtomicWrite::kNotDurable;
+        return AtomicWrite::kDone;
     }
     ::unlink(temporary.c_str());
-    return false;
+    return AtomicWrite::kNotWritten;
 }
 
 namespace {

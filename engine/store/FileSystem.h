@@ -15,7 +15,12 @@ std::optional<std::string> readWholeFile(const std::string& path);
 // also flushes the file and its folder to disk before returning, so the new
 // file survives a crash of the machine; without it a crash of the machine
 // (never of the process) may leave the old file or a damaged one.
-bool writeFileAtomically(const std::string& path, const std::string& content, bool durable = true);
+enum class AtomicWrite {
+    kDone,
+    kNotWritten,  // `path` is as it was
+    kNotDurable,  // `path` is the new file, but its folder could not be flushed
+};
+AtomicWrite writeFileAtomically(const std::string& path, const std::string& content, bool durable = true);
 
 // Writes all of `content` to `fd`, retrying short writes.
 bool writeAll(int fd, const std::string& content);

@@ -109,15 +109,28 @@ Status loadProject(const std::string& location, const std::string& name, Project
 
 Status saveProject(Project& project) {
     const std::string text = serialiseProject(project);
-    if (!writeFileAtomically(project.projectFilePath(), text)) {
+    const AtomicWrite written = writeFileAtomically(project.projectFilePath(), text);
+    if (written == AtomicWrite::kNotWritten) {
         engineLog(1, "%s: cannot write the project file", project.projectFilePath().c_str());
         return kWriteFailed;
     }
+    // The new project file is in place: the next change goes to a journal
+    // that names it.
     project.stored = StoredState{fnv1a(text), text.size(), 0};
+    if (written == AtomicWrite::kNotDurable) {
+        // A crash of the machine may still bring back the old project file,
+        // so the journal that completes it stays.
+        engineLog(1, "%s: written, but its folder cannot be flushed to disk", project.projectFilePath().c_str());
+        return kWriteFailed;
+    }
     // The journal names the project file it applies to, so one left behind
     // by a crash here is recognised as folded already.
     ::unlink(project.journalPath().c_str());
     return kOk;
+}
+
+bool isWrittenOut(const Project& project) {
+    return project.stored.journalBytes == 0 && project.stored.projectFileHash == fnv1a(serialiseProject(project));
 }
 
 namespace {
@@ -132,11 +145,15 @@ Status record(Project& project, const FileChange& change) {
 }
 
 // Folding costs the size of the project; doing it only once the journal is
-// as large as the project file keeps the cost per change constant.
-void foldWhenLarge(Project& project) {
+// as large as the project file keeps the cost per change constant. A fold
+// that fails leaves the change in the journal, but is reported all the same:
+// the disk is full or failing.
+Status foldWhenLarge(Project& project) {
     const uint64_t kSmallestFold = uint64_t{64} * 1024;
     const StoredState& stored = project.stored;
-    if (stored.journalBytes > kSmallestFold && stored.journalBytes > stored.projectFileBytes) foldJournal(project);
+    if (stored.journalBytes > kSmallestFold && stored.journalBytes > stored.projectFileBytes)
+        return foldJournal(project);
+    return kOk;
 }
 
 }  // namespace
@@ -145,16 +162,14 @@ Status putProjectFile(Project& project, const ProjectFile& file) {
     Status status = record(project, FileChange{false, file});
     if (status != kOk) return status;
     project.files.put(file);
-    foldWhenLarge(project);
-    return kOk;
+    return foldWhenLarge(project);
 }
 
 Status removeProjectFile(Project& project, const std::string& path) {
     Status status = record(project, FileChange{true, ProjectFile{path, 0, {}, {}}});
     if (status != kOk) return status;
     project.files.remove(path);
-    foldWhenLarge(project);
-    return kOk;
+    return foldWhenLarge(project);
 }
 
 Status foldJournal(Project& project) {

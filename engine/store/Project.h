@@ -56,12 +56,19 @@ bool isValidProjectName(const std::string& name);
 Status loadProject(const std::string& location, const std::string& name, Project& out);
 
 // Writes the whole project file atomically and durably, folding the journal
-// into it: kOk or kWriteFailed.
+// into it: kOk or kWriteFailed. kWriteFailed after the new file took the old
+// one's place (its folder could not be flushed) leaves the new file there.
 Status saveProject(Project& project);
+
+// Whether the project file last written holds `project` as it is now: after
+// a saveProject that failed, whether the change stays (and so must stay in
+// memory too) or was not written (and is to be undone).
+bool isWrittenOut(const Project& project);
 
 // Adds a file or replaces its settings, or removes it, through the journal:
 // the change is on disk when kOk is returned, and only then in `project`.
-// kWriteFailed leaves both as they were.
+// kWriteFailed leaves both as they were, except when the change was made and
+// the fold of the journal that followed it failed.
 Status putProjectFile(Project& project, const ProjectFile& file);
 Status removeProjectFile(Project& project, const std::string& path);
 

@@ -215,7 +215,7 @@ void ResultsStore::rewriteWhenLarge() {
         live += one.size();
         text += one;
     }
-    if (!writeFileAtomically(logPath(), text, false)) return;
+    if (writeFileAtomically(logPath(), text, false) != AtomicWrite::kDone) return;
     entryBytes_ = std::move(entryBytes);
     unsaved_.clear();
     if (log_ >= 0) ::close(log_);
@@ -263,11 +263,15 @@ void ResultsStore::drop(const std::string& sourcePath) {
     entryBytes_.erase(sourcePath);
 }
 
-void ResultsStore::forget(const std::string& sourcePath) {
+Status ResultsStore::forget(const std::string& sourcePath) {
     if (legacyFiles_) ::unlink(legacyFileFor(sourcePath).c_str());
-    if (!results_.count(sourcePath)) return;
-    if (!append(entry(kForgetTag, sourcePath))) engineLog(1, "%s: cannot write results", logPath().c_str());
+    if (!results_.count(sourcePath)) return kOk;
+    if (!append(entry(kForgetTag, sourcePath))) {
+        engineLog(1, "%s: cannot write results", logPath().c_str());
+        return kWriteFailed;
+    }
     drop(sourcePath);
+    return kOk;
 }
 
 const FileResult* ResultsStore::find(const std::string& sourcePath) const {

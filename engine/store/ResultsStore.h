@@ -51,7 +51,7 @@ public:
     // returned.
     Status save(FileResult result);
     bool isSaved(const std::string& sourcePath) const { return !unsaved_.count(sourcePath); }
-    void forget(const std::string& sourcePath);  // drops the file's results
+    Status forget(const std::string& sourcePath);  // drops the file's results; kWriteFailed keeps them
     const FileResult* find(const std::string& sourcePath) const;
     const std::map<std::string, FileResult>& all() const { return results_; }
     const std::string& folder() const { return folder_; }

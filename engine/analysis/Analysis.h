@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "engine/Status.h"
+#include "engine/analysis/Launcher.h"
 #include "engine/config/ConfigFiles.h"
 #include "engine/store/Project.h"
 #include "engine/store/ResultsStore.h"
@@ -47,8 +48,10 @@ bool isUpToDate(FileAnalysisPlan& plan, const ResultsStore& results);
 // was analysed, else the first failure (the others are still analysed).
 // A run that stays on one file (or one configuration of it) longer than
 // `timeoutSeconds` is stopped; the files of a run that fails are analysed
-// again one by one, so that one file only costs its own results.
+// again one by one, so that one file only costs its own results. With an
+// active launcher every run goes through it; one that cannot be used fails
+// the whole analysis with kAnalyzerMissing before any file is touched.
 Status analyse(std::vector<FileAnalysisPlan>& plans, unsigned jobs, unsigned timeoutSeconds, ResultsStore& results,
-               const std::function<void(unsigned)>& progress);
+               const std::function<void(unsigned)>& progress, Launcher launcher = {});
 
 }  // namespace kerv::engine

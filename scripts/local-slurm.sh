@@ -14,7 +14,8 @@
 # log is <folder>/log/jobcomp.log. The node has this machine's CPUs
 # (KERV_SLURM_CPUS overrides). Installs slurm-wlm and munge when they are
 # missing and it runs as root. Ports: KERV_SLURM_PORT (controller, default
-# 16817) and the next one (node daemon).
+# 16817) and the next one (node daemon). Exit status 3: not root, or the
+# packages are missing and cannot be installed.
 set -euo pipefail
 
 action=${1:-}
@@ -50,10 +51,15 @@ install_packages() {
         dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
     done
     [ ${#missing[@]} -eq 0 ] && return 0
-    [ "$(id -u)" -eq 0 ] || fail "missing packages (install them as root): ${missing[*]}"
+    if [ "$(id -u)" -ne 0 ]; then
+        say "missing packages (install them as root): ${missing[*]}"
+        exit 3
+    fi
     say "installing ${missing[*]}"
-    DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}" >"$folder/log/apt.log" 2>&1 ||
-        fail "installing ${missing[*]} failed; see $folder/log/apt.log"
+    if ! DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}" >"$folder/log/apt.log" 2>&1; then
+        say "installing ${missing[*]} failed; see $folder/log/apt.log"
+        exit 3
+    fi
 }
 
 write_config() {
@@ -103,7 +109,10 @@ start_munge() {
 answers() { SLURM_CONF=$conf sinfo --noheader --responding -o '%T' 2>/dev/null | grep -qE '^(idle|mixed|allocated)'; }
 
 start() {
-    [ "$(id -u)" -eq 0 ] || fail "runs the daemons as root; run it as root"
+    if [ "$(id -u)" -ne 0 ]; then
+        say "runs the daemons as root; run it as root"
+        exit 3
+    fi
     mkdir -p "$folder"/{munge,state,spool,log}
     chmod 700 "$folder/munge"
     install_packages

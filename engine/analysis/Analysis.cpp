@@ -176,24 +176,34 @@ private:
 // put into runs sized with the measured speed.
 template <class RunsOf>
 std::vector<size_t> runLaunched(Analyser& analyser, const Launcher& launcher, const std::vector<size_t>& readable,
-                                unsigned jobs, const RunsOf& runsOf) {
+                                const std::vector<uint64_t>& bytes, unsigned jobs, const RunsOf& runsOf) {
     constexpr double kAssumedSecondsPerByte = 20e-6;
     std::vector<size_t> positions(readable.size());
     std::iota(positions.begin(), positions.end(), 0);
-    std::vector<std::vector<size_t>> batches = runsOf(positions, launcher.limits(kAssumedSecondsPerByte));
+    BatchLimits first =
+        launcher.limits(kAssumedSecondsPerByte, std::accumulate(bytes.begin(), bytes.end(), uint64_t{0}), jobs);
+    std::vector<std::vector<size_t>> batches = runsOf(positions, first);
+    engineLog(2, "launcher: %zu first runs of at least %llu bytes", std::min<size_t>(jobs, batches.size()),
+              static_cast<unsigned long long>(first.smallestBytes));
     if (batches.size() <= jobs) return analyser.run(batches, jobs);
     batches.resize(jobs);
     std::vector<size_t> failed = analyser.run(batches, jobs);
     std::unordered_set<size_t> started;
     for (const auto& batch : batches) started.insert(batch.begin(), batch.end());
     std::vector<size_t> rest;
-    for (size_t position : positions)
-        if (!started.count(readable[position])) rest.push_back(position);
+    uint64_t bytesLeft = 0;
+    for (size_t position : positions) {
+        if (started.count(readable[position])) continue;
+        rest.push_back(position);
+        bytesLeft += bytes[position];
+    }
     double measured = analyser.secondsPerByte();
-    BatchLimits limits = launcher.limits(measured > 0 ? measured : kAssumedSecondsPerByte);
-    engineLog(2, "launcher: %.3f s a step, %.2f us a byte of source: runs of at least %llu bytes",
-              launcher.stepSeconds(), measured * 1e6, static_cast<unsigned long long>(limits.smallestBytes));
-    std::vector<size_t> more = analyser.run(runsOf(rest, limits), jobs);
+    BatchLimits limits = launcher.limits(measured > 0 ? measured : kAssumedSecondsPerByte, bytesLeft, jobs);
+    std::vector<std::vector<size_t>> restBatches = runsOf(rest, limits);
+    engineLog(2, "launcher: %.3f s a step, %.2f us a byte of source measured: %zu more runs of at least %llu bytes",
+              launcher.stepSeconds(), measured * 1e6, restBatches.size(),
+              static_cast<unsigned long long>(limits.smallestBytes));
+    std::vector<size_t> more = analyser.run(restBatches, jobs);
     failed.insert(failed.end(), more.begin(), more.end());
     return failed;
 }
@@ -261,7 +271,7 @@ Status analyse(std::vector<FileAnalysisPlan>& plans, unsigned jobs, unsigned tim
     };
     std::vector<size_t> all(readable.size());
     std::iota(all.begin(), all.end(), 0);
-    std::vector<size_t> failed = launcher.active() ? runLaunched(analyser, launcher, readable, jobs, runsOf)
+    std::vector<size_t> failed = launcher.active() ? runLaunched(analyser, launcher, readable, bytes, jobs, runsOf)
                                                    : analyser.run(runsOf(all, BatchLimits{}), jobs);
     if (!failed.empty()) {
         std::vector<std::vector<size_t>> singles;

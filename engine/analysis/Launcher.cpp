@@ -1,8 +1,12 @@
 #include "engine/analysis/Launcher.h"
 
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <cmath>
+#include <cstring>
 
 #include "engine/EngineLog.h"
 
@@ -37,6 +41,10 @@ Launcher::Launcher(std::vector<std::string> words, double stepSeconds, std::stri
       version_(std::move(version)) {}
 
 Status Launcher::probe() {
+    if (::access(program().c_str(), X_OK) != 0) {
+        engineLog(1, "the launcher %s cannot be started: %s", program().c_str(), std::strerror(errno));
+        return kAnalyzerMissing;
+    }
     std::vector<std::string> command = words_;
     command.push_back(cppcheck_);
     command.emplace_back("--version");
@@ -49,7 +57,7 @@ Status Launcher::probe() {
         std::string found = versionIn(output);
         if (!ran || found != version_) {
             if (!ran && output.empty())
-                engineLog(1, "the launcher %s cannot be started or failed without a word", program().c_str());
+                engineLog(1, "the launcher %s failed without a word", program().c_str());
             else if (!ran)
                 engineLog(1, "the launcher %s failed: %s", program().c_str(), trimmed(output).c_str());
             else
@@ -70,12 +78,13 @@ ChildCommand Launcher::wrap(ChildCommand command) const {
     return command;
 }
 
-BatchLimits Launcher::limits(double secondsPerByte) const {
+BatchLimits Launcher::limits(double secondsPerByte, uint64_t bytesLeft, unsigned jobs) const {
     BatchLimits limits;
     limits.largestCount = kLargestLaunchedCount;
     if (secondsPerByte > 0) {
         double bytes = stepSeconds_ * (1 - kLargestStepShare) / kLargestStepShare / secondsPerByte;
-        limits.smallestBytes = std::max(limits.smallestBytes, static_cast<uint64_t>(std::min(bytes, 1e15)));
+        bytes = std::min(bytes, static_cast<double>(bytesLeft / std::max(jobs, 1u)));
+        limits.smallestBytes = std::max(limits.smallestBytes, static_cast<uint64_t>(bytes));
     }
     return limits;
 }

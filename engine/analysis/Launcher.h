@@ -37,8 +37,10 @@ public:
     ChildCommand wrap(ChildCommand command) const;
 
     // Runs large enough that the launcher's cost stays under 5% of a run's
-    // time, given the seconds one byte of source takes to analyse.
-    BatchLimits limits(double secondsPerByte) const;
+    // time, given the seconds one byte of source takes to analyse, but never
+    // fewer runs than jobs while `bytesLeft` allows: a job left idle costs
+    // more than the steps of the runs that keep it busy.
+    BatchLimits limits(double secondsPerByte, uint64_t bytesLeft, unsigned jobs) const;
 
 private:
     std::vector<std::string> words_;

@@ -6,7 +6,8 @@
 #      (C++ and JVM), failing on any sanitizer report of any process;
 #   3. the logger's thread test built with ThreadSanitizer;
 #   4. a short run of every fuzz target (clang, libFuzzer);
-#   5. clang-tidy, cppcheck and the clang-format check of our own sources.
+#   5. the engine's launcher on a local Slurm cluster (skipped without root);
+#   6. clang-tidy, cppcheck and the clang-format check of our own sources.
 # KERV_CI_BUILD_DIR (default build/test) names the first build folder; the
 # others get the suffixes -sanitize, -tsan and -fuzz.
 set -euo pipefail
@@ -95,6 +96,9 @@ TSAN_OPTIONS=halt_on_error=1 run_ctest "$tsan" -R '^LoggerThreads\.'
 
 stage "fuzz targets, short runs"
 bash scripts/check-fuzz.sh "$build-fuzz"
+
+stage "launcher on a local Slurm cluster"
+bash scripts/check-slurm.sh "$build"
 
 stage "clang-tidy"
 bash scripts/check-tidy.sh "$build"

@@ -6,12 +6,16 @@
 
 #include <algorithm>
 #include <iterator>
+#include <numeric>
+#include <optional>
 #include <unordered_map>
+#include <unordered_set>
 
 #include "engine/EngineLog.h"
 #include "engine/Session.h"
 #include "engine/analysis/Batches.h"
 #include "engine/analysis/CppcheckCommand.h"
+#include "engine/analysis/Launcher.h"
 #include "engine/analysis/ProcessPool.h"
 #include "engine/analysis/ReportReader.h"
 #include "engine/store/FileSystem.h"
@@ -66,8 +70,8 @@ struct Run {
 class Analyser {
 public:
     Analyser(std::vector<FileAnalysisPlan>& plans, unsigned timeoutSeconds, ResultsStore& results,
-             const std::function<void(unsigned)>& progress)
-        : plans_(plans), timeoutSeconds_(timeoutSeconds), results_(results), progress_(progress) {}
+             const std::function<void(unsigned)>& progress, const Launcher& launcher)
+        : plans_(plans), timeoutSeconds_(timeoutSeconds), results_(results), progress_(progress), launcher_(launcher) {}
 
     // Runs the batches and returns the files of the runs that failed as a whole.
     std::vector<size_t> run(const std::vector<std::vector<size_t>>& batches, unsigned jobs) {
@@ -80,16 +84,27 @@ public:
         std::vector<size_t> failed;
         runChildren(commands, jobs, [&](size_t index, const ChildOutcome& child) {
             const Run& run = runs[index];
-            auto xml = readWholeFile(run.report);
-            ::unlink(run.report.c_str());
+            std::optional<std::string> xml;
+            LaunchedOutput launched;
+            if (launcher_.active()) {
+                launched = splitLaunchedOutput(child.errors);
+                xml = launched.report;
+            } else {
+                xml = readWholeFile(run.report);
+                ::unlink(run.report.c_str());
+            }
             std::vector<SourcedFinding> findings;
             bool usable = child.exitedNormally && child.exitCode == 0 && xml && readReport(*xml, findings);
             if (usable) {
+                measure(run, child);
                 saveRun(run, findings);
             } else if (run.plans.size() > 1) {
+                if (launcher_.active())
+                    engineLog(1, "a run of %zu files failed through %s (%s); its files are analysed one by one",
+                              run.plans.size(), launcher_.program().c_str(), launched.messages.c_str());
                 failed.insert(failed.end(), run.plans.begin(), run.plans.end());
             } else {
-                fail(run.plans.front(), child, commands[index]);
+                fail(run.plans.front(), child, commands[index], launched.messages);
             }
         });
         return failed;
@@ -105,6 +120,12 @@ public:
 
     Status outcome() const { return outcome_; }
 
+    // Seconds of analysis a byte of source took in the usable runs so far,
+    // the launcher's cost left out; 0 before any.
+    double secondsPerByte() const {
+        return measuredBytes_ ? measuredSeconds_ / static_cast<double>(measuredBytes_) : 0;
+    }
+
 private:
     ChildCommand commandFor(const Run& run) const {
         const std::vector<std::string>& first = plans_[run.plans.front()].arguments;
@@ -113,10 +134,15 @@ private:
         // each configuration of it: the sign of life the time limit needs.
         std::copy_if(first.begin(), first.end() - 1, std::back_inserter(command.argv),
                      [](const std::string& argument) { return argument != "--quiet"; });
-        command.argv.push_back("--output-file=" + run.report);
+        if (!launcher_.active()) command.argv.push_back("--output-file=" + run.report);
         for (size_t plan : run.plans) command.argv.push_back(plans_[plan].file->path);
         command.timeoutSeconds = timeoutSeconds_;
-        return command;
+        return launcher_.active() ? launcher_.wrap(std::move(command)) : command;
+    }
+
+    void measure(const Run& run, const ChildOutcome& child) {
+        measuredSeconds_ += std::max(child.seconds - launcher_.stepSeconds(), 0.0);
+        for (size_t plan : run.plans) measuredBytes_ += plans_[plan].contentBytes;
     }
 
     // Gives each finding to the file of the run that it came from; one whose
@@ -137,10 +163,14 @@ private:
         for (FileResult& result : fileResults) finish(results_.save(std::move(result)));
     }
 
-    void fail(size_t plan, const ChildOutcome& child, const ChildCommand& command) {
+    void fail(size_t plan, const ChildOutcome& child, const ChildCommand& command, const std::string& launcherWords) {
         const char* source = plans_[plan].file->path.c_str();
         finish(results_.forget(plans_[plan].file->path));
-        if (!child.started) {
+        if (launcher_.active() && child.started && !child.timedOut) {
+            engineLog(1, "%s: the run through %s failed (exit code %d): %s", source, launcher_.program().c_str(),
+                      child.exitCode, launcherWords.empty() ? "no message" : launcherWords.c_str());
+            finish(kAnalysisFailed);
+        } else if (!child.started) {
             engineLog(1, "%s: cannot start %s", source, command.argv[0].c_str());
             finish(kAnalyzerMissing);
         } else if (child.timedOut) {
@@ -162,10 +192,50 @@ private:
     ResultsStore& results_;
     ReportFolder reports_{results_.folder()};
     const std::function<void(unsigned)>& progress_;
+    const Launcher& launcher_;
+    double measuredSeconds_ = 0;
+    uint64_t measuredBytes_ = 0;
     size_t nextReport_ = 0;
     size_t done_ = 0;
     Status outcome_ = kOk;
 };
+
+// Through a launcher, a first wave of runs (one per job) sized for an assumed
+// speed measures how fast the analysis goes here; the files left are then
+// put into runs sized with the measured speed.
+template <class RunsOf>
+std::vector<size_t> runLaunched(Analyser& analyser, const Launcher& launcher, const std::vector<size_t>& readable,
+                                const std::vector<uint64_t>& bytes, unsigned jobs, const RunsOf& runsOf) {
+    constexpr double kAssumedSecondsPerByte = 20e-6;
+    std::vector<size_t> positions(readable.size());
+    std::iota(positions.begin(), positions.end(), 0);
+    BatchLimits first =
+        launcher.limits(kAssumedSecondsPerByte, std::accumulate(bytes.begin(), bytes.end(), uint64_t{0}), jobs);
+    std::vector<std::vector<size_t>> batches = runsOf(positions, first);
+    engineLog(2, "launcher: %zu first runs of at least %llu bytes", std::min<size_t>(jobs, batches.size()),
+              static_cast<unsigned long long>(first.smallestBytes));
+    if (batches.size() <= jobs) return analyser.run(batches, jobs);
+    batches.resize(jobs);
+    std::vector<size_t> failed = analyser.run(batches, jobs);
+    std::unordered_set<size_t> started;
+    for (const auto& batch : batches) started.insert(batch.begin(), batch.end());
+    std::vector<size_t> rest;
+    uint64_t bytesLeft = 0;
+    for (size_t position : positions) {
+        if (started.count(readable[position])) continue;
+        rest.push_back(position);
+        bytesLeft += bytes[position];
+    }
+    double measured = analyser.secondsPerByte();
+    BatchLimits limits = launcher.limits(measured > 0 ? measured : kAssumedSecondsPerByte, bytesLeft, jobs);
+    std::vector<std::vector<size_t>> restBatches = runsOf(rest, limits);
+    engineLog(2, "launcher: %.3f s a step, %.2f us a byte of source measured: %zu more runs of at least %llu bytes",
+              launcher.stepSeconds(), measured * 1e6, restBatches.size(),
+              static_cast<unsigned long long>(limits.smallestBytes));
+    std::vector<size_t> more = analyser.run(restBatches, jobs);
+    failed.insert(failed.end(), more.begin(), more.end());
+    return failed;
+}
 
 }  // namespace
 
@@ -193,9 +263,13 @@ bool isUpToDate(FileAnalysisPlan& plan, const ResultsStore& results) {
 }
 
 Status analyse(std::vector<FileAnalysisPlan>& plans, unsigned jobs, unsigned timeoutSeconds, ResultsStore& results,
-               const std::function<void(unsigned)>& progress) {
+               const std::function<void(unsigned)>& progress, Launcher launcher) {
+    if (launcher.active() && !plans.empty()) {
+        Status ready = launcher.probe();
+        if (ready != kOk) return ready;
+    }
     progress(0);
-    Analyser analyser(plans, timeoutSeconds, results, progress);
+    Analyser analyser(plans, timeoutSeconds, results, progress, launcher);
     std::vector<size_t> readable;
     std::vector<const std::vector<std::string>*> options;
     std::vector<uint64_t> bytes;
@@ -211,10 +285,23 @@ Status analyse(std::vector<FileAnalysisPlan>& plans, unsigned jobs, unsigned tim
         options.push_back(&withoutFile.back());
         bytes.push_back(plans[i].contentBytes);
     }
-    std::vector<std::vector<size_t>> batches = formBatches(options, bytes, jobs);
-    for (auto& batch : batches)
-        for (size_t& member : batch) member = readable[member];
-    std::vector<size_t> failed = analyser.run(batches, jobs);
+    // The runs of some of the readable files (`members`: positions in `readable`).
+    auto runsOf = [&](const std::vector<size_t>& members, const BatchLimits& limits) {
+        std::vector<const std::vector<std::string>*> someOptions;
+        std::vector<uint64_t> someBytes;
+        for (size_t member : members) {
+            someOptions.push_back(options[member]);
+            someBytes.push_back(bytes[member]);
+        }
+        std::vector<std::vector<size_t>> batches = formBatches(someOptions, someBytes, jobs, limits);
+        for (auto& batch : batches)
+            for (size_t& member : batch) member = readable[members[member]];
+        return batches;
+    };
+    std::vector<size_t> all(readable.size());
+    std::iota(all.begin(), all.end(), 0);
+    std::vector<size_t> failed = launcher.active() ? runLaunched(analyser, launcher, readable, bytes, jobs, runsOf)
+                                                   : analyser.run(runsOf(all, BatchLimits{}), jobs);
     if (!failed.empty()) {
         std::vector<std::vector<size_t>> singles;
         singles.reserve(failed.size());

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "engine/Status.h"
+#include "engine/analysis/Launcher.h"
 #include "engine/config/ConfigFiles.h"
 #include "engine/store/Project.h"
 #include "engine/store/ResultsStore.h"
@@ -48,8 +49,10 @@ bool isUpToDate(FileAnalysisPlan& plan, const ResultsStore& results);
 // A run that stays on one file (or one configuration of it) longer than
 // `timeoutSeconds` is stopped; the files of a run that fails are analysed
 // again one by one, so that one file only costs its own results. A file that
-// cannot be read or analysed loses its earlier results.
+// cannot be read or analysed loses its earlier results. With an active
+// launcher every run goes through it; one that cannot be used fails the whole
+// analysis with kAnalyzerMissing before any file is touched.
 Status analyse(std::vector<FileAnalysisPlan>& plans, unsigned jobs, unsigned timeoutSeconds, ResultsStore& results,
-               const std::function<void(unsigned)>& progress);
+               const std::function<void(unsigned)>& progress, Launcher launcher = {});
 
 }  // namespace kerv::engine

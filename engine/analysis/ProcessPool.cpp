@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <climits>
 #include <condition_variable>
 #include <csignal>
@@ -31,17 +32,18 @@ std::vector<char*> argvOf(const std::vector<std::string>& command) {
     return argv;
 }
 
-// Spawns with stdin and stderr on /dev/null and stdout on `outputFd`
-// (/dev/null when -1). Returns the child's pid or -1.
-pid_t spawn(const std::vector<std::string>& command, int outputFd) {
+// Spawns with stdin on /dev/null, stdout on `outputFd` and stderr on
+// `errorsFd` (each /dev/null when -1). Returns the child's pid or -1.
+pid_t spawn(const std::vector<std::string>& command, int outputFd, int errorsFd = -1) {
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    if (outputFd >= 0)
-        posix_spawn_file_actions_adddup2(&actions, outputFd, 1);
-    else
-        posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    for (auto [fd, target] : {std::pair{outputFd, 1}, std::pair{errorsFd, 2}}) {
+        if (fd >= 0)
+            posix_spawn_file_actions_adddup2(&actions, fd, target);
+        else
+            posix_spawn_file_actions_addopen(&actions, target, "/dev/null", O_WRONLY, 0);
+    }
     std::vector<char*> argv = argvOf(command);
     pid_t pid = -1;
     int failed = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
@@ -52,9 +54,9 @@ pid_t spawn(const std::vector<std::string>& command, int outputFd) {
 ChildOutcome waitFor(pid_t pid) {
     int status = 0;
     while (::waitpid(pid, &status, 0) < 0) {
-        if (errno != EINTR) return {true, -1, false, false};
+        if (errno != EINTR) return {true, -1, false, false, 0, {}};
     }
-    return {true, WIFEXITED(status) ? WEXITSTATUS(status) : -1, WIFEXITED(status), false};
+    return {true, WIFEXITED(status) ? WEXITSTATUS(status) : -1, WIFEXITED(status), false, 0, {}};
 }
 
 // Waits at most `timeoutSeconds` for the child to end (through a pidfd, so
@@ -77,42 +79,78 @@ ChildOutcome waitFor(pid_t pid, unsigned timeoutSeconds) {
     return outcome;
 }
 
-// Waits for the child while reading and dropping what it writes to
-// `output`; a child silent for `timeoutSeconds` (0: no limit) is killed.
-ChildOutcome waitWhileWriting(pid_t pid, int output, unsigned timeoutSeconds) {
+// Sends `signal`; a child that a gentler signal has not ended within a few
+// seconds is killed.
+ChildOutcome stop(pid_t pid, int signal) {
+    constexpr unsigned kGraceSeconds = 5;
+    ::kill(pid, signal);
+    ChildOutcome outcome = signal == SIGKILL ? waitFor(pid) : waitFor(pid, kGraceSeconds);
+    outcome.timedOut = true;
+    return outcome;
+}
+
+// Waits for the child while reading what it writes: standard output only
+// tells that it works and is dropped, standard error (`errors` >= 0) is kept.
+// A child silent on both for the command's time limit (0: none) is stopped.
+ChildOutcome waitWhileWriting(pid_t pid, int output, int errors, const ChildCommand& command) {
     int timeoutMs = -1;
-    if (timeoutSeconds > 0)
-        timeoutMs = timeoutSeconds > INT_MAX / 1000 ? INT_MAX : static_cast<int>(timeoutSeconds * 1000);
+    if (command.timeoutSeconds > 0)
+        timeoutMs = command.timeoutSeconds > INT_MAX / 1000 ? INT_MAX : static_cast<int>(command.timeoutSeconds * 1000);
+    std::string kept;
     char buffer[4096];
-    for (;;) {
-        pollfd readable{output, POLLIN, 0};
-        int ready = ::poll(&readable, 1, timeoutMs);
+    pollfd streams[2] = {{output, POLLIN, 0}, {errors, POLLIN, 0}};  // poll skips a negative fd
+    auto closeAll = [&] {
+        for (pollfd& stream : streams)
+            if (stream.fd >= 0) ::close(stream.fd);
+    };
+    while (streams[0].fd >= 0 || streams[1].fd >= 0) {
+        int ready = ::poll(streams, 2, timeoutMs);
         if (ready < 0 && errno == EINTR) continue;
         if (ready == 0) {
-            ::close(output);
-            ::kill(pid, SIGKILL);
-            ChildOutcome outcome = waitFor(pid);
-            outcome.timedOut = true;
+            closeAll();
+            ChildOutcome outcome = stop(pid, command.stopSignal);
+            outcome.errors = std::move(kept);
             return outcome;
         }
-        ssize_t got = ready < 0 ? -1 : ::read(output, buffer, sizeof buffer);
-        if (got < 0 && errno == EINTR) continue;
-        if (got <= 0) break;  // the child closed its output, most likely by ending
+        if (ready < 0) break;
+        for (pollfd& stream : streams) {
+            if (stream.fd < 0 || stream.revents == 0) continue;
+            ssize_t got = ::read(stream.fd, buffer, sizeof buffer);
+            if (got < 0 && errno == EINTR) continue;
+            if (got <= 0) {  // closed, most likely because the child ended
+                ::close(stream.fd);
+                stream.fd = -1;
+            } else if (&stream == &streams[1]) {
+                kept.append(buffer, static_cast<size_t>(got));
+            }
+        }
     }
-    ::close(output);
-    return waitFor(pid, timeoutSeconds);
+    closeAll();
+    ChildOutcome outcome = waitFor(pid, command.timeoutSeconds);
+    outcome.errors = std::move(kept);
+    return outcome;
 }
 
 ChildOutcome runOne(const ChildCommand& command) {
-    int pipeFds[2];
-    if (command.argv.empty() || ::pipe2(pipeFds, O_CLOEXEC) != 0) return {};
-    pid_t pid = spawn(command.argv, pipeFds[1]);
-    ::close(pipeFds[1]);
-    if (pid < 0) {
-        ::close(pipeFds[0]);
+    auto start = std::chrono::steady_clock::now();
+    int outputPipe[2], errorsPipe[2] = {-1, -1};
+    if (command.argv.empty() || ::pipe2(outputPipe, O_CLOEXEC) != 0) return {};
+    if (command.keepErrors && ::pipe2(errorsPipe, O_CLOEXEC) != 0) {
+        ::close(outputPipe[0]);
+        ::close(outputPipe[1]);
         return {};
     }
-    return waitWhileWriting(pid, pipeFds[0], command.timeoutSeconds);
+    pid_t pid = spawn(command.argv, outputPipe[1], errorsPipe[1]);
+    ::close(outputPipe[1]);
+    if (errorsPipe[1] >= 0) ::close(errorsPipe[1]);
+    if (pid < 0) {
+        ::close(outputPipe[0]);
+        if (errorsPipe[0] >= 0) ::close(errorsPipe[0]);
+        return {};
+    }
+    ChildOutcome outcome = waitWhileWriting(pid, outputPipe[0], errorsPipe[0], command);
+    outcome.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    return outcome;
 }
 
 }  // namespace
@@ -157,10 +195,10 @@ void runChildren(const std::vector<ChildCommand>& commands, unsigned parallel,
     for (auto& thread : workers) thread.join();
 }
 
-bool captureOutput(const std::vector<std::string>& command, std::string& output) {
+bool captureOutput(const std::vector<std::string>& command, std::string& output, bool withErrors) {
     int pipeFds[2];
     if (::pipe2(pipeFds, O_CLOEXEC) != 0) return false;
-    pid_t pid = spawn(command, pipeFds[1]);
+    pid_t pid = spawn(command, pipeFds[1], withErrors ? pipeFds[1] : -1);
     ::close(pipeFds[1]);
     if (pid < 0) {
         ::close(pipeFds[0]);

@@ -4,7 +4,9 @@
 //   generate <folder> <count>            writes <count> small C files
 //   add <location> <name> <list>         creates the project when missing, adds every file listed
 //   open <location> <name>               opens the project and lists its files
-//   aggregate <location> <name>          opens the project and brings its results up to date
+//   aggregate <location> <name> [trace]  opens the project and brings its results up to date
+//                                        (trace: the engine's traces on standard error, among them
+//                                        the launcher's measured step cost and the run size chosen)
 //   options <location> <name>            the cppcheck options of the project's first file
 //   findings <location> <name>           every stored finding, one line each, sorted
 //   report <cppcheck-xml>                the findings of a cppcheck report, the same way
@@ -116,7 +118,8 @@ int open(const std::string& location, const std::string& name) {
     return 0;
 }
 
-int aggregateProject(const std::string& location, const std::string& name) {
+int aggregateProject(const std::string& location, const std::string& name, bool trace) {
+    if (trace) setLogLevel(static_cast<VQLogLevel_C>(2));
     auto start = Clock::now();
     if (initResults("", location.c_str(), name.c_str()) != kOk) return 1;
     size_t count = projectFiles().size();
@@ -175,7 +178,8 @@ int main(int argc, char** argv) {
     if (command == "generate" && args.size() == 3) return generate(args[1], std::stoi(args[2]));
     if (command == "add" && args.size() == 4) return add(args[1], args[2], args[3]);
     if (command == "open" && args.size() == 3) return open(args[1], args[2]);
-    if (command == "aggregate" && args.size() == 3) return aggregateProject(args[1], args[2]);
+    if (command == "aggregate" && (args.size() == 3 || (args.size() == 4 && args[3] == "trace")))
+        return aggregateProject(args[1], args[2], args.size() == 4);
     if (command == "options" && args.size() == 3) return options(args[1], args[2]);
     if (command == "findings" && args.size() == 3) return findings(args[1], args[2]);
     if (command == "report" && args.size() == 2) return report(args[1]);

@@ -12,12 +12,29 @@
 #      libxcrypt-source) through the engine and from a direct cppcheck run
 #      with the same options, and every difference.
 # Setup installs the Debian packages it needs when run as root.
+# Option: --launcher "<words>" runs every analysis of the engine through that
+# launcher (KERV_LAUNCHER), for example --launcher "srun --quiet --ntasks=1"
+# with a cluster from scripts/local-slurm.sh; the direct cppcheck runs stay
+# local. KERV_JOBS, when set, is kept for the engine (a cluster's size).
 # Environment: KERV_SCALE_BUILD (build folder, default build/bench-scale),
 # KERV_SCALE_WORK (scratch folder, default /tmp/kerv-scale; emptied first),
 # KERV_SCALE_SMALL, KERV_SCALE_MEDIUM, KERV_SCALE_LARGE (the file counts,
 # default 2000, 20000, 100000), KERV_SCALE_PARTS (the parts to run, default
 # "1 2 3 4").
 set -euo pipefail
+launcher=
+while [ $# -gt 0 ]; do
+    case "$1" in
+    --launcher)
+        launcher=${2:?--launcher needs its words}
+        shift 2
+        ;;
+    *)
+        echo "usage: $0 [--launcher \"<words>\"]" >&2
+        exit 2
+        ;;
+    esac
+done
 cd "$(dirname "$0")/../.."
 root=$PWD
 build=${KERV_SCALE_BUILD:-$root/build/bench-scale}
@@ -45,7 +62,17 @@ driver=$build/engine/bench/engine_scale
 rm -rf "$work"
 mkdir -p "$work"
 export XDG_CONFIG_HOME=$work/config XDG_DATA_HOME=$work/data
-unset KERV_CPPCHECK KERV_JOBS
+engine_jobs=${KERV_JOBS:-}
+unset KERV_CPPCHECK KERV_JOBS KERV_LAUNCHER
+# The driver with the engine's own settings: the launcher and its jobs.
+engine() {
+    if [ -n "$launcher" ]; then
+        KERV_LAUNCHER=$launcher KERV_JOBS=${engine_jobs:-$cores} "$driver" "$@"
+    else
+        "$driver" "$@"
+    fi
+}
+[ -n "$launcher" ] && echo "== every engine analysis through: $launcher (${engine_jobs:-$cores} jobs)"
 
 load() { uptime | sed 's/.*load average: /load /'; }
 # Runs a program directly; prints its wall and processor time.
@@ -81,7 +108,7 @@ echo "== 1. $small generated files, every file analysed, $cores jobs"
 project small "$small" | sed 's/^/   /'
 mapfile -t options < <("$driver" options "$work/projects" small)
 echo "   options: ${options[*]}"
-echo "   engine:                     $("$driver" aggregate "$work/projects" small)   ($(load))"
+echo "   engine:                     $(engine aggregate "$work/projects" small)   ($(load))"
 mapfile -t files <"$work/small.list"
 echo "   cppcheck -j$cores direct:        $(timed "$cppcheck" -j"$cores" "${options[@]}" \
     --output-file="$work/direct.xml" "${files[@]}")   ($(load))"
@@ -99,7 +126,7 @@ echo "== 2. stand-in analyser (empty reports): the engine's own cost"
 export KERV_CPPCHECK=$stand_in
 for count in "$small" "$medium"; do
     project "stand-in-$count" "$count" | sed 's/^/   /'
-    result=$("$driver" aggregate "$work/projects" "stand-in-$count")
+    result=$(engine aggregate "$work/projects" "stand-in-$count")
     time=$(echo "$result" | awk '{print $2}')
     echo "   $count files: $result, $(echo "scale=1; $time * 1000000 / $count" | bc) us a file   ($(load))"
     rm -rf "$work/stand-in-$count-src"
@@ -113,8 +140,8 @@ echo "== 3. $large files (stand-in analyser)"
 added=$(project large "$large")
 echo "$added" | sed 's/^/   add:      /;s/$/   ('"$(load)"')/'
 echo "   reopen:   $("$driver" open "$work/projects" large)   ($(load))"
-echo "   first run: $("$driver" aggregate "$work/projects" large)   ($(load))"
-echo "   no-change re-run: $("$driver" aggregate "$work/projects" large)   ($(load))"
+echo "   first run: $(engine aggregate "$work/projects" large)   ($(load))"
+echo "   no-change re-run: $(engine aggregate "$work/projects" large)   ($(load))"
 rm -rf "$work/large-src" "$work/projects/large"
 unset KERV_CPPCHECK
 fi
@@ -125,7 +152,7 @@ find "$codebase" -name '*.c' | sort >"$work/real.list"
 echo "   $(wc -l <"$work/real.list") C files, $(xargs cat <"$work/real.list" | wc -l) lines"
 "$driver" add "$work/projects" real "$work/real.list" | sed 's/^/   /'
 mapfile -t options < <("$driver" options "$work/projects" real)
-echo "   engine:                       $("$driver" aggregate "$work/projects" real)   ($(load))"
+echo "   engine:                       $(engine aggregate "$work/projects" real)   ($(load))"
 mapfile -t files <"$work/real.list"
 echo "   cppcheck -j$cores direct:        $(timed "$cppcheck" -j"$cores" "${options[@]}" \
     --output-file="$work/real.xml" "${files[@]}")   ($(load))"

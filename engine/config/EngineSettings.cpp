@@ -24,20 +24,6 @@ std::string xdgFolder(const char* variable, const char* fallbackUnderHome) {
     return base + "/kerv";
 }
 
-std::string findOnPath(const std::string& program) {
-    std::string path = environment("PATH");
-    size_t start = 0;
-    while (start <= path.size()) {
-        size_t colon = path.find(':', start);
-        if (colon == std::string::npos) colon = path.size();
-        std::string folder = path.substr(start, colon - start);
-        std::string candidate = (folder.empty() ? "." : folder) + "/" + program;
-        if (::access(candidate.c_str(), X_OK) == 0 && !isDirectory(candidate)) return normalisePath(candidate);
-        start = colon + 1;
-    }
-    return "";
-}
-
 unsigned parseNumber(const std::string& text, long lowest, long highest, unsigned fallback) {
     char* end = nullptr;
     long value = std::strtol(text.c_str(), &end, 10);
@@ -45,7 +31,12 @@ unsigned parseNumber(const std::string& text, long lowest, long highest, unsigne
     return static_cast<unsigned>(value);
 }
 
-void readEngineConfig(std::string& cppcheck, std::string& jobs, std::string& timeout) {
+// The engine configuration's values by key, as written.
+struct ConfiguredValues {
+    std::string cppcheck, jobs, timeout, launcher, launcherStep;
+};
+
+void readEngineConfig(ConfiguredValues& values) {
     auto text = readWholeFile(engineConfigFile());
     if (!text) return;
     int number = 0;
@@ -60,17 +51,46 @@ void readEngineConfig(std::string& cppcheck, std::string& jobs, std::string& tim
         };
         std::string key = trim(line.substr(0, equals)), value = trim(line.substr(equals + 1));
         if (key == "cppcheck")
-            cppcheck = value;
+            values.cppcheck = value;
         else if (key == "jobs")
-            jobs = value;
+            values.jobs = value;
         else if (key == "timeout")
-            timeout = value;
+            values.timeout = value;
+        else if (key == "launcher")
+            values.launcher = value;
+        else if (key == "launcher_step")
+            values.launcherStep = value;
         else
             engineLog(1, "%s:%d: unknown key '%s' ignored", engineConfigFile().c_str(), number, key.c_str());
     }
 }
 
 }  // namespace
+
+std::string findOnPath(const std::string& program) {
+    std::string path = environment("PATH");
+    size_t start = 0;
+    while (start <= path.size()) {
+        size_t colon = path.find(':', start);
+        if (colon == std::string::npos) colon = path.size();
+        std::string folder = path.substr(start, colon - start);
+        std::string candidate = (folder.empty() ? "." : folder) + "/" + program;
+        if (::access(candidate.c_str(), X_OK) == 0 && !isDirectory(candidate)) return normalisePath(candidate);
+        start = colon + 1;
+    }
+    return "";
+}
+
+std::vector<std::string> splitWords(const std::string& text) {
+    std::vector<std::string> words;
+    size_t start = text.find_first_not_of(" \t");
+    while (start != std::string::npos) {
+        size_t end = text.find_first_of(" \t", start);
+        words.push_back(text.substr(start, end == std::string::npos ? std::string::npos : end - start));
+        start = text.find_first_not_of(" \t", end);
+    }
+    return words;
+}
 
 std::string installFolder() {
     Dl_info info{};
@@ -96,16 +116,31 @@ std::string defaultWorkspaceFolder() {
 }
 
 EngineSettings loadEngineSettings() {
-    std::string cppcheck, jobs, timeout;
-    readEngineConfig(cppcheck, jobs, timeout);
-    if (!environment("KERV_CPPCHECK").empty()) cppcheck = environment("KERV_CPPCHECK");
-    if (!environment("KERV_JOBS").empty()) jobs = environment("KERV_JOBS");
-    if (!environment("KERV_TIMEOUT").empty()) timeout = environment("KERV_TIMEOUT");
+    ConfiguredValues values;
+    readEngineConfig(values);
+    auto overrideWith = [](const char* variable, std::string& value) {
+        if (!environment(variable).empty()) value = environment(variable);
+    };
+    overrideWith("KERV_CPPCHECK", values.cppcheck);
+    overrideWith("KERV_JOBS", values.jobs);
+    overrideWith("KERV_TIMEOUT", values.timeout);
+    overrideWith("KERV_LAUNCHER", values.launcher);
+    overrideWith("KERV_LAUNCHER_STEP", values.launcherStep);
+    const std::string& cppcheck = values.cppcheck;
 
     EngineSettings settings;
+    settings.launcher = splitWords(values.launcher);
+    if (!settings.launcher.empty() && settings.launcher[0].find('/') == std::string::npos) {
+        std::string found = findOnPath(settings.launcher[0]);
+        if (!found.empty()) settings.launcher[0] = found;  // else left as named, so that starting it fails
+    }
+    char* end = nullptr;
+    double step = std::strtod(values.launcherStep.c_str(), &end);
+    if (!values.launcherStep.empty() && *end == '\0' && step > 0 && step < 3600) settings.launcherStepSeconds = step;
     long online = ::sysconf(_SC_NPROCESSORS_ONLN);
-    settings.jobs = parseNumber(jobs, 1, 64, online > 0 ? static_cast<unsigned>(online) : 1);
-    settings.timeoutSeconds = parseNumber(timeout, 0, 86400, settings.timeoutSeconds);
+    settings.jobs = parseNumber(values.jobs, 1, settings.launcher.empty() ? 64 : 100000,
+                                online > 0 ? static_cast<unsigned>(online) : 1);
+    settings.timeoutSeconds = parseNumber(values.timeout, 0, 86400, settings.timeoutSeconds);
     settings.cppcheckWanted = cppcheck.empty() ? "cppcheck" : cppcheck;
     if (cppcheck.empty())
         settings.cppcheckPath = findOnPath("cppcheck");

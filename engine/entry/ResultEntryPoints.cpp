@@ -115,7 +115,10 @@ void aggregate(KERVAggregateCallback callback) {
         }
         engineLog(2, "aggregate: %zu of %zu files to analyse", stale.size(), s.project->files.size());
         EngineSettings settings = loadEngineSettings();
-        reportStatus("aggregate", analyse(stale, settings.jobs, settings.timeoutSeconds, *s.results, progress));
+        Launcher launcher(settings.launcher, settings.launcherStepSeconds, analyzerInfo(s).path,
+                          analyzerInfo(s).version);
+        reportStatus("aggregate",
+                     analyse(stale, settings.jobs, settings.timeoutSeconds, *s.results, progress, launcher));
         return 0;
     });
 }

@@ -8,6 +8,7 @@
 
 #include "engine/records/DiagnosticRecords.h"
 #include "engine/store/FileSystem.h"
+#include "engine/store/LineRecords.h"
 #include "tests/engine/EngineTestSupport.h"
 #include "tests/support/RecordArena.h"
 
@@ -357,6 +358,68 @@ TEST_F(AnalysisEntryPoints, VanishedSourcesAndUnsavedResultsAreNotUpToDate) {
     ASSERT_EQ(initResults("", folder_.c_str(), "demo"), kOk);
     EXPECT_TRUE(contains(diagnosticsOf(source("records.c")), "nullPointer", 1)) << "saved once it could be";
     EXPECT_EQ(hasResults(source("main.c").c_str()), 0) << "the vanished source's results stay dropped";
+}
+
+// A launcher runs every analysis run (its word splitting and PATH lookup
+// included) and changes no finding; a run that it fails is retried file by
+// file and quoted in the log; one that cannot be started fails aggregate.
+TEST_F(AnalysisEntryPoints, RunsThroughALauncherKeepTheFindingsAndQuoteItsFailures) {
+    const std::vector<std::string> analysed = {"main.c", "records.c", "shapes.cpp"};
+    auto findingsOf = [&] {
+        std::string text;
+        for (const auto& name : analysed)
+            for (const Seen& seen : diagnosticsOf(source(name)))
+                text += name + " " + seen.id + ":" + std::to_string(seen.line) + "\n";
+        return text;
+    };
+    auto openFreshProject = [&](const char* name) {
+        const std::string config = testing::examplesDir() + "/config/";
+        ASSERT_EQ(createProject(folder_.c_str(), name, (config + "analysis.acf").c_str(),
+                                (config + "rules.rcf").c_str(), (config + "compiler.cct").c_str()),
+                  kOk);
+        for (const auto& file : analysed) ASSERT_EQ(addSource(source(file), file == "shapes.cpp" ? 1 : 0), kOk);
+    };
+    aggregate(nullptr);
+    const std::string local = findingsOf();
+    ASSERT_NE(local.find("nullPointer"), std::string::npos);
+
+    writeFile("launch",
+              "echo \"$*\" >> \"$KERV_FAKE_LAUNCHES\"\n"
+              "case \"$KERV_FAKE_LAUNCH:$*\" in lose-main:*main.c*)\n"
+              "  echo 'launch: error: node lost' >&2; exit 1;;\nesac\nexec \"$@\"\n");
+    ::setenv("KERV_FAKE_LAUNCHES", path("launches").c_str(), 1);
+    ::setenv("KERV_LAUNCHER", ("sh  " + path("launch")).c_str(), 1);
+    openFreshProject("launched");
+    aggregate(nullptr);
+    EXPECT_EQ(findingsOf(), local);
+    auto launches = splitLines(readWholeFile(path("launches")).value_or(""));
+    ASSERT_GE(launches.size(), 3u) << "two probes and the runs";
+    for (const auto& line : launches) {
+        const std::string program = line.substr(0, line.find(' '));
+        EXPECT_EQ(program.substr(program.size() - 8), "cppcheck") << line;
+        EXPECT_EQ(line.find("--output-file"), std::string::npos) << "the report comes back on standard error";
+    }
+
+    ::setenv("KERV_FAKE_LAUNCH", "lose-main", 1);
+    openFreshProject("lost");
+    ::testing::internal::CaptureStderr();
+    aggregate(nullptr);
+    std::string log = ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(hasResults(source("main.c").c_str()), 0);
+    EXPECT_EQ(hasResults(source("records.c").c_str()), 1) << "retried on its own after its run failed";
+    EXPECT_NE(log.find("main.c: the run through /usr/bin/"), std::string::npos) << log;
+    EXPECT_NE(log.find("failed (exit code 1): launch: error: node lost"), std::string::npos) << log;
+    ::unsetenv("KERV_FAKE_LAUNCH");
+
+    ::setenv("KERV_LAUNCHER", path("no-such-launcher").c_str(), 1);
+    openFreshProject("unlaunched");
+    ::testing::internal::CaptureStderr();
+    aggregate(nullptr);
+    log = ::testing::internal::GetCapturedStderr();
+    ::unsetenv("KERV_LAUNCHER");
+    EXPECT_EQ(hasResults(source("records.c").c_str()), 0);
+    EXPECT_NE(log.find("the launcher " + path("no-such-launcher") + " cannot be started"), std::string::npos) << log;
+    EXPECT_NE(log.find("aggregate: status -14"), std::string::npos) << log;
 }
 
 std::map<std::string, const VQTreeStruct*> childrenByName(const VQTreeStruct* node) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "engine/analysis/Batches.h"
+#include "engine/analysis/Launcher.h"
 
 namespace kerv::engine {
 namespace {
@@ -37,6 +38,27 @@ TEST(Batches, FilesWithTheSameOptionsShareRunsThatShrinkTowardsTheEnd) {
         }
     }
     EXPECT_TRUE(formBatches({}, {}, 2).empty());
+}
+
+// A launched run is large enough that the launcher's step is under 5% of
+// its time, as long as every job still gets a run; its report is told apart from the launcher's words around it.
+TEST(Batches, LaunchedRunsOutweighTheLaunchersStepAndKeepItsWordsApart) {
+    for (double step : {0.001, 0.1, 2.0}) {
+        const Launcher launcher({"srun"}, step, "cppcheck", "2.10");
+        BatchLimits limits = launcher.limits(5e-6, uint64_t{1} << 40, 8);
+        double analysis = static_cast<double>(limits.smallestBytes) * 5e-6;
+        EXPECT_LT(step / (step + analysis), 0.0501) << step;
+        EXPECT_GE(limits.smallestBytes, BatchLimits{}.smallestBytes) << step;
+        EXPECT_GT(limits.largestCount, BatchLimits{}.largestCount) << "the size, not the count, bounds a run";
+        EXPECT_LE(launcher.limits(5e-6, 1 << 20, 8).smallestBytes, uint64_t{1 << 17}) << "every job busy comes first";
+    }
+    const std::string report = "<?xml version=\"1.0\"?>\n<results version=\"2\"><errors/></results>\n";
+    LaunchedOutput whole = splitLaunchedOutput("srun: warning: slow\n" + report + "srun: done\n");
+    EXPECT_EQ(whole.report, report);
+    EXPECT_EQ(whole.messages, "srun: warning: slow\nsrun: done");
+    LaunchedOutput cut = splitLaunchedOutput(report.substr(0, 40) + "\nslurmstepd: error: *** STEP CANCELLED ***\n");
+    EXPECT_EQ(cut.report, "") << "a report cut short is no report";
+    EXPECT_NE(cut.messages.find("STEP CANCELLED"), std::string::npos);
 }
 
 }  // namespace

@@ -114,7 +114,7 @@ public:
     // describe a file that is no longer there or no longer analysable.
     void failUnreadable(size_t plan) {
         engineLog(1, "%s: cannot read the source file", plans_[plan].file->path.c_str());
-        finish(results_.forget(plans_[plan].file->path));
+        note(results_.forget(plans_[plan].file->path));
         finish(kSourceUnreadable);
     }
 
@@ -165,7 +165,7 @@ private:
 
     void fail(size_t plan, const ChildOutcome& child, const ChildCommand& command, const std::string& launcherWords) {
         const char* source = plans_[plan].file->path.c_str();
-        finish(results_.forget(plans_[plan].file->path));
+        note(results_.forget(plans_[plan].file->path));
         if (launcher_.active() && child.started && !child.timedOut) {
             engineLog(1, "%s: the run through %s failed (exit code %d): %s", source, launcher_.program().c_str(),
                       child.exitCode, launcherWords.empty() ? "no message" : launcherWords.c_str());
@@ -182,8 +182,12 @@ private:
         }
     }
 
-    void finish(Status status) {
+    void note(Status status) {
         if (outcome_ == kOk) outcome_ = status;
+    }
+
+    void finish(Status status) {
+        note(status);
         progress_(static_cast<unsigned>(++done_ * 100 / plans_.size()));
     }
 

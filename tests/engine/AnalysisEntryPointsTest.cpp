@@ -400,6 +400,7 @@ TEST_F(AnalysisEntryPoints, RunsThroughALauncherKeepTheFindingsAndQuoteItsFailur
         EXPECT_EQ(line.find("--output-file"), std::string::npos) << "the report comes back on standard error";
     }
 
+    setLogLevel(VQLogLevel_C{1});
     ::setenv("KERV_FAKE_LAUNCH", "lose-main", 1);
     openFreshProject("lost");
     ::testing::internal::CaptureStderr();
@@ -417,6 +418,7 @@ TEST_F(AnalysisEntryPoints, RunsThroughALauncherKeepTheFindingsAndQuoteItsFailur
     aggregate(nullptr);
     log = ::testing::internal::GetCapturedStderr();
     ::unsetenv("KERV_LAUNCHER");
+    setLogLevel(VQLogLevel_C{0});
     EXPECT_EQ(hasResults(source("records.c").c_str()), 0);
     EXPECT_NE(log.find("the launcher " + path("no-such-launcher") + " cannot be started"), std::string::npos) << log;
     EXPECT_NE(log.find("aggregate: status -14"), std::string::npos) << log;

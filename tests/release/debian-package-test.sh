@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# Makes the Debian package with CPack, unpacks it with dpkg into an empty
+# temporary root (its own dpkg database; the maintainer scripts, which only
+# run ldconfig, are left out), then runs `kerv examples` from that root on
+# each JDK given, with -Xcheck:jni: the installed bridge and analysis library
+# must be used (nothing unpacked to a cache) and the examples' findings shown.
+# Usage: debian-package-test.sh <build-folder> <source-folder> <java>...
+set -euo pipefail
+trap 'echo "failed at line $LINENO: $BASH_COMMAND" >&2' ERR
+build=$(realpath "$1") source=$(realpath "$2")
+shift 2
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+(cd "$build" && cpack -G DEB -B "$work/packages" >"$work/cpack.log") || { cat "$work/cpack.log"; exit 1; }
+package=$(echo "$work"/packages/kerv_*_amd64.deb)
+dpkg-deb -f "$package" Depends | grep -q cppcheck
+
+root=$work/root
+mkdir -p "$root/var/lib/dpkg/info" "$root/var/lib/dpkg/updates"
+touch "$root/var/lib/dpkg/status"
+dpkg --root="$root" --force-depends --unpack "$package"
+dpkg --root="$root" -L kerv | grep -qx /usr/bin/kerv
+
+for java in "$@"; do
+    home=$work/home-$(basename "$(dirname "$(dirname "$java")")")
+    mkdir -p "$home"
+    status=0
+    (cd "$source" && env -u KERV_LIBRARY HOME="$home" XDG_CACHE_HOME="$home/cache" XDG_DATA_HOME="$home/data" \
+        XDG_CONFIG_HOME="$home/config" JAVA="$java" KERV_JAVA_OPTIONS=-Xcheck:jni "$root/usr/bin/kerv" examples) >"$home/output.txt" 2>&1 || status=$?
+    cat "$home/output.txt"
+    [ "$status" -eq 1 ] || { echo "kerv examples exited with $status on $java, not 1 (findings)" >&2; exit 1; }
+    grep -q '^src/main.c:8:[0-9]*: error: .*\[nullPointer\]$' "$home/output.txt"
+    [ ! -e "$home/cache/kerv" ] || { echo "the installed bridge was not used on $java" >&2; exit 1; }
+    echo "kerv examples from the package ran on $java"
+done

@@ -37,6 +37,8 @@ final class AnalysisRun {
     private final CliOptions options;
     private final PrintStream out;
     private final PrintStream err;
+    /** Files that the analysis library refused to add, with why, for the closing lines. */
+    private final Map<Path, String> refused = new LinkedHashMap<>();
 
     AnalysisRun(CliOptions options, PrintStream out, PrintStream err) {
         this.options = options;
@@ -72,13 +74,15 @@ final class AnalysisRun {
                     outcome = project.analyse(bar);
                 }
                 int active = report(kerv, project, source, files, outcome);
-                if (!outcome.complete()) {
+                if (!outcome.complete() || !refused.isEmpty()) {
+                    refused.forEach((file, why) -> err.printf("kerv: not added: %s (%s)%n",
+                            Summary.shown(source, file.toString()), why));
                     for (AnalysisOutcome.UnanalysedFile file : outcome.notAnalysed()) {
                         err.printf("kerv: not analysed: %s (%s)%n", Summary.shown(source, file.file().toString()),
                                 file.reason().text());
                     }
-                    err.printf("kerv: %d of %d files could not be analysed%n", outcome.notAnalysed().size(),
-                            files.size());
+                    err.printf("kerv: %d of %d files could not be analysed%n",
+                            refused.size() + outcome.notAnalysed().size(), files.size() + refused.size());
                     return CANNOT_RUN;
                 }
                 return active > 0 ? DIAGNOSTICS_FOUND : NO_DIAGNOSTICS;
@@ -133,9 +137,11 @@ final class AnalysisRun {
         return folder + "-" + String.format(Locale.ROOT, "%08x", source.toString().hashCode());
     }
 
-    /** Adds the source files found, removes the project's files under the folder that are gone. */
-    private static List<Path> synchroniseFiles(KervSession kerv, Project project, Path source)
-            throws CannotRun, IOException {
+    /**
+     * Adds the source files found, removes the project's files under the folder that are gone; returns the files of
+     * the project under the folder. A file the analysis library refuses is kept in {@link #refused}.
+     */
+    private List<Path> synchroniseFiles(KervSession kerv, Project project, Path source) throws IOException {
         List<String> extensions = kerv.fileExtensions();
         List<Path> found;
         try (Stream<Path> walk = Files.walk(source)) {
@@ -149,7 +155,7 @@ final class AnalysisRun {
                 try {
                     project.addFile(file, language, List.of(), List.of());
                 } catch (KervException e) {
-                    throw new CannotRun("cannot add " + file + " (status " + e.status() + ")");
+                    refused.put(file, e.getMessage());
                 }
             }
         }
@@ -159,6 +165,7 @@ final class AnalysisRun {
                 project.removeFile(file);
             }
         }
+        found.removeAll(refused.keySet());
         return found;
     }
 

@@ -61,6 +61,13 @@ public final class KervSession implements AutoCloseable {
         }
     }
 
+    /** Throws {@link KervException} naming {@code subject}, the path or value at fault, for a status other than 0. */
+    static void check(String operation, long status, String subject) {
+        if (status != 0) {
+            throw KervException.of(operation, (int) status, subject);
+        }
+    }
+
     /** Runs a bridge call on the session's bridge thread. */
     <T> T call(String operation, Callable<T> task) {
         return bridge.call(operation, task);

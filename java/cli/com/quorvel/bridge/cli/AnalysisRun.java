@@ -107,8 +107,7 @@ final class AnalysisRun {
         try {
             return Kerv.open(library);
         } catch (KervException e) {
-            throw new CannotRun("initJniBridge".equals(e.operation()) ? e.getMessage()
-                    : "the analysis library cannot be started (status " + e.status() + ")");
+            throw new CannotRun(e.getMessage());
         }
     }
 
@@ -119,12 +118,7 @@ final class AnalysisRun {
             return kerv.openProject(location, name, configuration(options.acf), configuration(options.rcf),
                     configuration(options.cct));
         } catch (KervException e) {
-            String where = location.toAbsolutePath().toString();
-            throw new CannotRun(switch (e.operation()) {
-                case "createProject" -> "cannot create project " + name + " in " + where;
-                case "initResults" -> "cannot open the results";
-                default -> "cannot open project " + name + " in " + where;
-            } + " (status " + e.status() + ")");
+            throw new CannotRun(e.getMessage());
         }
     }
 

@@ -27,6 +27,21 @@ final class Arguments {
         return value;
     }
 
+    /** A project's name: the name of a folder, so not blank, without '/', and neither "." nor "..". */
+    static String projectName(String value, String name) {
+        text(value, name);
+        if (value.isBlank()) {
+            throw new IllegalArgumentException(name + " is blank: '" + value + "'");
+        }
+        if (value.indexOf('/') >= 0) {
+            throw new IllegalArgumentException(name + " holds the path separator '/': " + value);
+        }
+        if (value.equals(".") || value.equals("..")) {
+            throw new IllegalArgumentException(name + " is '" + value + "', which names a folder, not a project");
+        }
+        return value;
+    }
+
     /** A path as the bridge receives it: absolute and normalised. */
     static String path(Path path, String name) {
         Objects.requireNonNull(path, name);

@@ -115,7 +115,7 @@ public final class Project {
      */
     public void removeFile(Path file) {
         String path = Arguments.path(file, "file");
-        KervSession.check("removeFile", session.callOn(this, "removeFile", () -> KERVBridge.removeFile(path)));
+        KervSession.check("removeFile", session.callOn(this, "removeFile", () -> KERVBridge.removeFile(path)), path);
     }
 
     /**
@@ -151,7 +151,7 @@ public final class Project {
      */
     public void addCCT(Path cctFile) {
         String path = Arguments.readableFile(cctFile, "cctFile");
-        KervSession.check("addCCT", session.callOn(this, "addCCT", () -> KERVBridge.addCCT(path)));
+        KervSession.check("addCCT", session.callOn(this, "addCCT", () -> KERVBridge.addCCT(path)), path);
     }
 
     /**
@@ -166,7 +166,8 @@ public final class Project {
         Objects.requireNonNull(language, "language");
         String path = Arguments.path(cctFile, "cctFile");
         KervSession.check("setActiveCCT",
-                session.callOn(this, "setActiveCCT", () -> KERVBridge.setActiveCCT(language.number(), path)));
+                session.callOn(this, "setActiveCCT", () -> KERVBridge.setActiveCCT(language.number(), path)),
+                path + " for " + language);
     }
 
     // ---- Analysis and results -----------------------------------------------------------------------------

@@ -46,8 +46,9 @@ public final class KervSession implements AutoCloseable {
                 throw new KervException("initJniBridge", KervStatus.BRIDGE_FAILURE.code(), answer, null);
             }
             loaded.run();
-            check("initDeploymentInfo", bridge.call("initDeploymentInfo", KERVBridge::initDeploymentInfo));
-            check("initApi", bridge.call("initApi", () -> KERVBridge.initApi(BIND_KEY)));
+            check("initDeploymentInfo", bridge.call("initDeploymentInfo", KERVBridge::initDeploymentInfo),
+                    analysisLibrary);
+            check("initApi", bridge.call("initApi", () -> KERVBridge.initApi(BIND_KEY)), analysisLibrary);
             return session;
         } catch (RuntimeException | Error e) {
             bridge.stop(() -> { });

@@ -61,6 +61,10 @@ class ProjectLockTest {
             KervException taken = assertThrows(KervException.class, () -> kerv.openProject(location, "taken"));
             assertEquals("createProject failed with status -6 (PROJECT_EXISTS): project folder "
                     + location.resolve("taken") + " exists but holds no project", taken.getMessage());
+            Path stranger = temp.resolve("stranger.c");
+            KervException notHeld = assertThrows(KervException.class,
+                    () -> kerv.openProject(location, "named").removeFile(stranger));
+            assertEquals("removeFile failed with status -12 (FILE_NOT_IN_PROJECT): " + stranger, notHeld.getMessage());
         }
     }
 }

@@ -89,14 +89,18 @@ int createProject(const char* location, const char* name, const char* acfFile, c
         }
         if (Status status = validateConfigs(project); status != kOk) return status;
         const std::string folder = project.folder();
+        // Another process that has the folder's project open (or is making
+        // it) is named first: its project may not be on disk yet.
+        ProjectLock lock;
+        if (Status status = isDirectory(folder) ? lockProjectFolder(s, folder, lock) : kOk; status != kOk)
+            return reportStatus("createProject", status);
         if (isReadableFile(project.projectFilePath()) || (isDirectory(folder) && !isReusableFolder(folder)))
             return reportStatus("createProject", kProjectExists);
         if (!makeDirectory(folder) || !makeDirectory(project.resultsFolder()))
             return reportStatus("createProject", kWriteFailed);
-        ProjectLock lock;
-        if (Status status = lockProjectFolder(s, folder, lock); status != kOk)
-            return reportStatus("createProject", status);
-        if (isReadableFile(project.projectFilePath()))  // made by the process that held the lock
+        Status locked = lock.folder().empty() ? lockProjectFolder(s, folder, lock) : kOk;
+        if (locked != kOk) return reportStatus("createProject", locked);
+        if (isReadableFile(project.projectFilePath()))  // made meanwhile by the process that held the lock
             return reportStatus("createProject", kProjectExists);
         if (Status status = saveProject(project); status != kOk) return status;
         installProject(s, std::move(project), std::move(lock));

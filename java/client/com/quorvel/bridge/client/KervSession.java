@@ -173,7 +173,10 @@ public final class KervSession implements AutoCloseable {
         String where = Arguments.path(folder, "location");
         bridge.call("openProject", () -> {
             if (!KERVBridge.isVQFProject(where, name)) {
-                checkProject("createProject", KERVBridge.createProject(where, name, acf, rcf, cct), folder, name);
+                long created = KERVBridge.createProject(where, name, acf, rcf, cct);
+                if (created != KervStatus.PROJECT_EXISTS.code() || !KERVBridge.isVQFProject(where, name)) {
+                    checkProject("createProject", created, folder, name);
+                }  // else another process made it meanwhile: it is opened below
             }
             checkProject("initResults", KERVBridge.initResults(BIND_KEY, where, name), folder, name);
             openProject = project;

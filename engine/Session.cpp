@@ -15,8 +15,21 @@ void closeProject(Session& s) {
     if (s.project) foldJournal(*s.project);
     s.project.reset();
     s.results.reset();
+    s.projectLock = ProjectLock();
     releaseStrings(s.retainedFileList);
     releaseFilePaths(s.retainedIncludedFiles);
+}
+
+Status lockProjectFolder(Session& s, const std::string& folder, ProjectLock& lock) {
+    if (s.project && s.projectLock.folder() == folder) return kOk;  // held already
+    return lock.acquire(folder);
+}
+
+void installProject(Session& s, Project project, ProjectLock lock) {
+    ProjectLock kept = lock.folder().empty() ? std::move(s.projectLock) : std::move(lock);
+    closeProject(s);
+    s.project = std::move(project);
+    s.projectLock = std::move(kept);
 }
 
 const AnalyzerInfo& analyzerInfo(Session& s) {

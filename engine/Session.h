@@ -15,6 +15,7 @@
 #include "engine/config/ConfigFiles.h"
 #include "engine/config/EngineSettings.h"
 #include "engine/store/Project.h"
+#include "engine/store/ProjectLock.h"
 #include "engine/store/ResultsStore.h"
 
 namespace kerv::engine {
@@ -25,6 +26,7 @@ struct Session {
     bool apiStarted = false;
     std::string bindKey;
     std::optional<Project> project;
+    ProjectLock projectLock;              // held while `project` is open
     std::optional<ResultsStore> results;  // opened on first use for the open project
     std::string workspaceWithoutProject;
     int languageWithoutProject = 1;
@@ -45,8 +47,16 @@ Session& session();
 using SessionLock = std::lock_guard<std::recursive_mutex>;
 
 // Folds the open project's journal into its project file and forgets the
-// project, its results and the retained lists.
+// project, its results and the retained lists; releases the project's lock.
 void closeProject(Session& s);
+
+// Takes the lock of a project folder into `lock`; when it is the open
+// project's, which this process holds already, `lock` stays empty.
+Status lockProjectFolder(Session& s, const std::string& folder, ProjectLock& lock);
+
+// Closes the open project and opens `project` with `lock` (empty: the open
+// project's lock, which `project` shares).
+void installProject(Session& s, Project project, ProjectLock lock);
 
 const AnalyzerInfo& analyzerInfo(Session& s);
 

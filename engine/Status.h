@@ -28,6 +28,7 @@ enum Status : int {
     kNoResults = -17,         // the file has never been analysed
     kOutOfMemory = -18,       // a record could not be allocated
     kInternalError = -19,     // an unexpected failure inside the engine
+    kProjectLocked = -20,     // another process has the project open (logged with its process id)
 };
 
 }  // namespace kerv::engine

@@ -37,7 +37,7 @@ Status validateConfigs(const Project& project) {
 bool isReusableFolder(const std::string& folder) {
     if (!isDirectory(folder)) return false;
     for (const std::string& name : listDirectory(folder))
-        if (name != "results" && name.rfind("project.kerv.tmp-", 0) != 0) return false;
+        if (name != "results" && name != kProjectLockName && name.rfind("project.kerv.tmp-", 0) != 0) return false;
     return true;
 }
 
@@ -90,13 +90,21 @@ int createProject(const char* location, const char* name, const char* acfFile, c
         }
         if (Status status = validateConfigs(project); status != kOk) return status;
         const std::string folder = project.folder();
+        // Another process that has the folder's project open (or is making
+        // it) is named first: its project may not be on disk yet.
+        ProjectLock lock;
+        if (Status status = isDirectory(folder) ? lockProjectFolder(s, folder, lock) : kOk; status != kOk)
+            return reportStatus("createProject", status);
         if (isReadableFile(project.projectFilePath()) || (isDirectory(folder) && !isReusableFolder(folder)))
             return reportStatus("createProject", kProjectExists);
         if (!makeDirectory(folder) || !makeDirectory(project.resultsFolder()))
             return reportStatus("createProject", kWriteFailed);
+        Status locked = lock.folder().empty() ? lockProjectFolder(s, folder, lock) : kOk;
+        if (locked != kOk) return reportStatus("createProject", locked);
+        if (isReadableFile(project.projectFilePath()))  // made meanwhile by the process that held the lock
+            return reportStatus("createProject", kProjectExists);
         if (Status status = saveProject(project); status != kOk) return status;
-        closeProject(s);
-        s.project = project;
+        installProject(s, std::move(project), std::move(lock));
         return kOk;
     });
 }
@@ -115,10 +123,12 @@ int initProjectMngr(const char* bindKey, const char* location, const char* name)
         if (!location || !name) return reportStatus("initProjectMngr", kNullArgument);
         if (!isValidProjectName(name)) return reportStatus("initProjectMngr", kBadArgument);
         Project project;
-        Status status = loadProject(normalisePath(location), name, project);
+        ProjectLock lock;
+        const std::string folder = normalisePath(location) + "/" + name;
+        Status status = isDirectory(folder) ? lockProjectFolder(s, folder, lock) : kOk;
+        if (status == kOk) status = loadProject(normalisePath(location), name, project);
         if (status != kOk) return reportStatus("initProjectMngr", status);
-        closeProject(s);
-        s.project = project;
+        installProject(s, std::move(project), std::move(lock));
         return kOk;
     });
 }

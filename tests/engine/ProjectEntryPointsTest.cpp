@@ -234,6 +234,33 @@ TEST_F(ProjectEntryPoints, KillsDuringChangesAndFoldsKeepEveryChangeMade) {
     ASSERT_EQ(addSource(path("extra.c")), kOk) << "the reopened project takes changes";
 }
 
+// A process with a project open holds it: another process, also one that
+// would create the project, gets kProjectLocked until the holder is killed.
+TEST_F(ProjectEntryPoints, AProjectIsOpenInOneProcessAtATime) {
+    int ready[2];
+    ASSERT_EQ(::pipe(ready), 0);
+    pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        char done = createProject(folder_.c_str(), "p", "", "", "") == kOk ? 'y' : 'n';
+        if (::write(ready[1], &done, 1) != 1) ::_exit(1);
+        ::pause();
+        ::_exit(0);
+    }
+    char done = 0;
+    ASSERT_EQ(::read(ready[0], &done, 1), 1);
+    ASSERT_EQ(done, 'y');
+    EXPECT_EQ(createProject(folder_.c_str(), "p", "", "", ""), kProjectLocked) << "not kProjectExists";
+    EXPECT_EQ(initProjectMngr("", folder_.c_str(), "p"), kProjectLocked);
+    EXPECT_EQ(readWholeFile(path("p/project.lock")), std::to_string(child) + "\n");
+    ::kill(child, SIGKILL);
+    ::waitpid(child, nullptr, 0);
+    ::close(ready[0]);
+    ::close(ready[1]);
+    EXPECT_EQ(initProjectMngr("", folder_.c_str(), "p"), kOk) << "the killed holder's lock is gone";
+    EXPECT_EQ(initProjectMngr("", folder_.c_str(), "p"), kOk) << "this process may reopen its own project";
+}
+
 TEST_F(ProjectEntryPoints, PathsHelpAndExtensionsFollowTheUsersFolders) {
     EXPECT_EQ(std::string(getUserPath()), path("data/kerv"));
     EXPECT_EQ(std::string(getUserConfigPath()), path("config/kerv"));

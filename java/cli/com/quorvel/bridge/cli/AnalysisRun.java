@@ -37,6 +37,8 @@ final class AnalysisRun {
     private final CliOptions options;
     private final PrintStream out;
     private final PrintStream err;
+    /** Files that the analysis library refused to add, with why, for the closing lines. */
+    private final Map<Path, String> refused = new LinkedHashMap<>();
 
     AnalysisRun(CliOptions options, PrintStream out, PrintStream err) {
         this.options = options;
@@ -72,13 +74,15 @@ final class AnalysisRun {
                     outcome = project.analyse(bar);
                 }
                 int active = report(kerv, project, source, files, outcome);
-                if (!outcome.complete()) {
+                if (!outcome.complete() || !refused.isEmpty()) {
+                    refused.forEach((file, why) -> err.printf("kerv: not added: %s (%s)%n",
+                            Summary.shown(source, file.toString()), why));
                     for (AnalysisOutcome.UnanalysedFile file : outcome.notAnalysed()) {
                         err.printf("kerv: not analysed: %s (%s)%n", Summary.shown(source, file.file().toString()),
                                 file.reason().text());
                     }
-                    err.printf("kerv: %d of %d files could not be analysed%n", outcome.notAnalysed().size(),
-                            files.size());
+                    err.printf("kerv: %d of %d files could not be analysed%n",
+                            refused.size() + outcome.notAnalysed().size(), files.size() + refused.size());
                     return CANNOT_RUN;
                 }
                 return active > 0 ? DIAGNOSTICS_FOUND : NO_DIAGNOSTICS;
@@ -104,8 +108,7 @@ final class AnalysisRun {
         try {
             return library == null ? Kerv.open() : Kerv.open(library);
         } catch (KervException e) {
-            throw new CannotRun("initJniBridge".equals(e.operation()) ? e.getMessage()
-                    : "the analysis library cannot be started (status " + e.status() + ")");
+            throw new CannotRun(e.getMessage());
         }
     }
 
@@ -116,12 +119,7 @@ final class AnalysisRun {
             return kerv.openProject(location, name, configuration(options.acf), configuration(options.rcf),
                     configuration(options.cct));
         } catch (KervException e) {
-            String where = location.toAbsolutePath().toString();
-            throw new CannotRun(switch (e.operation()) {
-                case "createProject" -> "cannot create project " + name + " in " + where;
-                case "initResults" -> "cannot open the results";
-                default -> "cannot open project " + name + " in " + where;
-            } + " (status " + e.status() + ")");
+            throw new CannotRun(e.getMessage());
         }
     }
 
@@ -134,9 +132,11 @@ final class AnalysisRun {
         return folder + "-" + String.format(Locale.ROOT, "%08x", source.toString().hashCode());
     }
 
-    /** Adds the source files found, removes the project's files under the folder that are gone. */
-    private static List<Path> synchroniseFiles(KervSession kerv, Project project, Path source)
-            throws CannotRun, IOException {
+    /**
+     * Adds the source files found, removes the project's files under the folder that are gone; returns the files of
+     * the project under the folder. A file the analysis library refuses is kept in {@link #refused}.
+     */
+    private List<Path> synchroniseFiles(KervSession kerv, Project project, Path source) throws IOException {
         List<String> extensions = kerv.fileExtensions();
         List<Path> found;
         try (Stream<Path> walk = Files.walk(source)) {
@@ -150,7 +150,7 @@ final class AnalysisRun {
                 try {
                     project.addFile(file, language, List.of(), List.of());
                 } catch (KervException e) {
-                    throw new CannotRun("cannot add " + file + " (status " + e.status() + ")");
+                    refused.put(file, e.getMessage());
                 }
             }
         }
@@ -160,6 +160,7 @@ final class AnalysisRun {
                 project.removeFile(file);
             }
         }
+        found.removeAll(refused.keySet());
         return found;
     }
 

@@ -27,6 +27,21 @@ final class Arguments {
         return value;
     }
 
+    /** A project's name: the name of a folder, so not blank, without '/', and neither "." nor "..". */
+    static String projectName(String value, String name) {
+        text(value, name);
+        if (value.isBlank()) {
+            throw new IllegalArgumentException(name + " is blank: '" + value + "'");
+        }
+        if (value.indexOf('/') >= 0) {
+            throw new IllegalArgumentException(name + " holds the path separator '/': " + value);
+        }
+        if (value.equals(".") || value.equals("..")) {
+            throw new IllegalArgumentException(name + " is '" + value + "', which names a folder, not a project");
+        }
+        return value;
+    }
+
     /** A path as the bridge receives it: absolute and normalised. */
     static String path(Path path, String name) {
         Objects.requireNonNull(path, name);
@@ -40,6 +55,26 @@ final class Arguments {
             throw new IllegalArgumentException(name + " is not a readable regular file: " + absolute);
         }
         return absolute;
+    }
+
+    /**
+     * What in a file's path the reference library refuses to keep (its lists, reports and analyser cannot carry it):
+     * a control character, {@code ;}, {@code "}, {@code \} or {@code </}; {@code null} when there is none.
+     */
+    static String unsupportedInFileName(String path) {
+        for (int i = 0; i < path.length(); i++) {
+            char c = path.charAt(i);
+            if (c < 0x20 || c == 0x7f) {
+                return String.format("the control character U+%04X", (int) c);
+            }
+            if (c == ';' || c == '"' || c == '\\') {
+                return String.format("'%c' (U+%04X)", c, (int) c);
+            }
+            if (c == '<' && path.startsWith("/", i + 1)) {
+                return "'</'";
+            }
+        }
+        return null;
     }
 
     /** A list entry: a text without the bridge's item separator. */

@@ -22,7 +22,9 @@ public class KervException extends RuntimeException {
      * @param status the status it returned
      */
     public KervException(String operation, int status) {
-        this(operation, status, describe(operation, status), null);
+        super(describe(operation, status));
+        this.operation = operation;
+        this.status = status;
     }
 
     /**
@@ -34,25 +36,26 @@ public class KervException extends RuntimeException {
      * @return the exception, whose message names the operation, the status, its name and the subject
      */
     public static KervException of(String operation, int status, String subject) {
-        return new KervException(operation, status, describe(operation, status) + ": " + subject, null);
+        return new KervException(operation, status, subject, null);
+    }
+
+    /**
+     * Creates the exception with a text of its own, which the message gives after the operation, the status and its
+     * name.
+     *
+     * @param operation the bridge method that failed
+     * @param status the status it returned, or {@code -1}
+     * @param subject what went wrong and with which path or value, for people
+     * @param cause the underlying failure, or {@code null}
+     */
+    public KervException(String operation, int status, String subject, Throwable cause) {
+        super(describe(operation, status) + ": " + subject, cause);
+        this.operation = operation;
+        this.status = status;
     }
 
     private static String describe(String operation, int status) {
         return operation + " failed with status " + status + " (" + KervStatus.of(status) + ")";
-    }
-
-    /**
-     * Creates the exception with a message of its own.
-     *
-     * @param operation the bridge method that failed
-     * @param status the status it returned, or {@code -1}
-     * @param message what went wrong, for people
-     * @param cause the underlying failure, or {@code null}
-     */
-    public KervException(String operation, int status, String message, Throwable cause) {
-        super(message, cause);
-        this.operation = operation;
-        this.status = status;
     }
 
     /**

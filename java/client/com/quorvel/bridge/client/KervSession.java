@@ -3,6 +3,7 @@ package com.quorvel.bridge.client;
 import com.quorvel.bridge.caller.KERVBridge;
 import java.io.IOException;
 import java.io.UncheckedIOException;
+import java.nio.charset.StandardCharsets;
 import java.nio.file.Files;
 import java.nio.file.Path;
 import java.util.List;
@@ -45,8 +46,9 @@ public final class KervSession implements AutoCloseable {
                 throw new KervException("initJniBridge", KervStatus.BRIDGE_FAILURE.code(), answer, null);
             }
             loaded.run();
-            check("initDeploymentInfo", bridge.call("initDeploymentInfo", KERVBridge::initDeploymentInfo));
-            check("initApi", bridge.call("initApi", () -> KERVBridge.initApi(BIND_KEY)));
+            check("initDeploymentInfo", bridge.call("initDeploymentInfo", KERVBridge::initDeploymentInfo),
+                    analysisLibrary);
+            check("initApi", bridge.call("initApi", () -> KERVBridge.initApi(BIND_KEY)), analysisLibrary);
             return session;
         } catch (RuntimeException | Error e) {
             bridge.stop(() -> { });
@@ -61,6 +63,39 @@ public final class KervSession implements AutoCloseable {
         }
     }
 
+    /** Throws {@link KervException} naming {@code subject}, the path or value at fault, for a status other than 0. */
+    static void check(String operation, long status, String subject) {
+        if (status != 0) {
+            throw KervException.of(operation, (int) status, subject);
+        }
+    }
+
+    /**
+     * Throws {@link KervException} naming the project's folder for a status other than 0; for a project that another
+     * process has open, also that process's id, which the reference library keeps in the folder's lock file.
+     */
+    static void checkProject(String operation, long status, Path location, String name) {
+        if (status == 0) {
+            return;
+        }
+        Path folder = location.resolve(name);
+        String subject = "project folder " + folder;
+        if (status == KervStatus.PROJECT_LOCKED.code()) {
+            String holder;
+            try {
+                holder = Files.readString(folder.resolve("project.lock"), StandardCharsets.US_ASCII).strip();
+            } catch (IOException e) {
+                holder = "";
+            }
+            subject += " is open in another process, " + (holder.isEmpty() ? "of unknown id" : "process " + holder);
+        } else if (status == KervStatus.PROJECT_EXISTS.code()) {
+            subject += " exists but holds no project";
+        } else if (status == KervStatus.WRITE_FAILED.code()) {
+            subject += " cannot be written";
+        }
+        throw KervException.of(operation, (int) status, subject);
+    }
+
     /** Runs a bridge call on the session's bridge thread. */
     <T> T call(String operation, Callable<T> task) {
         return bridge.call(operation, task);
@@ -70,7 +105,8 @@ public final class KervSession implements AutoCloseable {
     <T> T callOn(Project project, String operation, Callable<T> task) {
         return bridge.call(operation, () -> {
             if (openProject != project) {
-                check("initResults", KERVBridge.initResults(BIND_KEY, project.location().toString(), project.name()));
+                checkProject("initResults", KERVBridge.initResults(BIND_KEY, project.location().toString(),
+                        project.name()), project.location(), project.name());
                 openProject = project;
             }
             return task.call();
@@ -95,7 +131,9 @@ public final class KervSession implements AutoCloseable {
      * @param location the folder that holds the project
      * @param name the project's name
      * @return the project
-     * @throws KervException when the analysis library cannot create or open it
+     * @throws IllegalArgumentException when the name is blank, holds '/' or is "." or ".."
+     * @throws KervException when the analysis library cannot create or open it; {@link KervStatus#PROJECT_LOCKED}
+     *     when another process has it open, named in the message
      * @throws UncheckedIOException when the folder cannot be created
      */
     public Project openProject(Path location, String name) {
@@ -112,14 +150,16 @@ public final class KervSession implements AutoCloseable {
      * @param ruleConfiguration the rule configuration file, {@code null} for the default
      * @param compilerConfiguration the compiler configuration file, {@code null} for the default
      * @return the project
-     * @throws IllegalArgumentException when a configuration file is not a readable regular file
-     * @throws KervException when the analysis library cannot create or open the project
+     * @throws IllegalArgumentException when the name is blank, holds '/' or is "." or "..", or a configuration file
+     *     is not a readable regular file
+     * @throws KervException when the analysis library cannot create or open the project, as for
+     *     {@link #openProject(Path, String)}
      * @throws UncheckedIOException when the folder cannot be created
      */
     public Project openProject(Path location, String name, Path analysisConfiguration, Path ruleConfiguration,
             Path compilerConfiguration) {
         Objects.requireNonNull(location, "location");
-        Arguments.name(name, "name");
+        Arguments.projectName(name, "name");
         String acf = configuration(analysisConfiguration, "analysisConfiguration");
         String rcf = configuration(ruleConfiguration, "ruleConfiguration");
         String cct = configuration(compilerConfiguration, "compilerConfiguration");
@@ -133,9 +173,12 @@ public final class KervSession implements AutoCloseable {
         String where = Arguments.path(folder, "location");
         bridge.call("openProject", () -> {
             if (!KERVBridge.isVQFProject(where, name)) {
-                check("createProject", KERVBridge.createProject(where, name, acf, rcf, cct));
+                long created = KERVBridge.createProject(where, name, acf, rcf, cct);
+                if (created != KervStatus.PROJECT_EXISTS.code() || !KERVBridge.isVQFProject(where, name)) {
+                    checkProject("createProject", created, folder, name);
+                }  // else another process made it meanwhile: it is opened below
             }
-            check("initResults", KERVBridge.initResults(BIND_KEY, where, name));
+            checkProject("initResults", KERVBridge.initResults(BIND_KEY, where, name), folder, name);
             openProject = project;
             return null;
         });

@@ -42,6 +42,8 @@ public enum KervStatus {
     OUT_OF_MEMORY(-18),
     /** An unexpected failure inside the analysis library. */
     INTERNAL_ERROR(-19),
+    /** Another process has the project open; the exception's message names that process. */
+    PROJECT_LOCKED(-20),
     /** A code that none of the others names. */
     UNKNOWN(Integer.MIN_VALUE);
 
@@ -67,6 +69,6 @@ public enum KervStatus {
      * @return its name, {@link #UNKNOWN} when it has none
      */
     public static KervStatus of(int code) {
-        return code <= 0 && code >= -19 ? values()[-code] : UNKNOWN;
+        return code <= 0 && code >= PROJECT_LOCKED.code ? values()[-code] : UNKNOWN;
     }
 }

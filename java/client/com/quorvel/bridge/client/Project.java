@@ -54,7 +54,9 @@ public final class Project {
      * @param file the source file
      * @throws IllegalArgumentException when the file is not a readable regular file or its extension is not mapped;
      *     the project is then unchanged
-     * @throws KervException when the analysis library refuses the file
+     * @throws KervException when the analysis library refuses the file; with the reference library,
+     *     {@link KervStatus#BAD_ARGUMENT} for a path holding a control character, {@code ;}, {@code "}, {@code \}
+     *     or {@code </}, which the message names
      */
     public void addFile(Path file) {
         String path = Arguments.readableFile(file, "file");
@@ -78,7 +80,7 @@ public final class Project {
      * @param includeFolders include folders, possibly none
      * @throws IllegalArgumentException when the file is not a readable regular file, or a definition holds U+0019;
      *     the project is then unchanged
-     * @throws KervException when the analysis library refuses the file
+     * @throws KervException when the analysis library refuses the file, as for {@link #addFile(Path)}
      */
     public void addFile(Path file, SourceLanguage language, List<String> defines, List<Path> includeFolders) {
         String path = Arguments.readableFile(file, "file");
@@ -96,7 +98,12 @@ public final class Project {
             int includesSize) {
         long status = session.callOn(this, "addFile",
                 () -> KERVBridge.addFile(language.number(), path, defines, definesSize, includes, includesSize));
-        KervSession.check("addFile", status);
+        String unsupported = Arguments.unsupportedInFileName(path);
+        if (status == KervStatus.BAD_ARGUMENT.code() && unsupported != null) {
+            throw KervException.of("addFile", (int) status,
+                    path + " holds " + unsupported + ", which the analysis library cannot keep in a file name");
+        }
+        KervSession.check("addFile", status, path);
     }
 
     /**
@@ -108,7 +115,7 @@ public final class Project {
      */
     public void removeFile(Path file) {
         String path = Arguments.path(file, "file");
-        KervSession.check("removeFile", session.callOn(this, "removeFile", () -> KERVBridge.removeFile(path)));
+        KervSession.check("removeFile", session.callOn(this, "removeFile", () -> KERVBridge.removeFile(path)), path);
     }
 
     /**
@@ -144,7 +151,7 @@ public final class Project {
      */
     public void addCCT(Path cctFile) {
         String path = Arguments.readableFile(cctFile, "cctFile");
-        KervSession.check("addCCT", session.callOn(this, "addCCT", () -> KERVBridge.addCCT(path)));
+        KervSession.check("addCCT", session.callOn(this, "addCCT", () -> KERVBridge.addCCT(path)), path);
     }
 
     /**
@@ -159,7 +166,8 @@ public final class Project {
         Objects.requireNonNull(language, "language");
         String path = Arguments.path(cctFile, "cctFile");
         KervSession.check("setActiveCCT",
-                session.callOn(this, "setActiveCCT", () -> KERVBridge.setActiveCCT(language.number(), path)));
+                session.callOn(this, "setActiveCCT", () -> KERVBridge.setActiveCCT(language.number(), path)),
+                path + " for " + language);
     }
 
     // ---- Analysis and results -----------------------------------------------------------------------------

@@ -34,10 +34,12 @@ final class ResultReader implements AutoCloseable {
         this.operation = operation;
     }
 
-    /** Results from a byte-array call of the bridge, in UTF-8. */
+    /** Results from a byte-array call of the bridge, in UTF-8, with its verbatim values read as written. */
     static ResultReader of(byte[] xml, String operation) {
         try {
-            return new ResultReader(FACTORY.createXMLStreamReader(new ByteArrayInputStream(xml), "UTF-8"), operation);
+            return new ResultReader(
+                    FACTORY.createXMLStreamReader(new ByteArrayInputStream(VerbatimText.escaped(xml)), "UTF-8"),
+                    operation);
         } catch (XMLStreamException e) {
             throw malformed(operation, e);
         }

@@ -32,7 +32,7 @@ class ResultDecodingTest {
     void diagnosticsComeBackAsTheStandInBuiltThem() {
         String text = "if (a < b && c > d) \"quoted\" ]]> \uD83D\uDE00 &amp;";
         String parameter = "x]]>y<z&\uD83D\uDE00";
-        String file = "/src/\u00E9t\u00E9/\uD83D\uDE00.c";
+        String file = "/src/R&D/\u00E9t\u00E9/x<y>&amp;\uD83D\uDE00.c";  // written verbatim by the bridge
         try (KervSession kerv = Kerv.open(Path.of(FAKE))) {
             Project project = kerv.openProject(temp, "decoding");
             StandInDiagnostics.script(FAKE, 4, utf8(text), utf8(parameter), utf8(file));

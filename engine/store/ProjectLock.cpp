@@ -1,0 +1,71 @@
+#include "engine/store/ProjectLock.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <string>
+#include <utility>
+
+#include "engine/EngineLog.h"
+#include "engine/store/FileSystem.h"
+
+namespace kerv::engine {
+
+const char* const kProjectLockName = "project.lock";
+
+ProjectLock::ProjectLock(ProjectLock&& other) noexcept
+    : folder_(std::move(other.folder_)), fd_(std::exchange(other.fd_, -1)) {}
+
+ProjectLock& ProjectLock::operator=(ProjectLock&& other) noexcept {
+    if (this != &other) {
+        release();
+        folder_ = std::move(other.folder_);
+        fd_ = std::exchange(other.fd_, -1);
+    }
+    return *this;
+}
+
+ProjectLock::~ProjectLock() {
+    release();
+}
+
+void ProjectLock::release() {
+    if (fd_ >= 0) ::close(fd_);  // closing the only descriptor releases the lock
+    fd_ = -1;
+    folder_.clear();
+}
+
+Status ProjectLock::acquire(const std::string& projectFolder) {
+    release();
+    const std::string path = projectFolder + "/" + kProjectLockName;
+    int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    if (fd < 0) {
+        engineLog(1, "%s: cannot open the lock file", path.c_str());
+        return kWriteFailed;
+    }
+    int locked;
+    do {
+        locked = ::flock(fd, LOCK_EX | LOCK_NB);
+    } while (locked != 0 && errno == EINTR);
+    if (locked != 0) {
+        std::string holder = readWholeFile(path).value_or("");
+        while (!holder.empty() && (holder.back() == '\n' || holder.back() == ' ')) holder.pop_back();
+        ::close(fd);
+        engineLog(1, "%s: the project is open in process %s", projectFolder.c_str(),
+                  holder.empty() ? "(unknown)" : holder.c_str());
+        return kProjectLocked;
+    }
+    std::string pid = std::to_string(::getpid()) + "\n";
+    if (::ftruncate(fd, 0) != 0 || !writeAll(fd, pid)) {
+        ::close(fd);
+        engineLog(1, "%s: cannot write the lock file", path.c_str());
+        return kWriteFailed;
+    }
+    fd_ = fd;
+    folder_ = projectFolder;
+    return kOk;
+}
+
+}  // namespace kerv::engine

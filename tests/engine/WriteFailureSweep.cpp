@@ -236,7 +236,9 @@ bool runInChild(const std::string& self, const std::string& shim, size_t scenari
         ::setenv("KERV_FAULT_AT", std::to_string(injection.at).c_str(), 1);
         ::setenv("KERV_FAULT_ERRNO", std::to_string(injection.error).c_str(), 1);
         ::setenv("KERV_FAULT_STICKY", injection.sticky ? "1" : "0", 1);
-        ::setenv("ASAN_OPTIONS", "verify_asan_link_order=0", 1);  // the shim comes first
+        // In a sanitizer build the shim comes before the sanitizer's runtime.
+        const char* asan = std::getenv("ASAN_OPTIONS");
+        ::setenv("ASAN_OPTIONS", (std::string(asan ? asan : "") + ":verify_asan_link_order=0").c_str(), 1);
         const std::string index = std::to_string(scenario);
         ::execl(self.c_str(), self.c_str(), "child", index.c_str(), work.c_str(), runCall ? "1" : "0", nullptr);
         ::_exit(127);

@@ -129,6 +129,7 @@ Function shimFunction(const char* name) {
 int runChild(char** argv) {
     const Scenario& scenario = scenarios().at(std::strtoul(argv[2], nullptr, 10));
     g_work = argv[3];
+    setLogLevel(static_cast<VQLogLevel_C>(1));  // failures on standard error
     ::setenv("XDG_CONFIG_HOME", at("config").c_str(), 1);
     ::setenv("XDG_DATA_HOME", at("data").c_str(), 1);
     for (const char* name : {"a.c", "b.c", "follow.c"})

@@ -1,6 +1,6 @@
 // Preloaded into a test process, makes one of its writes to the file system
 // fail as a full or broken disk would. Counted are the calls the project and
-// results stores make: open for writing, write, pwrite, fsync, fdatasync,
+// results stores write with: open for writing, write, fsync, fdatasync,
 // ftruncate, truncate, rename and mkdir. Counting runs between
 // kervFaultArm() and kervFaultDisarm(); the call numbered KERV_FAULT_AT
 // (from 1) fails with errno KERV_FAULT_ERRNO (default ENOSPC), and with
@@ -68,35 +68,17 @@ static int writesTo(int flags) {
     return (flags & O_ACCMODE) != O_RDONLY || (flags & O_CREAT) != 0;
 }
 
-static int openWith(const char* symbol, const char* path, int flags, va_list args) {
-    mode_t mode = (flags & (O_CREAT | O_TMPFILE)) ? (mode_t)va_arg(args, int) : 0;
-    if (writesTo(flags) && failsNow()) return -1;
-    int (*next)(const char*, int, ...) = (int (*)(const char*, int, ...))dlsym(RTLD_NEXT, symbol);
-    return next(path, flags, mode);
-}
-
 int open(const char* path, int flags, ...) {
     va_list args;
     va_start(args, flags);
-    int fd = openWith("open", path, flags, args);
+    mode_t mode = (flags & (O_CREAT | O_TMPFILE)) ? (mode_t)va_arg(args, int) : 0;
     va_end(args);
-    return fd;
-}
-
-int open64(const char* path, int flags, ...) {
-    va_list args;
-    va_start(args, flags);
-    int fd = openWith("open64", path, flags, args);
-    va_end(args);
-    return fd;
+    if (writesTo(flags) && failsNow()) return -1;
+    return NEXT(open)(path, flags, mode);
 }
 
 ssize_t write(int fd, const void* data, size_t size) {
     return failsNow() ? -1 : NEXT(write)(fd, data, size);
-}
-
-ssize_t pwrite(int fd, const void* data, size_t size, off_t offset) {
-    return failsNow() ? -1 : NEXT(pwrite)(fd, data, size, offset);
 }
 
 int fsync(int fd) {

@@ -13,16 +13,15 @@
 // Each write fails once with ENOSPC, then from that write on with EIO.
 #include <dlfcn.h>
 #include <fcntl.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
 #include <functional>
 #include <map>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -36,123 +35,87 @@ using namespace kerv::engine;
 namespace {
 
 const char* const kProjectName = "p";
+std::string g_work;  // the project location and the XDG folders
 
-struct Paths {
-    std::string work;  // the project location and the XDG folders
-    std::string file(const char* name) const { return work + "/" + name; }
-};
+std::string at(const char* name) {
+    return g_work + "/" + name;
+}
 
-int addSource(const Paths& paths, const char* name) {
-    const std::string file = paths.file(name);
-    return addFile(static_cast<VQSourceLanguage_C>(0), file.c_str(), 0, nullptr, 0, nullptr);
+int addSource(const char* name, unsigned defineCount = 0, char** defines = nullptr) {
+    return addFile(static_cast<VQSourceLanguage_C>(0), at(name).c_str(), defineCount, defines, 0, nullptr);
 }
 
 // a.c again with a define of 8 KiB: the eighth such change takes the
 // journal past the size at which a change folds it into the project file.
-int addWithLargeDefine(const Paths& paths) {
-    const std::string file = paths.file("a.c");
+int addWithLargeDefine() {
     std::string define = "D" + std::to_string(std::rand()) + "=" + std::string(8192, 'x');
     char* defines[] = {define.data()};
-    return addFile(static_cast<VQSourceLanguage_C>(0), file.c_str(), 1, defines, 0, nullptr);
+    return addSource("a.c", 1, defines);
 }
 
-int create(const Paths& paths) {
-    return createProject(paths.work.c_str(), kProjectName, "", "", "");
+int create() {
+    return createProject(g_work.c_str(), kProjectName, "", "", "");
 }
 
-int createWithSources(const Paths& paths) {
-    int status = create(paths);
-    if (status == kOk) status = addSource(paths, "a.c");
-    if (status == kOk) status = addSource(paths, "b.c");
-    return status;
+int createWithSources() {
+    return create() != kOk ? -1 : addSource("a.c") != kOk ? -1 : addSource("b.c");
+}
+
+// A call without a status: a failure shows as a line on standard error.
+template <class Call>
+std::function<int()> noStatus(Call call) {
+    return [call] { return call(), kOk; };
 }
 
 struct Scenario {
     const char* name;
-    std::function<int(const Paths&)> setup;
-    std::function<int(const Paths&)> call;  // its status; 0 for the calls that return none
+    std::function<int()> setup;
+    std::function<int()> call;
     // False where the state reopened after the change that follows is the
     // same with and without the call (a fold; a project made by the change).
     bool changesWhatReopens = true;
-    // False for the calls without a status: a failure shows as a line on
-    // standard error.
     bool returnsStatus = true;
 };
 
 const std::vector<Scenario>& scenarios() {
     static const std::vector<Scenario> all = {
-        {"createProject", [](const Paths&) { return kOk; }, create, false},
-        {"addFile (new journal)", create, [](const Paths& p) { return addSource(p, "a.c"); }},
-        {"addFile (journal appended)", [](const Paths& p) { return create(p) == kOk ? addSource(p, "a.c") : -1; },
-         [](const Paths& p) { return addSource(p, "b.c"); }},
-        {"removeFile",
-         [](const Paths& p) {
-             int status = createWithSources(p);
-             aggregate(nullptr);  // so that the removal drops results too
-             return status;
-         },
-         [](const Paths& p) { return removeFile(p.file("a.c").c_str()); }},
+        {"createProject", [] { return kOk; }, create, false},
+        {"addFile (new journal)", create, [] { return addSource("a.c"); }},
+        {"addFile (journal appended)", [] { return create() == kOk ? addSource("a.c") : -1; },
+         [] { return addSource("b.c"); }},
+        {"removeFile", [] { return createWithSources() == kOk ? (aggregate(nullptr), kOk) : -1; },  // with results
+         [] { return removeFile(at("a.c").c_str()); }},
         {"addFile folding the journal",
-         [](const Paths& p) {
-             int status = create(p);
-             for (int i = 0; i < 7 && status == kOk; ++i) status = addWithLargeDefine(p);
+         [] {
+             int status = create();
+             for (int i = 0; i < 7 && status == kOk; ++i) status = addWithLargeDefine();
              return status;
          },
          addWithLargeDefine},
-        {"fold of the journal (shutdownApi)", createWithSources,
-         [](const Paths&) {
-             shutdownApi();
-             return kOk;
-         },
-         false, false},
-        {"addCCT", create, [](const Paths& p) { return addCCT(p.file("compiler.cct").c_str()); }},
-        {"setActiveCCT", [](const Paths& p) { return create(p) == kOk ? addCCT(p.file("compiler.cct").c_str()) : -1; },
-         [](const Paths&) { return setActiveCCT(static_cast<VQSourceLanguage_C>(0), "compiler.cct"); }},
-        {"setCurrentLanguage", create,
-         [](const Paths&) {
-             setCurrentLanguage(static_cast<VQLanguage_C>(0));
-             return kOk;
-         },
-         true, false},
-        {"setWorkspace", create,
-         [](const Paths& p) {
-             setWorkspace(p.file("workspace").c_str());
-             return kOk;
-         },
-         true, false},
-        {"aggregate", createWithSources,
-         [](const Paths&) {
-             aggregate(nullptr);
-             return kOk;
-         },
-         true, false},
+        {"fold of the journal (shutdownApi)", createWithSources, noStatus(shutdownApi), false, false},
+        {"addCCT", create, [] { return addCCT(at("compiler.cct").c_str()); }},
+        {"setActiveCCT", [] { return create() == kOk ? addCCT(at("compiler.cct").c_str()) : -1; },
+         [] { return setActiveCCT(static_cast<VQSourceLanguage_C>(0), "compiler.cct"); }},
+        {"setCurrentLanguage", create, noStatus([] { setCurrentLanguage(static_cast<VQLanguage_C>(0)); }), true, false},
+        {"setWorkspace", create, noStatus([] { setWorkspace(at("workspace").c_str()); }), true, false},
+        {"aggregate", createWithSources, noStatus([] { aggregate(nullptr); }), true, false},
     };
     return all;
 }
 
 // ---- the child: one call with one failing write ---------------------------
 
-bool writeText(const std::string& path, const std::string& text) {
-    FILE* out = std::fopen(path.c_str(), "w");
-    if (!out) return false;
-    bool ok = std::fputs(text.c_str(), out) >= 0;
-    return std::fclose(out) == 0 && ok;
-}
-
-void prepareSources(const Paths& paths) {
-    const char* source = "int f(int i) { int a[2] = {0, 1}; return a[i] + a[2]; }\n";
-    for (const char* name : {"a.c", "b.c", "follow.c"}) writeText(paths.file(name), source);
-    writeText(paths.file("compiler.cct"),
-              readWholeFile(std::string(KERV_EXAMPLES_DIR) + "/config/compiler.cct").value_or(""));
+void writeText(const char* name, const std::string& text) {
+    std::ofstream(at(name)) << text;
 }
 
 // The change after the call: the project is opened again when the call
 // closed it or could not make it.
-int followUp(const Paths& paths) {
-    int status = addSource(paths, "follow.c");
+int followUp() {
+    int status = addSource("follow.c");
     if (status != kNoProject) return status;
-    if (initProjectMngr("", paths.work.c_str(), kProjectName) != kOk && create(paths) != kOk) return -1;
-    return addSource(paths, "follow.c");
+    if (initProjectMngr("", g_work.c_str(), kProjectName) != kOk && create() != kOk) return -1;
+    return addSource("follow.c");
 }
 
 template <class Function>
@@ -160,47 +123,42 @@ Function shimFunction(const char* name) {
     return reinterpret_cast<Function>(dlsym(RTLD_DEFAULT, name));
 }
 
-// argv: child <scenario> <work folder> <run the call: 0/1>
+// argv: child <scenario> <work folder> <run the call: 0/1>. Prints the
+// counted writes, the failed ones, whether the call reported a failure and
+// the status of the change after it.
 int runChild(char** argv) {
     const Scenario& scenario = scenarios().at(std::strtoul(argv[2], nullptr, 10));
-    const Paths paths{argv[3]};
-    const bool runCall = std::string(argv[4]) == "1";
-    ::setenv("XDG_CONFIG_HOME", paths.file("config").c_str(), 1);
-    ::setenv("XDG_DATA_HOME", paths.file("data").c_str(), 1);
-    prepareSources(paths);
-    if (scenario.setup(paths) != kOk) {
-        std::fprintf(stderr, "setup of %s failed\n", scenario.name);
-        return 2;
-    }
+    g_work = argv[3];
+    setLogLevel(static_cast<VQLogLevel_C>(1));  // failures on standard error
+    ::setenv("XDG_CONFIG_HOME", at("config").c_str(), 1);
+    ::setenv("XDG_DATA_HOME", at("data").c_str(), 1);
+    for (const char* name : {"a.c", "b.c", "follow.c"})
+        writeText(name, "int f(int i) { int a[2] = {0, 1}; return a[i] + a[2]; }\n");
+    writeText("compiler.cct", readWholeFile(std::string(KERV_EXAMPLES_DIR) + "/config/compiler.cct").value_or(""));
     auto arm = shimFunction<void (*)()>("kervFaultArm");
     auto disarm = shimFunction<long (*)()>("kervFaultDisarm");
     auto injected = shimFunction<long (*)()>("kervFaultInjected");
-    if (!arm || !disarm || !injected) {
-        std::fprintf(stderr, "the write failure shim is not loaded\n");
+    if (!arm || !disarm || !injected || scenario.setup() != kOk) {
+        std::fprintf(stderr, "%s: no write failure shim, or the setup failed\n", scenario.name);
         return 2;
     }
-    // The call's own lines on standard error tell whether it reported a
-    // failure; they are passed on afterwards.
-    const std::string errors = paths.file("call-stderr.txt");
-    std::fflush(stderr);
+    // The call's lines on standard error, passed on afterwards.
+    const std::string errors = at("call-stderr.txt");
     const int savedStderr = ::dup(2);
     const int capture = ::open(errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     ::dup2(capture, 2);
     ::close(capture);
     arm();
-    const int status = runCall ? scenario.call(paths) : kOk;
+    const int status = std::string(argv[4]) == "1" ? scenario.call() : kOk;
     const long writes = disarm();
     std::fflush(stderr);
     ::dup2(savedStderr, 2);
-    ::close(savedStderr);
     const std::string logged = readWholeFile(errors).value_or("");
     std::fputs(logged.c_str(), stderr);
     const bool reported = status != kOk || (!scenario.returnsStatus && logged.find("libKERV: ") != std::string::npos);
-    const int followed = followUp(paths);
-    // What this process holds of the project, for the parent to compare with
-    // what it reopens.
-    Session& s = session();
-    writeText(paths.file("memory.txt"), s.project ? serialiseProject(*s.project) : "");
+    const int followed = followUp();
+    // What this process holds, for the parent to compare with the disk.
+    writeText("memory.txt", session().project ? serialiseProject(*session().project) : "");
     std::printf("%ld %ld %d %d\n", writes, injected(), reported ? 1 : 0, followed);
     std::fflush(stdout);
     ::_exit(0);  // no closing fold: the project stays as the call left it
@@ -211,7 +169,7 @@ int runChild(char** argv) {
 struct ChildReport {
     long writes = 0;
     long injected = 0;
-    bool reported = false;
+    int reported = 0;
     int followUpStatus = -1;
 };
 
@@ -221,39 +179,19 @@ struct Injection {
     bool sticky = false;
 };
 
-bool runInChild(const std::string& self, const std::string& shim, size_t scenario, const std::string& work,
-                bool runCall, Injection injection, ChildReport& report) {
-    std::system(("rm -rf '" + work + "'").c_str());
-    if (!makeDirectory(work)) return false;
-    int out[2];
-    if (::pipe(out) != 0) return false;
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        ::dup2(out[1], 1);
-        ::close(out[0]);
-        ::close(out[1]);
-        ::setenv("LD_PRELOAD", shim.c_str(), 1);
-        ::setenv("KERV_FAULT_AT", std::to_string(injection.at).c_str(), 1);
-        ::setenv("KERV_FAULT_ERRNO", std::to_string(injection.error).c_str(), 1);
-        ::setenv("KERV_FAULT_STICKY", injection.sticky ? "1" : "0", 1);
-        ::setenv("ASAN_OPTIONS", "verify_asan_link_order=0", 1);  // the shim comes first
-        const std::string index = std::to_string(scenario);
-        ::execl(self.c_str(), self.c_str(), "child", index.c_str(), work.c_str(), runCall ? "1" : "0", nullptr);
-        ::_exit(127);
-    }
-    ::close(out[1]);
-    std::string text;
-    char buffer[256];
-    for (ssize_t n; (n = ::read(out[0], buffer, sizeof buffer)) > 0;) text.append(buffer, static_cast<size_t>(n));
-    ::close(out[0]);
-    int wstatus = 0;
-    ::waitpid(pid, &wstatus, 0);
-    if (!WIFEXITED(wstatus) || WEXITSTATUS(wstatus) != 0) return false;
-    int reported = 0;
-    std::istringstream in(text);
-    in >> report.writes >> report.injected >> reported >> report.followUpStatus;
-    report.reported = reported != 0;
-    return static_cast<bool>(in);
+bool runInChild(const std::string& self, const std::string& shim, size_t scenario, bool runCall, Injection injection,
+                ChildReport& report) {
+    std::system(("rm -rf '" + g_work + "'").c_str());
+    if (!makeDirectory(g_work)) return false;
+    const std::string command = "env LD_PRELOAD='" + shim + "' KERV_FAULT_AT=" + std::to_string(injection.at) +
+                                " KERV_FAULT_ERRNO=" + std::to_string(injection.error) +
+                                " KERV_FAULT_STICKY=" + (injection.sticky ? "1" : "0") + " '" + self + "' child " +
+                                std::to_string(scenario) + " '" + g_work + "' " + (runCall ? "1" : "0");
+    FILE* child = ::popen(command.c_str(), "r");
+    if (!child) return false;
+    const int read =
+        std::fscanf(child, "%ld %ld %d %d", &report.writes, &report.injected, &report.reported, &report.followUpStatus);
+    return ::pclose(child) == 0 && read == 4;
 }
 
 // What a reopened project holds: the project file's text as written now,
@@ -295,7 +233,10 @@ std::string judge(const StoredProject& found, const StoredProject& before, const
 int runSweep(const std::string& self, const std::string& shim) {
     char pattern[] = "/tmp/kerv-write-sweep-XXXXXX";
     if (!::mkdtemp(pattern)) return 2;
-    const std::string work = std::string(pattern) + "/work";
+    g_work = std::string(pattern) + "/work";
+    // In a sanitizer build the shim comes before the sanitizer's runtime.
+    const char* asan = std::getenv("ASAN_OPTIONS");
+    ::setenv("ASAN_OPTIONS", (std::string(asan ? asan : "") + ":verify_asan_link_order=0").c_str(), 1);
     int failures = 0;
     auto fail = [&failures](const std::string& what) {
         std::fprintf(stderr, "FAIL %s\n", what.c_str());
@@ -305,16 +246,16 @@ int runSweep(const std::string& self, const std::string& shim) {
         const char* name = scenarios()[index].name;
         const auto started = std::chrono::steady_clock::now();
         ChildReport clean;
-        if (!runInChild(self, shim, index, work, false, {}, clean)) {
+        if (!runInChild(self, shim, index, false, {}, clean)) {
             fail(std::string(name) + ": the run without the call failed");
             continue;
         }
-        const StoredProject before = reopen(work);
-        if (!runInChild(self, shim, index, work, true, {}, clean) || clean.reported || clean.followUpStatus != kOk) {
+        const StoredProject before = reopen(g_work);
+        if (!runInChild(self, shim, index, true, {}, clean) || clean.reported || clean.followUpStatus != kOk) {
             fail(std::string(name) + ": the run without a failing write failed");
             continue;
         }
-        const StoredProject after = reopen(work);
+        const StoredProject after = reopen(g_work);
         if (before.status != kOk || after.status != kOk) fail(std::string(name) + ": a clean run leaves no project");
         if (scenarios()[index].changesWhatReopens && before.project == after.project && before.results == after.results)
             fail(std::string(name) + ": the call changes nothing on disk");
@@ -325,7 +266,7 @@ int runSweep(const std::string& self, const std::string& shim) {
                 const std::string run = std::string(name) + ", write " + std::to_string(injection.at) +
                                         (injection.sticky ? " and later failing with EIO" : " failing with ENOSPC");
                 ChildReport report;
-                if (!runInChild(self, shim, index, work, true, injection, report)) {
+                if (!runInChild(self, shim, index, true, injection, report)) {
                     fail(run + ": the child failed");
                     break;
                 }
@@ -335,9 +276,9 @@ int runSweep(const std::string& self, const std::string& shim) {
                 if (report.followUpStatus != kOk)
                     fail(run + ": the change after it failed with " + std::to_string(report.followUpStatus));
                 // The change after the call is in both references too.
-                const StoredProject found = reopen(work);
+                const StoredProject found = reopen(g_work);
                 if (std::string wrong = judge(found, before, after); !wrong.empty()) fail(run + ": " + wrong);
-                if (readWholeFile(work + "/memory.txt") != found.project)
+                if (readWholeFile(at("memory.txt")) != found.project)
                     fail(run + ": the project in memory differs from the one on disk");
             }
             counts += (counts.empty() ? "" : ", ") + std::to_string(points) +

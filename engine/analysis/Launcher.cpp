@@ -49,7 +49,7 @@ Status Launcher::probe() {
     command.push_back(cppcheck_);
     command.emplace_back("--version");
     double fastest = INFINITY;
-    for (int attempt = 0; attempt < 2; ++attempt) {
+    for (int attempt = stepSeconds_ > 0 ? 1 : 0; attempt < 2; ++attempt) {
         std::string output;
         auto start = std::chrono::steady_clock::now();
         bool ran = captureOutput(command, output, true);

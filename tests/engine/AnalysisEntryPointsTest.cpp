@@ -344,6 +344,7 @@ TEST_F(AnalysisEntryPoints, RunsThroughALauncherKeepTheFindingsAndQuoteItsFailur
               "case \"$KERV_FAKE_LAUNCH:$*\" in lose-main:*main.c*)\n"
               "  echo 'launch: error: node lost' >&2; exit 1;;\n"
               "  hang:*--version*) ;;\n"
+              "  down:*) echo 'launch: error: controller unreachable' >&2; exit 1;;\n"
               "  hang:*) trap 'echo stopped >> \"$KERV_FAKE_LAUNCHES\"; exit 1' TERM; sleep 30 & wait; exit 1;;\n"
               "esac\nexec \"$@\"\n");
     ::setenv("KERV_FAKE_LAUNCHES", path("launches").c_str(), 1);
@@ -378,6 +379,15 @@ TEST_F(AnalysisEntryPoints, RunsThroughALauncherKeepTheFindingsAndQuoteItsFailur
     EXPECT_EQ(hasResults(source("records.c").c_str()), 0);
     EXPECT_NE(readWholeFile(path("launches")).value_or("").find("stopped"), std::string::npos)
         << "a silent run is asked to stop, so that the launcher can end its step";
+
+    ::setenv("KERV_FAKE_LAUNCH", "down", 1);
+    openFreshProject("down");
+    ::testing::internal::CaptureStderr();
+    aggregate(nullptr);
+    log = ::testing::internal::GetCapturedStderr();
+    ::unsetenv("KERV_FAKE_LAUNCH");
+    EXPECT_EQ(hasResults(source("records.c").c_str()), 0);
+    EXPECT_NE(log.find("failed: launch: error: controller unreachable"), std::string::npos) << log;
 
     ::setenv("KERV_LAUNCHER", path("no-such-launcher").c_str(), 1);
     openFreshProject("unlaunched");

@@ -22,7 +22,7 @@ enum Status : int {
     kConfigSyntax = -11,      // an acf, rcf or cct file has a bad line (logged with file and line)
     kFileNotInProject = -12,  // the source file is not part of the open project
     kSourceUnreadable = -13,  // the source file does not exist or cannot be read
-    kAnalyzerMissing = -14,   // cppcheck cannot be found or started
+    kAnalyzerMissing = -14,   // cppcheck (or the launcher in front of it) cannot be found or started
     kAnalysisFailed = -15,    // cppcheck ran but gave no usable report
     kCctNotRegistered = -16,  // setActiveCCT names a cct file the project does not know
     kNoResults = -17,         // the file has never been analysed

@@ -49,7 +49,7 @@ Status Launcher::probe() {
     command.push_back(cppcheck_);
     command.emplace_back("--version");
     double fastest = INFINITY;
-    for (int attempt = 0; attempt < 2; ++attempt) {
+    for (int attempt = stepSeconds_ > 0 ? 1 : 0; attempt < 2; ++attempt) {
         std::string output;
         auto start = std::chrono::steady_clock::now();
         bool ran = captureOutput(command, output, true);
@@ -83,7 +83,7 @@ BatchLimits Launcher::limits(double secondsPerByte, uint64_t bytesLeft, unsigned
     limits.largestCount = kLargestLaunchedCount;
     if (secondsPerByte > 0) {
         double bytes = stepSeconds_ * (1 - kLargestStepShare) / kLargestStepShare / secondsPerByte;
-        bytes = std::min(bytes, static_cast<double>(bytesLeft / std::max(jobs, 1u)));
+        bytes = std::min(bytes, static_cast<double>(bytesLeft) / std::max(jobs, 1u));
         limits.smallestBytes = std::max(limits.smallestBytes, static_cast<uint64_t>(bytes));
     }
     return limits;

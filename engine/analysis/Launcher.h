@@ -25,7 +25,7 @@ public:
     const std::string& program() const { return words_.front(); }
 
     // Runs "<launcher> <cppcheck> --version" twice and keeps the shorter time
-    // as the cost of one step (unless one was configured). kAnalyzerMissing,
+    // as the cost of one step (once when one was configured). kAnalyzerMissing,
     // logged with the launcher's own words, when it cannot be started, fails
     // or finds another cppcheck version than this machine's.
     Status probe();

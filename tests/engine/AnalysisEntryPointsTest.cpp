@@ -386,7 +386,11 @@ TEST_F(AnalysisEntryPoints, RunsThroughALauncherKeepTheFindingsAndQuoteItsFailur
     writeFile("launch",
               "echo \"$*\" >> \"$KERV_FAKE_LAUNCHES\"\n"
               "case \"$KERV_FAKE_LAUNCH:$*\" in lose-main:*main.c*)\n"
-              "  echo 'launch: error: node lost' >&2; exit 1;;\nesac\nexec \"$@\"\n");
+              "  echo 'launch: error: node lost' >&2; exit 1;;\n"
+              "  hang:*--version*) ;;\n"
+              "  down:*) echo 'launch: error: controller unreachable' >&2; exit 1;;\n"
+              "  hang:*) trap 'echo stopped >> \"$KERV_FAKE_LAUNCHES\"; exit 1' TERM; sleep 30 & wait; exit 1;;\n"
+              "esac\nexec \"$@\"\n");
     ::setenv("KERV_FAKE_LAUNCHES", path("launches").c_str(), 1);
     ::setenv("KERV_LAUNCHER", ("sh  " + path("launch")).c_str(), 1);
     openFreshProject("launched");
@@ -410,7 +414,25 @@ TEST_F(AnalysisEntryPoints, RunsThroughALauncherKeepTheFindingsAndQuoteItsFailur
     EXPECT_EQ(hasResults(source("records.c").c_str()), 1) << "retried on its own after its run failed";
     EXPECT_NE(log.find("main.c: the run through /usr/bin/"), std::string::npos) << log;
     EXPECT_NE(log.find("failed (exit code 1): launch: error: node lost"), std::string::npos) << log;
+
+    ::setenv("KERV_FAKE_LAUNCH", "hang", 1);
+    ::setenv("KERV_TIMEOUT", "1", 1);
+    openFreshProject("hung");
+    aggregate(nullptr);
+    ::unsetenv("KERV_TIMEOUT");
     ::unsetenv("KERV_FAKE_LAUNCH");
+    EXPECT_EQ(hasResults(source("records.c").c_str()), 0);
+    EXPECT_NE(readWholeFile(path("launches")).value_or("").find("stopped"), std::string::npos)
+        << "a silent run is asked to stop, so that the launcher can end its step";
+
+    ::setenv("KERV_FAKE_LAUNCH", "down", 1);
+    openFreshProject("down");
+    ::testing::internal::CaptureStderr();
+    aggregate(nullptr);
+    log = ::testing::internal::GetCapturedStderr();
+    ::unsetenv("KERV_FAKE_LAUNCH");
+    EXPECT_EQ(hasResults(source("records.c").c_str()), 0);
+    EXPECT_NE(log.find("failed: launch: error: controller unreachable"), std::string::npos) << log;
 
     ::setenv("KERV_LAUNCHER", path("no-such-launcher").c_str(), 1);
     openFreshProject("unlaunched");

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "engine/config/ConfigFiles.h"
+#include "engine/config/EngineSettings.h"
+#include "engine/store/FileSystem.h"
 #include "tests/engine/EngineTestSupport.h"
 
 namespace kerv::engine {
@@ -89,6 +91,34 @@ TEST(ConfigFiles, RuleAndCompilerErrors) {
     EXPECT_EQ(compiler.perLanguage[0].defines, std::vector<std::string>{"ONLY_C"});
     EXPECT_EQ(compiler.perLanguage[1].includes, (std::vector<std::string>{"/both", "/cpp"}));
     EXPECT_TRUE(compiler.perLanguage[1].defines.empty());
+}
+
+// engine.conf names a launcher (found on PATH) and its step; the environment
+// wins; only with a launcher may jobs exceed 64.
+class EngineSettingsTest : public testing::EngineTest {};
+
+TEST_F(EngineSettingsTest, LauncherWordsStepAndJobsBeyondTheLocalLimit) {
+    makeDirectory(path("config"));
+    makeDirectory(path("config/kerv"));
+    writeFile("config/kerv/engine.conf", "launcher =  sh  --quiet\tx\nlauncher_step = 0.25\njobs = 500\n");
+    EngineSettings settings = loadEngineSettings();
+    ASSERT_EQ(settings.launcher.size(), 3u);
+    EXPECT_EQ(settings.launcher[0], findOnPath("sh"));
+    EXPECT_EQ(settings.launcher[0][0], '/');
+    EXPECT_EQ(settings.launcher[2], "x");
+    EXPECT_DOUBLE_EQ(settings.launcherStepSeconds, 0.25);
+    EXPECT_EQ(settings.jobs, 500u);
+    ::setenv("KERV_LAUNCHER", "/opt/run-there", 1);
+    ::setenv("KERV_LAUNCHER_STEP", "-1", 1);
+    settings = loadEngineSettings();
+    EXPECT_EQ(settings.launcher, std::vector<std::string>{"/opt/run-there"});
+    EXPECT_EQ(settings.launcherStepSeconds, 0) << "a step that is no time is measured instead";
+    ::setenv("KERV_LAUNCHER", " ", 1);
+    EXPECT_TRUE(loadEngineSettings().launcher.empty()) << "blank: runs start here";
+    writeFile("config/kerv/engine.conf", "jobs = 500\n");
+    EXPECT_LE(loadEngineSettings().jobs, 64u) << "500 local jobs is refused, the default taken";
+    ::unsetenv("KERV_LAUNCHER");
+    ::unsetenv("KERV_LAUNCHER_STEP");
 }
 
 }  // namespace

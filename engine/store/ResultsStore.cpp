@@ -266,12 +266,11 @@ void ResultsStore::drop(const std::string& sourcePath) {
 Status ResultsStore::forget(const std::string& sourcePath) {
     if (legacyFiles_) ::unlink(legacyFileFor(sourcePath).c_str());
     if (!results_.count(sourcePath)) return kOk;
-    if (!append(entry(kForgetTag, sourcePath))) {
-        engineLog(1, "%s: cannot write results", logPath().c_str());
-        return kWriteFailed;
-    }
+    const bool written = append(entry(kForgetTag, sourcePath));
     drop(sourcePath);
-    return kOk;
+    if (written) return kOk;
+    engineLog(1, "%s: cannot write results", logPath().c_str());
+    return kWriteFailed;
 }
 
 const FileResult* ResultsStore::find(const std::string& sourcePath) const {

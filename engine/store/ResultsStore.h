@@ -51,7 +51,9 @@ public:
     // returned.
     Status save(FileResult result);
     bool isSaved(const std::string& sourcePath) const { return !unsaved_.count(sourcePath); }
-    Status forget(const std::string& sourcePath);  // drops the file's results; kWriteFailed keeps them
+    // Drops the file's results; kWriteFailed when that cannot be written (they
+    // are then read again with the folder).
+    Status forget(const std::string& sourcePath);
     const FileResult* find(const std::string& sourcePath) const;
     const std::map<std::string, FileResult>& all() const { return results_; }
     const std::string& folder() const { return folder_; }

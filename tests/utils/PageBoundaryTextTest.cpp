@@ -60,8 +60,8 @@ void fillText(char* text, std::size_t length, unsigned seed) {
     }
 }
 
-// Where a text of `length` bytes (plus `terminator` bytes) is placed in the
-// page: flush against its end or its start, `gap` bytes away.
+// Where a text's bytes (its terminator included) are placed in the page:
+// `gap` bytes from its end or from its start.
 struct Placement {
     bool atEnd;
     std::size_t gap;

@@ -17,7 +17,6 @@
 # the generated project (default 2000).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-root=$PWD
 build=$(realpath -m "${1:-build/test}")
 work=${KERV_SLURM_CHECK_DIR:-/tmp/kerv-check-slurm}
 files=${KERV_SLURM_CHECK_FILES:-2000}

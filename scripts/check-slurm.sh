@@ -17,7 +17,6 @@
 # the generated project (default 2000).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-root=$PWD
 build=$(realpath -m "${1:-build/test}")
 work=${KERV_SLURM_CHECK_DIR:-/tmp/kerv-check-slurm}
 files=${KERV_SLURM_CHECK_FILES:-2000}
@@ -45,7 +44,7 @@ trap 'scripts/local-slurm.sh stop "$cluster"' EXIT
 eval "$started"
 jobcomp=$cluster/log/jobcomp.log
 
-cmake --build "$build" -j "$(nproc)" --target engine_scale KERVCliJar KERVBridge KERV >/dev/null
+cmake --build "$build" -j "$(nproc)" --target engine_scale KervJar KERV >/dev/null
 driver=$build/engine/bench/engine_scale
 export XDG_CONFIG_HOME=$work/config XDG_DATA_HOME=$work/data
 unset KERV_JOBS KERV_LAUNCHER KERV_LAUNCHER_STEP KERV_CPPCHECK KERV_TIMEOUT
@@ -54,9 +53,7 @@ unset KERV_JOBS KERV_LAUNCHER KERV_LAUNCHER_STEP KERV_CPPCHECK KERV_TIMEOUT
 # name is blanked so that two runs compare.
 cli() {
     local projects=$work/$1 status=0
-    java -Xcheck:jni -Dcom.quorvel.bridge.library="$build/libKERVBridge.so" \
-        -cp "$build/java/client/kerv-client.jar:$build/java/cli/kerv-cli.jar" com.quorvel.bridge.cli.Main \
-        --library "$build/libKERV.so" --project-dir "$projects" --name examples \
+    java -Xcheck:jni -jar "$build/kerv.jar" --library "$build/libKERV.so" --project-dir "$projects" --name examples \
         --acf examples/config/analysis.acf --rcf examples/config/rules.rcf --cct examples/config/compiler.cct \
         examples >"$work/$1.out" 2>"$work/$1.err" || status=$?
     [ "$status" -eq 1 ] || fail "the command line on examples/ ($1) exited with $status: $(cat "$work/$1.err")"

@@ -96,7 +96,9 @@ esac
 for argument in "$@"; do
   case "$argument" in --output-file=*) report="${argument#--output-file=}";; esac
 done
-echo '<?xml version="1.0"?><results version="2"><errors/></results>' >"$report"
+# Through a launcher the report goes to standard error, as cppcheck's does.
+if [ -n "${report:-}" ]; then exec 2>"$report"; fi
+echo '<?xml version="1.0"?><results version="2"><errors/></results>' >&2
 SCRIPT
 chmod +x "$stand_in"
 

@@ -56,7 +56,7 @@ final class AnalysisRun {
 
     int run() {
         try {
-            Path source = existingFolder(options.sourceFolder);
+            Path source = options.sourceFolder != null ? existingFolder(options.sourceFolder) : null;
             Path library = Path.of(options.library);
             if (!Files.isRegularFile(library)) {
                 throw new CannotRun("analysis library " + options.library + " not found");
@@ -66,8 +66,15 @@ final class AnalysisRun {
                     kerv.setLogFile(options.logFile);
                     kerv.setLogLevel(LogLevel.TRACE);
                 }
-                Project project = openProject(kerv, source);
-                List<Path> files = synchroniseFiles(kerv, project, source);
+                Project project = openProject(kerv, source != null ? source
+                        : options.compileCommands.toAbsolutePath().normalize().getParent());
+                List<Path> files;
+                if (options.compileCommands != null) {
+                    files = DatabaseSource.importInto(project, options.compileCommands, out);
+                    source = source != null ? source : DatabaseSource.commonFolder(files);
+                } else {
+                    files = synchroniseFiles(kerv, project, source);
+                }
                 try (ProgressBar bar = new ProgressBar(System.console() != null ? err : null)) {
                     project.analyse(bar);
                 }
@@ -183,7 +190,7 @@ final class AnalysisRun {
                 missing.add(file);
                 continue;
             }
-            byFile.put(file, ResultDecoder.diagnostics(xml));
+            byFile.put(file, ResultDecoder.diagnostics(xml, project.ruleCatalog()));
             if (options.xml) {
                 out.println(Summary.shown(source, file.toString()) + ":");
                 out.println(new String(xml, StandardCharsets.UTF_8));

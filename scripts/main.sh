@@ -15,7 +15,7 @@ cmake --build "$build" --target KERVBridge KERV KERVCliJar -j "$(nproc)" >/dev/n
 mkdir -p "$build/projects"
 status=0
 java -Xcheck:jni -Dcom.quorvel.bridge.library="$root/$build/libKERVBridge.so" \
-    -cp "$root/$build/java/client/kerv-client.jar:$root/$build/java/cli/kerv-cli.jar" com.quorvel.bridge.cli.Main \
+    -cp "$root/$build/java/client/kerv-client.jar:$root/$build/java/cli/kerv-cli.jar:/usr/share/java/jackson-core.jar" com.quorvel.bridge.cli.Main \
     --library "$root/$build/libKERV.so" --project-dir "$root/$build/projects" --name examples \
     --acf examples/config/analysis.acf --rcf examples/config/rules.rcf --cct examples/config/compiler.cct \
     "$@" examples || status=$?

@@ -38,6 +38,8 @@ final class AnalysisRun {
     private final PrintStream out;
     private final PrintStream err;
     private int unanalysed;
+    private final Map<Path, List<Diagnostic>> byFile = new LinkedHashMap<>();
+    private final List<Path> missing = new ArrayList<>();
 
     AnalysisRun(CliOptions options, PrintStream out, PrintStream err) {
         this.options = options;
@@ -79,6 +81,8 @@ final class AnalysisRun {
                     project.analyse(bar);
                 }
                 int active = report(kerv, project, source, files);
+                active = ReportOutputs.write(options, kerv.version(), source, byFile, missing, active, out,
+                        project.ruleCatalog());
                 if (unanalysed > 0) {
                     err.printf("kerv: %d of %d files could not be analysed (the analysis library's messages above tell"
                             + " why)%n", unanalysed, files.size());
@@ -182,8 +186,6 @@ final class AnalysisRun {
 
     private int report(KervSession kerv, Project project, Path source, List<Path> files) {
         Map<String, Summary.RuleInfo> rules = rulesById(project.ruleGroups());
-        Map<Path, List<Diagnostic>> byFile = new LinkedHashMap<>();
-        List<Path> missing = new ArrayList<>();
         for (Path file : files) {
             byte[] xml = project.diagnosticsXml(file);
             if (!project.hasResults(file)) {

@@ -18,10 +18,14 @@ import java.util.Set;
 public final class Baseline {
     private static final JsonFactory JSON = new JsonFactory();
 
+    /** The fingerprints of the active results. */
     private final Set<String> fingerprints;
+    /** The fingerprints of every result, switched off or not. */
+    private final Set<String> everyFingerprint;
 
-    private Baseline(Set<String> fingerprints) {
+    private Baseline(Set<String> fingerprints, Set<String> everyFingerprint) {
         this.fingerprints = Set.copyOf(fingerprints);
+        this.everyFingerprint = Set.copyOf(everyFingerprint);
     }
 
     /**
@@ -34,7 +38,7 @@ public final class Baseline {
     public record Comparison(int added, int unchanged, int gone) {}
 
     /**
-     * Reads the fingerprints of the active results (those without suppressions) of every run of a SARIF log.
+     * Reads the fingerprints of the results of every run of a SARIF log; those without suppressions are active.
      *
      * @param sarif the log
      * @return the baseline
@@ -43,12 +47,13 @@ public final class Baseline {
      */
     public static Baseline read(Path sarif) {
         Set<String> fingerprints = new HashSet<>();
+        Set<String> everyFingerprint = new HashSet<>();
         try (JsonParser in = JSON.createParser(sarif.toFile())) {
             for (JsonToken token = in.nextToken(); token != null; token = in.nextToken()) {
                 if (token == JsonToken.FIELD_NAME && "results".equals(in.currentName())
                         && in.nextToken() == JsonToken.START_ARRAY) {
                     while (in.nextToken() == JsonToken.START_OBJECT) {
-                        result(in, fingerprints);
+                        result(in, fingerprints, everyFingerprint);
                     }
                 }
             }
@@ -57,10 +62,11 @@ public final class Baseline {
         } catch (IOException e) {
             throw new UncheckedIOException("cannot read " + sarif, e);
         }
-        return new Baseline(fingerprints);
+        return new Baseline(fingerprints, everyFingerprint);
     }
 
-    private static void result(JsonParser in, Set<String> fingerprints) throws IOException {
+    private static void result(JsonParser in, Set<String> fingerprints, Set<String> everyFingerprint)
+            throws IOException {
         String fingerprint = null;
         boolean suppressed = false;
         while (in.nextToken() == JsonToken.FIELD_NAME) {
@@ -83,8 +89,11 @@ public final class Baseline {
                 in.skipChildren();
             }
         }
-        if (fingerprint != null && !suppressed) {
-            fingerprints.add(fingerprint);
+        if (fingerprint != null) {
+            everyFingerprint.add(fingerprint);
+            if (!suppressed) {
+                fingerprints.add(fingerprint);
+            }
         }
     }
 
@@ -92,10 +101,10 @@ public final class Baseline {
      * Tells whether the baseline holds a finding.
      *
      * @param finding a finding of the current run
-     * @return whether an active result of the baseline has its fingerprint
+     * @return whether a result of the baseline has its fingerprint
      */
     public boolean contains(Finding finding) {
-        return fingerprints.contains(finding.fingerprint());
+        return everyFingerprint.contains(finding.fingerprint());
     }
 
     /**

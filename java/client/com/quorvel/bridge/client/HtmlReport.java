@@ -177,8 +177,8 @@ public final class HtmlReport {
     private void filePage(Writer out, Path file, List<Finding> findings) throws IOException {
         String shown = report.shownPath(file.toString());
         head(out, shown);
-        out.write("<p><a href=\"../index.html\">all files</a></p>\n<h1>" + escape(shown) + "</h1>\n<p>findings: <span id=\"count\">"
-                + findings.size() + "</span></p>\n");
+        out.write("<p><a href=\"../index.html\">all files</a></p>\n<h1>" + escape(shown) + "</h1>\n");
+        out.write("<p>findings: <span id=\"count\">" + findings.size() + "</span></p>\n");
         TreeMap<Integer, List<Finding>> atLine = new TreeMap<>();
         List<Finding> elsewhere = new ArrayList<>();
         for (Finding finding : findings) {

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# The main command: builds the bridge, the reference analysis library and the
-# command line, then analyses examples/ through Java and prints the summary.
+# The main command: builds kerv.jar (the command line with the client, the
+# bridge and the reference analysis library inside), then analyses examples/
+# with it and prints the summary.
 # Extra arguments go to the command line (for example --rules or --xml);
 # KERV_MAIN_BUILD_DIR names another build folder than build/main.
 set -euo pipefail
@@ -10,13 +11,11 @@ build=${KERV_MAIN_BUILD_DIR:-build/main}
 
 bash scripts/install-deps.sh
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DKERV_BUILD_TESTS=OFF -DKERV_BUILD_BENCH=OFF >/dev/null
-cmake --build "$build" --target KERVBridge KERV KERVCliJar -j "$(nproc)" >/dev/null
+cmake --build "$build" --target KervJar -j "$(nproc)" >/dev/null
 
 mkdir -p "$build/projects"
 status=0
-java -Xcheck:jni -Dcom.quorvel.bridge.library="$root/$build/libKERVBridge.so" \
-    -cp "$root/$build/java/client/kerv-client.jar:$root/$build/java/cli/kerv-cli.jar:/usr/share/java/jackson-core.jar" com.quorvel.bridge.cli.Main \
-    --library "$root/$build/libKERV.so" --project-dir "$root/$build/projects" --name examples \
+java -Xcheck:jni -jar "$root/$build/kerv.jar" --project-dir "$root/$build/projects" --name examples \
     --acf examples/config/analysis.acf --rcf examples/config/rules.rcf --cct examples/config/compiler.cct \
     "$@" examples || status=$?
 # 1 means the analysis ran and found diagnostics, which the examples have.

@@ -59,8 +59,8 @@ final class AnalysisRun {
     int run() {
         try {
             Path source = options.sourceFolder != null ? existingFolder(options.sourceFolder) : null;
-            Path library = Path.of(options.library);
-            if (!Files.isRegularFile(library)) {
+            Path library = options.library == null ? null : Path.of(options.library);
+            if (library != null && !Files.isRegularFile(library)) {
                 throw new CannotRun("analysis library " + options.library + " not found");
             }
             try (KervSession kerv = start(library)) {
@@ -106,9 +106,10 @@ final class AnalysisRun {
         return folder.toRealPath();
     }
 
+    /** Opens a session on {@code library}, or on the bundled analysis library when it is null. */
     private static KervSession start(Path library) throws CannotRun {
         try {
-            return Kerv.open(library);
+            return library == null ? Kerv.open() : Kerv.open(library);
         } catch (KervException e) {
             throw new CannotRun("initJniBridge".equals(e.operation()) ? e.getMessage()
                     : "the analysis library cannot be started (status " + e.status() + ")");

@@ -17,7 +17,8 @@ final class CliOptions {
             "The project is created on the first run and reopened afterwards; only changed files are analysed again.",
             "",
             "options:",
-            "  --library <file>       the analysis library libKERV.so (default: $KERV_LIBRARY)",
+            "  --library <file>       another analysis library than the bundled one (default: $KERV_LIBRARY, else the",
+            "                         reference library inside the jar)",
             "  --project-dir <dir>    folder that holds the project (default: the analysis library's workspace)",
             "  --name <name>          project name (default: the source folder's name and a hash of its path)",
             "  --acf <file>           analysis configuration for a new project",
@@ -40,6 +41,7 @@ final class CliOptions {
             "            (missing folder or library, project error, analyser missing or failing)");
 
     Path sourceFolder;
+    /** The analysis library's file; null for the one bundled with the client. */
     String library = System.getenv("KERV_LIBRARY");
     Path projectDir;
     String name;
@@ -128,9 +130,7 @@ final class CliOptions {
             throw new UsageException("expected exactly one source folder");
         }
         options.sourceFolder = positional.isEmpty() ? null : Paths.get(positional.get(0));
-        if (options.library == null || options.library.isEmpty()) {
-            throw new UsageException("no analysis library: use --library or set KERV_LIBRARY");
-        }
+        if (options.library != null && options.library.isEmpty()) options.library = null;
         return options;
     }
 

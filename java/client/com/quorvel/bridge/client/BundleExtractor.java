@@ -4,19 +4,30 @@ import java.io.IOException;
 import java.io.InputStream;
 import java.io.OutputStream;
 import java.nio.charset.StandardCharsets;
+import java.nio.file.FileAlreadyExistsException;
 import java.nio.file.Files;
+import java.nio.file.LinkOption;
 import java.nio.file.NoSuchFileException;
 import java.nio.file.Path;
 import java.nio.file.StandardCopyOption;
+import java.nio.file.attribute.PosixFileAttributes;
+import java.nio.file.attribute.PosixFilePermission;
+import java.nio.file.attribute.PosixFilePermissions;
 import java.security.DigestInputStream;
 import java.security.MessageDigest;
 import java.security.NoSuchAlgorithmException;
 import java.util.ArrayList;
 import java.util.HexFormat;
 import java.util.List;
+import java.util.Set;
 
 /**
  * Extracts the natives packed in the jar under {@value #RESOURCE_FOLDER} to a per-user cache folder.
+ *
+ * <p>The places, in the order they are tried ({@link #cacheRoots()}): the folder named by {@value #CACHE_PROPERTY}
+ * when it is set (that folder only); else the cache folder under the home folder, then a folder of the user's own under
+ * {@code java.io.tmpdir}, {@code kerv-<uid>}, which must be a real folder owned by the user and is kept closed to
+ * everyone else (mode 0700), since other users can write to the temporary folder.
  *
  * <p>The jar lists every packed file with its SHA-256 checksum in {@value #CHECKSUM_LIST} ({@code <hex>  <path>}
  * per line). Files go to {@code <cache root>/<version>-<checksum>/}, where the checksum is taken over that list, so
@@ -39,32 +50,81 @@ final class BundleExtractor {
 
     private record Entry(String sha256, String path) {}
 
+    /**
+     * A folder the natives may be extracted under.
+     *
+     * @param folder the cache root
+     * @param shared whether the folder lies in a place that other users can write to, and so must be made private
+     */
+    record CacheRoot(Path folder, boolean shared) {}
+
+    private static final Set<PosixFilePermission> OWNER_ONLY = PosixFilePermissions.fromString("rwx------");
+
     private BundleExtractor() {}
 
     /**
-     * The cache root: the folder named by {@value #CACHE_PROPERTY}, else {@code $XDG_CACHE_HOME/kerv} when that
-     * variable holds an absolute path, else {@code ~/.cache/kerv}.
+     * The cache roots in the order they are tried: the folder named by {@value #CACHE_PROPERTY} alone when it is set;
+     * else {@code $XDG_CACHE_HOME/kerv} when that variable holds an absolute path, or {@code ~/.cache/kerv}, and then
+     * {@code <java.io.tmpdir>/kerv-<uid>}.
      */
-    static Path cacheRoot() {
+    static List<CacheRoot> cacheRoots() {
         String override = System.getProperty(CACHE_PROPERTY);
-        if (override != null && !override.isEmpty()) return Path.of(override).toAbsolutePath();
+        if (override != null && !override.isEmpty()) {
+            return List.of(new CacheRoot(Path.of(override).toAbsolutePath(), false));
+        }
         String xdg = System.getenv("XDG_CACHE_HOME");
-        if (xdg != null && !xdg.isEmpty() && Path.of(xdg).isAbsolute()) return Path.of(xdg, "kerv");
-        return Path.of(System.getProperty("user.home"), ".cache", "kerv");
+        Path home = xdg != null && !xdg.isEmpty() && Path.of(xdg).isAbsolute() ? Path.of(xdg, "kerv")
+                : Path.of(System.getProperty("user.home"), ".cache", "kerv").toAbsolutePath();
+        Path temporary = Path.of(System.getProperty("java.io.tmpdir"), "kerv-" + userId()).toAbsolutePath();
+        return List.of(new CacheRoot(home, false), new CacheRoot(temporary, true));
     }
 
     /**
-     * Extracts every packed file, or checks the copies already there.
+     * Extracts every packed file under {@code root}, or checks the copies already there.
      *
+     * @param root where to extract
      * @return the folder holding the extracted files
-     * @throws IOException with a message fit for the user when a file cannot be read, written or verified
+     * @throws IOException with a message fit for the user when a file cannot be read, written or verified, or a shared
+     *     root cannot be made private
      */
-    static Path extract() throws IOException {
+    static Path extract(CacheRoot root) throws IOException {
         byte[] list = readChecksumList();
         String bundleChecksum = HexFormat.of().formatHex(sha256().digest(list)).substring(0, 16);
-        Path folder = cacheRoot().resolve(BuildInfo.VERSION + "-" + bundleChecksum);
+        if (root.shared()) makePrivate(root.folder());
+        Path folder = root.folder().resolve(BuildInfo.VERSION + "-" + bundleChecksum);
         for (Entry entry : parse(list)) install(folder, entry);
         return folder;
+    }
+
+    /**
+     * Creates {@code folder} closed to other users, or checks that the one there is a folder (not a link) of this
+     * user, and closes it. Another process of the user may create it at the same moment: both then use it.
+     */
+    private static void makePrivate(Path folder) throws IOException {
+        try {
+            Files.createDirectory(folder, PosixFilePermissions.asFileAttribute(OWNER_ONLY));
+        } catch (FileAlreadyExistsException e) {
+            // made earlier, or by another process just now: checked below
+        } catch (IOException e) {
+            throw new IOException("cannot create the cache folder " + folder + " (" + e + ")", e);
+        }
+        PosixFileAttributes attributes = Files.readAttributes(folder, PosixFileAttributes.class,
+                LinkOption.NOFOLLOW_LINKS);
+        int owner = (Integer) Files.getAttribute(folder, "unix:uid", LinkOption.NOFOLLOW_LINKS);
+        if (!attributes.isDirectory() || owner != userId()) {
+            throw new IOException("the cache folder " + folder + " is not a folder of this user (uid " + userId()
+                    + "), so it is not used");
+        }
+        if (!attributes.permissions().equals(OWNER_ONLY)) Files.setPosixFilePermissions(folder, OWNER_ONLY);
+    }
+
+    /** The user id this process runs as (the owner of its {@code /proc/self}). */
+    private static int userId() {
+        try {
+            return (Integer) Files.getAttribute(Path.of("/proc/self"), "unix:uid");
+        } catch (IOException | UnsupportedOperationException e) {
+            throw new IllegalStateException("the user id cannot be read from /proc/self", e);
+        }
     }
 
     private static byte[] readChecksumList() throws IOException {

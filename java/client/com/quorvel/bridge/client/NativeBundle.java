@@ -13,10 +13,10 @@ import java.util.List;
  * Finds and loads the native bridge, and extracts the bundled reference analysis library.
  *
  * <p>The bridge is looked for in this order: the file named by the system property {@value #LIBRARY_PROPERTY} (when
- * it is set, that file only), {@code java.library.path}, then the copy inside the jar, extracted to the per-user
- * cache (see {@link BundleExtractor}). The property is then set to the file chosen, so that the static
- * initialisers of {@link KERVBridge} and {@link KERVProgress} load that same file. A bridge of another version than
- * {@link BuildInfo#VERSION} is refused.
+ * it is set, that file only), {@code java.library.path}, then the copy inside the jar, extracted to the first of the
+ * cache folders of {@link BundleExtractor#cacheRoots()} that takes it and from which it loads. The property is then
+ * set to the file chosen, so that the static initialisers of {@link KERVBridge} and {@link KERVProgress} load that
+ * same file. A bridge of another version than {@link BuildInfo#VERSION} is refused.
  */
 final class NativeBundle {
     /** System property naming the bridge library file. */
@@ -31,6 +31,9 @@ final class NativeBundle {
     private static final String ADVICE = "Set the system property " + LIBRARY_PROPERTY + " to the path of "
             + BRIDGE_FILE + ", or " + BundleExtractor.CACHE_PROPERTY
             + " to a writable folder on a file system that allows loading libraries.";
+
+    private static final String OTHER_PLATFORM = "the copy inside the jar: the jar holds natives for "
+            + BundleExtractor.PLATFORM + " only";
 
     private static final Object LOCK = new Object();
     private static boolean bridgeLoaded;
@@ -110,19 +113,26 @@ final class NativeBundle {
         }
         tried.add("java.library.path (" + libraryPath + "): no loadable " + BRIDGE_FILE);
 
-        Path folder = extractedFolder(tried);
-        if (folder == null) throw failure("the native bridge", tried);
-        Path bundled = folder.resolve(BRIDGE_FILE);
-        String error = load(bundled);
-        if (error != null) {
+        if (!isSupportedPlatform()) {
+            tried.add(OTHER_PLATFORM);
+            throw failure("the native bridge", tried);
+        }
+        for (BundleExtractor.CacheRoot root : BundleExtractor.cacheRoots()) {
+            Path folder = extractTo(root, tried);
+            if (folder == null) continue;
+            Path bundled = folder.resolve(BRIDGE_FILE);
+            String error = load(bundled);
+            if (error == null) {
+                extractedFolder = folder;
+                return chosen(bundled);
+            }
             if (MountOptions.isNoexec(folder)) {
                 error = "the cache folder " + folder + " is on a file system mounted noexec, from which no library "
                         + "can be loaded (" + error + ")";
             }
             tried.add("the copy inside the jar, extracted to " + bundled + ": " + error);
-            throw failure("the native bridge", tried);
         }
-        return chosen(bundled);
+        throw failure("the native bridge", tried);
     }
 
     private static Path chosen(Path bridge) {
@@ -148,19 +158,26 @@ final class NativeBundle {
         }
     }
 
-    /** The extraction folder, extracting on first use; null after adding the reason to {@code tried}. */
+    /** The extraction folder, extracting on first use; null after adding the reasons to {@code tried}. */
     private static Path extractedFolder(List<String> tried) {
         if (extractedFolder != null) return extractedFolder;
-        String where = "the copy inside the jar, extracted under " + BundleExtractor.cacheRoot();
         if (!isSupportedPlatform()) {
-            tried.add(where + ": the jar holds natives for " + BundleExtractor.PLATFORM + " only");
+            tried.add(OTHER_PLATFORM);
             return null;
         }
+        for (BundleExtractor.CacheRoot root : BundleExtractor.cacheRoots()) {
+            extractedFolder = extractTo(root, tried);
+            if (extractedFolder != null) return extractedFolder;
+        }
+        return null;
+    }
+
+    /** Extracts the natives under {@code root}; null after adding the reason to {@code tried}. */
+    private static Path extractTo(BundleExtractor.CacheRoot root, List<String> tried) {
         try {
-            extractedFolder = BundleExtractor.extract();
-            return extractedFolder;
+            return BundleExtractor.extract(root);
         } catch (IOException e) {
-            tried.add(where + ": " + e.getMessage());
+            tried.add("the copy inside the jar, extracted under " + root.folder() + ": " + e.getMessage());
             return null;
         }
     }

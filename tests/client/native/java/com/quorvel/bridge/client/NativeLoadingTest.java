@@ -4,6 +4,7 @@ import static org.junit.jupiter.api.Assertions.assertEquals;
 import static org.junit.jupiter.api.Assertions.assertFalse;
 import static org.junit.jupiter.api.Assertions.assertNotEquals;
 import static org.junit.jupiter.api.Assertions.assertTrue;
+import static org.junit.jupiter.api.Assumptions.assumeTrue;
 
 import java.io.IOException;
 import java.nio.charset.StandardCharsets;
@@ -11,6 +12,7 @@ import java.nio.file.Files;
 import java.nio.file.Path;
 import java.nio.file.StandardCopyOption;
 import java.nio.file.attribute.BasicFileAttributes;
+import java.nio.file.attribute.PosixFilePermissions;
 import java.util.ArrayList;
 import java.util.List;
 import java.util.Map;
@@ -79,6 +81,34 @@ class NativeLoadingTest {
     }
 
     @Test
+    void withoutAWritableHomeTwoJvmsShareAPrivateTemporaryFolderAndAForeignOneIsRefused() throws IOException {
+        Path home = Files.writeString(temp.resolve("home-is-a-file"), "");
+        Path tmp = Files.createDirectory(temp.resolve("tmp"));
+        String folderName = "kerv-" + Files.getAttribute(Path.of("/proc/self"), "unix:uid");
+        List<String> options = List.of("-Duser.home=" + home, "-Djava.io.tmpdir=" + tmp);
+        List<Process> processes = List.of(start(null, options), start(null, options));
+        for (Process process : processes) {
+            Run run = finish(process);
+            assertEquals(0, run.exit(), run.output());
+            assertTrue(run.output().contains("bridge=" + tmp.resolve(folderName) + "/"), run.output());
+        }
+        assertEquals(PosixFilePermissions.fromString("rwx------"),
+                Files.getPosixFilePermissions(tmp.resolve(folderName)));
+
+        Path foreignTmp = Files.createDirectory(temp.resolve("foreign-tmp"));
+        Path foreign = Files.createDirectory(foreignTmp.resolve(folderName));
+        assumeTrue(System.getProperty("user.name").equals("root"), "only root can give a folder to another user");
+        Files.setOwner(foreign, foreign.getFileSystem().getUserPrincipalLookupService().lookupPrincipalByName("nobody"));
+        Run refused = probe(null, List.of("-Duser.home=" + home, "-Djava.io.tmpdir=" + foreignTmp));
+        assertEquals(3, refused.exit(), refused.output());
+        assertContainsAll(refused.output(), "cannot create the cache folder " + home.resolve(".cache/kerv"),
+                "the cache folder " + foreign + " is not a folder of this user");
+        try (Stream<Path> files = Files.list(foreign)) {
+            assertEquals(0, files.count(), "nothing is written to the foreign folder");
+        }
+    }
+
+    @Test
     void refusalsNameThePlatformWhatWasTriedAndWhatToSet() throws IOException {
         Path cache = temp.resolve("cache");
         Path missing = temp.resolve("missing/libKERVBridge.so");
@@ -143,13 +173,18 @@ class NativeLoadingTest {
 
     private Process start(Path cache, List<String> options, String... args) {
         List<String> command = new ArrayList<>(List.of(
-                Path.of(System.getProperty("java.home"), "bin", "java").toString(), "-Xcheck:jni"));
+                Path.of(System.getProperty("java.home"), "bin", "java").toString(), "-Xcheck:jni",
+                "--enable-native-access=ALL-UNNAMED"));
         command.addAll(options);
         command.addAll(List.of("-cp", CLIENT_JAR + ":" + PROBE_JAR, LoaderProbe.class.getName()));
         command.addAll(List.of(args));
         ProcessBuilder builder = new ProcessBuilder(command).redirectErrorStream(true);
         Map<String, String> environment = builder.environment();
-        environment.put("XDG_CACHE_HOME", cache.toString());
+        if (cache == null) {
+            environment.remove("XDG_CACHE_HOME");
+        } else {
+            environment.put("XDG_CACHE_HOME", cache.toString());
+        }
         environment.put("XDG_CONFIG_HOME", temp.resolve("config").toString());
         environment.put("XDG_DATA_HOME", temp.resolve("data").toString());
         try {

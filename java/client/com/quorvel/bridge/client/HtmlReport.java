@@ -3,6 +3,7 @@ package com.quorvel.bridge.client;
 import java.io.IOException;
 import java.io.UncheckedIOException;
 import java.io.Writer;
+import java.nio.file.DirectoryStream;
 import java.nio.charset.StandardCharsets;
 import java.nio.file.Files;
 import java.nio.file.Path;
@@ -42,7 +43,7 @@ public final class HtmlReport {
     }
 
     /**
-     * Writes the report into a folder, creating it when needed; files of an earlier report are replaced.
+     * Writes the report into a folder, creating it when needed; the pages of an earlier report there are removed.
      *
      * @param report the run's results
      * @param folder the folder
@@ -58,6 +59,11 @@ public final class HtmlReport {
 
     private void writeAll(Path folder) throws IOException {
         Files.createDirectories(folder.resolve("files"));
+        try (DirectoryStream<Path> earlier = Files.newDirectoryStream(folder.resolve("files"), "file*.html")) {
+            for (Path page : earlier) {
+                Files.delete(page);
+            }
+        }
         Map<Severity, Integer> perSeverity = new EnumMap<>(Severity.class);
         Map<String, Integer> perRule = new TreeMap<>();
         Map<Path, Map<Severity, Integer>> perFile = new LinkedHashMap<>();

@@ -51,6 +51,12 @@ class CommandLineTest {
         assertEquals("n", options.name);
         assertEquals("c.cct", options.cct);
         assertEquals(Path.of("src"), options.sourceFolder);
+        CliOptions database = CliOptions.parse(new String[] {"--compile-commands", "b/cc.json", "--sarif", "r.sarif",
+                "--html", "out", "--baseline", "old.sarif"});
+        assertEquals(List.of(Path.of("b/cc.json"), Path.of("r.sarif"), Path.of("out"), Path.of("old.sarif")),
+                List.of(database.compileCommands, database.sarif, database.html, database.baseline));
+        assertEquals(null, database.sourceFolder);
+        assertEquals(AnalysisRun.BAD_USAGE, exitCode("--sarif", "r.sarif"));
     }
 
     @Test

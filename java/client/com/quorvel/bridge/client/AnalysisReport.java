@@ -7,6 +7,7 @@ import java.nio.file.Path;
 import java.security.MessageDigest;
 import java.security.NoSuchAlgorithmException;
 import java.util.ArrayList;
+import java.util.Collections;
 import java.util.Comparator;
 import java.util.HashMap;
 import java.util.HexFormat;
@@ -148,7 +149,7 @@ public final class AnalysisReport {
      * @return the findings by file, in the order the files were given
      */
     public Map<Path, List<Finding>> findings() {
-        return java.util.Collections.unmodifiableMap(findings);
+        return Collections.unmodifiableMap(findings);
     }
 
     /**

@@ -11,8 +11,10 @@ import java.util.List;
  * @param updated files whose language, definitions or include folders changed (their results are made again)
  * @param removed files of the project that the database no longer names
  * @param conflicting entries left out because an earlier entry for the same file has other settings
+ * @param notSource files left out because the analysis library does not take their kind (their extension)
  */
-public record CompileCommandsImport(List<Path> files, int added, int updated, int removed, int conflicting) {
+public record CompileCommandsImport(List<Path> files, int added, int updated, int removed, int conflicting,
+        int notSource) {
     /**
      * Creates an import summary; the list is copied.
      *
@@ -21,6 +23,7 @@ public record CompileCommandsImport(List<Path> files, int added, int updated, in
      * @param updated files updated
      * @param removed files removed
      * @param conflicting entries left out
+     * @param notSource files left out for their kind
      */
     public CompileCommandsImport {
         files = List.copyOf(files);

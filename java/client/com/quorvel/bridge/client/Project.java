@@ -108,7 +108,9 @@ public final class Project {
      * Brings the project in line with a compilation database ({@code compile_commands.json}, see
      * {@link CompileDatabase#read(Path)}): its files are added with their language, definitions and include folders;
      * a file the project holds with other settings is added again with the database's (so it is analysed again);
-     * files the database does not name are removed; the rest are left as they are.
+     * files the database does not name are removed; the rest are left as they are. Entries for files whose extension
+     * the analysis library does not map ({@link KervSession#fileExtensions()}), such as assembly sources, are left
+     * out.
      *
      * @param database the compilation database
      * @return what changed, with the count of entries left out for naming a file a second time with other settings
@@ -120,14 +122,20 @@ public final class Project {
     public CompileCommandsImport importCompileCommands(Path database) {
         Arguments.readableFile(database, "database");
         CompileDatabase read = CompileDatabase.read(database);
+        List<String> extensions = session.fileExtensions();
+        List<CompileCommand> commands = new ArrayList<>();
         for (CompileCommand command : read.commands()) {
-            Arguments.readableFile(command.file(), "a file of " + database);
+            String name = command.file().getFileName().toString();
+            if (name.lastIndexOf('.') >= 0 && extensions.contains(name.substring(name.lastIndexOf('.')))) {
+                Arguments.readableFile(command.file(), "a file of " + database);
+                commands.add(command);
+            }
         }
         Set<Path> wanted = new HashSet<>();
         Set<Path> before = new HashSet<>(files());
         int added = 0;
         int updated = 0;
-        for (CompileCommand command : read.commands()) {
+        for (CompileCommand command : commands) {
             wanted.add(command.file());
             Optional<SourceFile> held = before.contains(command.file()) ? file(command.file()) : Optional.empty();
             if (held.isPresent() && held.get().equals(settingsOf(command))) {
@@ -148,8 +156,9 @@ public final class Project {
                 removed++;
             }
         }
-        List<Path> files = read.commands().stream().map(CompileCommand::file).toList();
-        return new CompileCommandsImport(files, added, updated, removed, read.conflicting());
+        List<Path> files = commands.stream().map(CompileCommand::file).toList();
+        return new CompileCommandsImport(files, added, updated, removed, read.conflicting(),
+                read.commands().size() - commands.size());
     }
 
     private static SourceFile settingsOf(CompileCommand command) {

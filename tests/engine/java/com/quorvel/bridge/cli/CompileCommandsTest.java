@@ -64,7 +64,8 @@ class CompileCommandsTest {
                   {"directory": "src", "file": "b.cpp",
                    "command": "cc -DMSG=\\\\\\"a\\\\ b\\\\\\" '-DPATH=x y' -I inc b.cpp", "output": "b.o"},
                   {"directory": "src", "file": "a.c", "command": "gcc -DOTHER a.c"},
-                  {"directory": "src", "file": "c.c", "command": "clang++ -x c c.c"} ]""");
+                  {"directory": "src", "file": "c.c", "command": "clang++ -x c c.c"},
+                  {"directory": "src", "file": "start.S", "command": "cc -c start.S"} ]""");
         Files.writeString(temp.resolve("second.json"), """
                 [ {"directory": "src", "file": "a.c", "command": "gcc -DA=2 a.c"},
                   {"directory": "src", "file": "b.cpp", "command": "g++-12 -DMSG b.cpp"},
@@ -73,8 +74,8 @@ class CompileCommandsTest {
         try (KervSession kerv = Kerv.open(Path.of(EngineFixture.ENGINE))) {
             Project project = kerv.openProject(temp.resolve("project"), "imports");
             CompileCommandsImport first = project.importCompileCommands(database);
-            assertEquals(List.of(3, 0, 0, 1), List.of(first.added(), first.updated(), first.removed(),
-                    first.conflicting()));
+            assertEquals(List.of(3, 0, 0, 1, 1), List.of(first.added(), first.updated(), first.removed(),
+                    first.conflicting(), first.notSource()));
             assertEquals(new SourceFile(SourceLanguage.C, List.of("B"),
                     List.of(src.resolve("inc").toString(), "/sys", src.resolve("q").toString())),
                     project.file(src.resolve("a.c")).orElseThrow());

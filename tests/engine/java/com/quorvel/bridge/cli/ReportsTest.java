@@ -7,12 +7,14 @@ import static org.junit.jupiter.api.Assertions.fail;
 
 import com.quorvel.bridge.client.AnalysisReport;
 import com.quorvel.bridge.client.Diagnostic;
+import com.quorvel.bridge.client.FileWithoutResults;
 import com.quorvel.bridge.client.HtmlReport;
 import com.quorvel.bridge.client.Location;
 import com.quorvel.bridge.client.MessageLevel;
 import com.quorvel.bridge.client.Rule;
 import com.quorvel.bridge.client.RuleCatalog;
 import com.quorvel.bridge.client.RuleGroup;
+import com.quorvel.bridge.client.SarifReport;
 import com.quorvel.bridge.client.Severity;
 import com.quorvel.bridge.client.SuppressionState;
 import java.nio.charset.StandardCharsets;
@@ -92,6 +94,17 @@ class ReportsTest {
         requireTool(MULTITOOL, "the SARIF Multitool");
         String validation = run(temp.resolve("validate.txt"), MULTITOOL, "validate", temp.resolve("first.sarif")
                 .toString(), "--output", temp.resolve("validation.sarif").toString(), "--log", "ForceOverwrite");
+        assertTrue(validation.contains("Analysis completed successfully"), validation);
+        assertFalse(Pattern.compile(": error [A-Z]+\\d+").matcher(validation).find(), validation);
+
+        Path failed = temp.resolve("failed.sarif");
+        SarifReport.write(new AnalysisReport("1", source, Map.of(), List.of(new FileWithoutResults(records,
+                "cppcheck failed")), RuleCatalog.EMPTY), failed, null);
+        String failedSarif = Files.readString(failed);
+        assertTrue(failedSarif.contains("\"executionSuccessful\" : false"), failedSarif);
+        assertTrue(failedSarif.contains("\"text\" : \"src/records.c has no results: cppcheck failed\""), failedSarif);
+        validation = run(temp.resolve("validate.txt"), MULTITOOL, "validate", failed.toString(), "--output",
+                temp.resolve("validation.sarif").toString(), "--log", "ForceOverwrite");
         assertTrue(validation.contains("Analysis completed successfully"), validation);
         assertFalse(Pattern.compile(": error [A-Z]+\\d+").matcher(validation).find(), validation);
 

@@ -14,7 +14,6 @@ import com.quorvel.bridge.client.SourceLanguage;
 import java.nio.file.Files;
 import java.nio.file.Path;
 import java.util.List;
-import java.util.concurrent.TimeUnit;
 import org.junit.jupiter.api.Test;
 import org.junit.jupiter.api.io.TempDir;
 
@@ -28,11 +27,9 @@ class CompileCommandsTest {
     /** Copies the sample C project and has CMake write its compilation database; returns the database. */
     static Path configureSample(Path target) throws Exception {
         EngineFixture.copyTree(SAMPLE, target);
-        Process cmake = new ProcessBuilder(CMAKE, "-S", target.toString(), "-B", target.resolve("build").toString(),
-                "-DCMAKE_EXPORT_COMPILE_COMMANDS=ON").redirectErrorStream(true)
-                .redirectOutput(target.resolveSibling("cmake.log").toFile()).start();
-        assertTrue(cmake.waitFor(120, TimeUnit.SECONDS) && cmake.exitValue() == 0,
-                Files.readString(target.resolveSibling("cmake.log")));
+        String log = ReportsTest.run(target.resolveSibling("cmake.log"), CMAKE, "-S", target.toString(), "-B",
+                target.resolve("build").toString(), "-DCMAKE_EXPORT_COMPILE_COMMANDS=ON");
+        assertTrue(Files.isRegularFile(target.resolve("build/compile_commands.json")), log);
         return target.resolve("build/compile_commands.json");
     }
 

@@ -170,7 +170,7 @@ class ReportsTest {
         for (int f = 0; f < 1000; f++) {
             Path file = src.resolve("unit" + f + ".c");
             Files.writeString(file, "int value_" + f + " = 0; /* a line of ordinary length for a source file */\n"
-                    .repeat(400));
+                    .repeat(f == 0 ? 40_000 : 400));
             List<Diagnostic> list = new ArrayList<>();
             for (int d = 0; d < 10; d++) {
                 Location at = new Location(file.toString(), 1 + d * 40, 5);
@@ -200,5 +200,8 @@ class ReportsTest {
         assertTrue(largest <= 2 * 1024 * 1024, "largest page " + largest + " bytes");
         String index = Files.readString(temp.resolve("html/index.html"));
         assertTrue(index.contains("id=\"total-error\">2000</td>"), "error total");
+        String large = Files.readString(temp.resolve("html/files/file0.html"));
+        assertTrue(large.contains("<tr id=\"L364\">") && !large.contains("<tr id=\"L365\">")
+                && large.contains("<tr class=\"gap\">"), "a large source shows the lines around its findings");
     }
 }

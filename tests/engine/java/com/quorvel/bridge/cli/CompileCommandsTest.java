@@ -44,8 +44,8 @@ class CompileCommandsTest {
                 temp.resolve("p2").toString(), "--compile-commands", database.toString()), temp.resolve("built.txt"),
                 1);
         assertTrue(built.contains("kerv: 2 files from " + database + " (2 added, 0 updated, 0 removed)"), built);
-        assertTrue(built.contains("main.c:9:17: error: Null pointer dereference: checked [nullPointer]"), built);
-        assertTrue(built.contains("table.c:9:10: error: Array 'table[4]' accessed at index 4"), built);
+        assertTrue(built.contains("main.c:7:34: error: Null pointer dereference: checked [nullPointer]"), built);
+        assertTrue(built.contains("table.c:7:10: error: Array 'table[4]' accessed at index 4"), built);
     }
 
     @Test

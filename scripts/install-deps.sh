@@ -11,6 +11,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   openjdk-17-jdk-headless junit5
   libpugixml-dev cppcheck valgrind
+  libjackson2-core-java
   clang-14 libclang-rt-14-dev clang-tidy clang-format
 )
 

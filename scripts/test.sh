@@ -14,6 +14,9 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 bash scripts/install-deps.sh
+# The report tests' tools (SARIF Multitool, chromium); CI must not skip them.
+bash scripts/install-report-tools.sh
+export KERV_REPORT_TOOLS_REQUIRED=1
 
 build=${KERV_CI_BUILD_DIR:-build/test}
 jobs=$(nproc)

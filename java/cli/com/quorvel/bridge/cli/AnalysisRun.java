@@ -2,6 +2,7 @@ package com.quorvel.bridge.cli;
 
 import com.quorvel.bridge.client.AnalysisOutcome;
 import com.quorvel.bridge.client.Diagnostic;
+import com.quorvel.bridge.client.FileWithoutResults;
 import com.quorvel.bridge.client.Kerv;
 import com.quorvel.bridge.client.KervException;
 import com.quorvel.bridge.client.KervLoadException;
@@ -18,6 +19,7 @@ import java.io.PrintStream;
 import java.nio.charset.StandardCharsets;
 import java.nio.file.Files;
 import java.nio.file.Path;
+import java.util.ArrayList;
 import java.util.HashSet;
 import java.util.LinkedHashMap;
 import java.util.List;
@@ -39,6 +41,7 @@ final class AnalysisRun {
     private final PrintStream err;
     /** Files that the analysis library refused to add, with why, for the closing lines. */
     private final Map<Path, String> refused = new LinkedHashMap<>();
+    private final Map<Path, List<Diagnostic>> byFile = new LinkedHashMap<>();
 
     AnalysisRun(CliOptions options, PrintStream out, PrintStream err) {
         this.options = options;
@@ -57,9 +60,9 @@ final class AnalysisRun {
 
     int run() {
         try {
-            Path source = existingFolder(options.sourceFolder);
-            Path library = options.library == null ? null : Path.of(options.library);
-            if (library != null && !Files.isRegularFile(library)) {
+            Path source = options.sourceFolder != null ? existingFolder(options.sourceFolder) : null;
+            Path library = Path.of(options.library);
+            if (!Files.isRegularFile(library)) {
                 throw new CannotRun("analysis library " + options.library + " not found");
             }
             try (KervSession kerv = start(library)) {
@@ -67,13 +70,22 @@ final class AnalysisRun {
                     kerv.setLogFile(options.logFile);
                     kerv.setLogLevel(LogLevel.TRACE);
                 }
-                Project project = openProject(kerv, source);
-                List<Path> files = synchroniseFiles(kerv, project, source);
+                Project project = openProject(kerv, source != null ? source
+                        : options.compileCommands.toAbsolutePath().normalize().getParent());
+                List<Path> files;
+                if (options.compileCommands != null) {
+                    files = DatabaseSource.importInto(project, options.compileCommands, out);
+                    source = source != null ? source : DatabaseSource.commonFolder(files);
+                } else {
+                    files = synchroniseFiles(kerv, project, source);
+                }
                 AnalysisOutcome outcome;
                 try (ProgressBar bar = new ProgressBar(System.console() != null ? err : null)) {
                     outcome = project.analyse(bar);
                 }
                 int active = report(kerv, project, source, files, outcome);
+                active = ReportOutputs.write(options, kerv.version(), source, byFile, withoutResults(outcome), active,
+                        out, project.ruleCatalog());
                 if (!outcome.complete() || !refused.isEmpty()) {
                     refused.forEach((file, why) -> err.printf("kerv: not added: %s (%s)%n",
                             Summary.shown(source, file.toString()), why));
@@ -103,10 +115,9 @@ final class AnalysisRun {
         return folder.toRealPath();
     }
 
-    /** Opens a session on {@code library}, or on the bundled analysis library when it is null. */
     private static KervSession start(Path library) throws CannotRun {
         try {
-            return library == null ? Kerv.open() : Kerv.open(library);
+            return Kerv.open(library);
         } catch (KervException e) {
             throw new CannotRun(e.getMessage());
         }
@@ -181,7 +192,6 @@ final class AnalysisRun {
 
     private int report(KervSession kerv, Project project, Path source, List<Path> files, AnalysisOutcome outcome) {
         Map<String, Summary.RuleInfo> rules = rulesById(project.ruleGroups());
-        Map<Path, List<Diagnostic>> byFile = new LinkedHashMap<>();
         Set<Path> notAnalysed = new HashSet<>();
         outcome.notAnalysed().forEach(file -> notAnalysed.add(file.file()));
         for (Path file : files) {
@@ -189,7 +199,7 @@ final class AnalysisRun {
                 continue;
             }
             byte[] xml = project.diagnosticsXml(file);
-            byFile.put(file, ResultDecoder.diagnostics(xml));
+            byFile.put(file, ResultDecoder.diagnostics(xml, project.ruleCatalog()));
             if (options.xml) {
                 out.println(Summary.shown(source, file.toString()) + ":");
                 out.println(new String(xml, StandardCharsets.UTF_8));
@@ -206,6 +216,14 @@ final class AnalysisRun {
             out.println(new String(project.treesXml(false, List.of()), StandardCharsets.UTF_8));
         }
         return Summary.print(out, source, byFile, rules);
+    }
+
+    /** The files refused or left without up-to-date results, each with why, for the reports. */
+    private List<FileWithoutResults> withoutResults(AnalysisOutcome outcome) {
+        List<FileWithoutResults> files = new ArrayList<>();
+        refused.forEach((file, why) -> files.add(new FileWithoutResults(file, "not added: " + why)));
+        outcome.notAnalysed().forEach(file -> files.add(new FileWithoutResults(file.file(), file.reason().text())));
+        return files;
     }
 
     /** Every rule of every group, by id, in the library's order, with its group's name as its severity. */

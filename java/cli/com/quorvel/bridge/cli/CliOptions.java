@@ -9,8 +9,11 @@ import java.util.List;
 final class CliOptions {
     static final String USAGE = String.join(System.lineSeparator(),
             "usage: kerv [options] <source-folder>",
+            "       kerv [options] --compile-commands <file> [<source-folder>]",
             "",
             "Analyses the C and C++ files of <source-folder> through the KERV bridge and prints a summary.",
+            "With --compile-commands the files and their settings come from a compilation database instead;",
+            "the source folder (default: the folder that holds all its files) is where paths are shown from.",
             "The project is created on the first run and reopened afterwards; only changed files are analysed again.",
             "",
             "options:",
@@ -25,9 +28,15 @@ final class CliOptions {
             "  --xml                  also print each file's diagnostics as result XML",
             "  --rules                also print the rule list",
             "  --trees                also print the result trees as XML",
+            "  --compile-commands <file>  analyse the files of a compile_commands.json with their defines",
+            "                         and include folders",
+            "  --sarif <file>         write the findings as a SARIF 2.1.0 report",
+            "  --html <dir>           write an HTML report (index.html and one page per file)",
+            "  --baseline <file>      compare with an earlier SARIF report: only new findings count",
             "  --help                 print this text",
             "",
-            "exit codes: 0 no active diagnostics, 1 active diagnostics found, 2 bad command line,",
+            "exit codes: 0 no active diagnostics (with --baseline: no new ones), 1 active diagnostics found,",
+            "            2 bad command line,",
             "            3 the analysis could not run or left files without results",
             "            (missing folder or library, project error, analyser missing or failing)");
 
@@ -44,6 +53,10 @@ final class CliOptions {
     boolean rules;
     boolean trees;
     boolean help;
+    Path compileCommands;
+    Path sarif;
+    Path html;
+    Path baseline;
 
     /** Thrown for a command line that cannot be understood. */
     static final class UsageException extends Exception {
@@ -91,6 +104,18 @@ final class CliOptions {
                 case "--cct":
                     options.cct = value(args, ++i, arg);
                     break;
+                case "--compile-commands":
+                    options.compileCommands = Paths.get(value(args, ++i, arg));
+                    break;
+                case "--sarif":
+                    options.sarif = Paths.get(value(args, ++i, arg));
+                    break;
+                case "--html":
+                    options.html = Paths.get(value(args, ++i, arg));
+                    break;
+                case "--baseline":
+                    options.baseline = Paths.get(value(args, ++i, arg));
+                    break;
                 case "--log":
                     options.logFile = Paths.get(value(args, ++i, arg));
                     break;
@@ -101,10 +126,10 @@ final class CliOptions {
                     positional.add(arg);
             }
         }
-        if (positional.size() != 1) {
+        if (positional.size() > 1 || positional.isEmpty() && options.compileCommands == null) {
             throw new UsageException("expected exactly one source folder");
         }
-        options.sourceFolder = Paths.get(positional.get(0));
+        options.sourceFolder = positional.isEmpty() ? null : Paths.get(positional.get(0));
         if (options.library != null && options.library.isEmpty()) options.library = null;
         return options;
     }

@@ -48,7 +48,7 @@ final class Summary {
                     continue;
                 }
                 active++;
-                String severity = severityOf(d, rules);
+                String severity = d.severity().text();
                 perFile.merge(file, 1, Integer::sum);
                 perSeverity.merge(severity, 1, Integer::sum);
                 Location at = primary(d);
@@ -69,11 +69,6 @@ final class Summary {
         }
         out.println();
         return active;
-    }
-
-    static String severityOf(Diagnostic diagnostic, Map<String, RuleInfo> rules) {
-        RuleInfo rule = rules.get(diagnostic.messageId());
-        return rule == null ? "unknown" : rule.group();
     }
 
     /** The diagnostic's first location; a diagnostic without one is placed at line 0 of no file. */

@@ -19,6 +19,8 @@ import java.util.Objects;
  * @param subDiagnostics the sub-diagnostics, possibly none
  * @param parameters the message's parameters, possibly none
  * @param locations the diagnostic's locations, the primary one first; possibly none
+ * @param ruleId the id of the rule the message belongs to
+ * @param severity the severity of that rule
  */
 public record Diagnostic(
         String messageId,
@@ -33,7 +35,9 @@ public record Diagnostic(
         boolean hasSubDiagnostics,
         List<Diagnostic> subDiagnostics,
         List<String> parameters,
-        List<Location> locations) {
+        List<Location> locations,
+        String ruleId,
+        Severity severity) {
     /**
      * Creates a diagnostic; the lists are copied and must not hold null.
      *
@@ -50,6 +54,8 @@ public record Diagnostic(
      * @param subDiagnostics the sub-diagnostics, possibly none
      * @param parameters the message's parameters, possibly none
      * @param locations the diagnostic's locations, the primary one first; possibly none
+     * @param ruleId the id of the rule the message belongs to
+     * @param severity the severity of that rule
      */
     public Diagnostic {
         Objects.requireNonNull(messageId, "messageId");
@@ -63,5 +69,34 @@ public record Diagnostic(
         subDiagnostics = List.copyOf(subDiagnostics);
         parameters = List.copyOf(parameters);
         locations = List.copyOf(locations);
+        Objects.requireNonNull(ruleId, "ruleId");
+        Objects.requireNonNull(severity, "severity");
+    }
+
+    /**
+     * Creates a diagnostic whose rule is not known: its rule id is its message id, its severity
+     * {@link Severity#UNKNOWN}; the lists are copied and must not hold null.
+     *
+     * @param messageId the message's unique id
+     * @param helpFileLocation where the message's help is, possibly empty
+     * @param level the message's level
+     * @param messageNumber the message's number, as text
+     * @param text the message's text
+     * @param producer what produced the message
+     * @param references the message's references, possibly none
+     * @param multiHomed the diagnostic's multi-homed flag
+     * @param suppressionState whether the diagnostic counts
+     * @param hasSubDiagnostics the flag as the library set it
+     * @param subDiagnostics the sub-diagnostics, possibly none
+     * @param parameters the message's parameters, possibly none
+     * @param locations the diagnostic's locations, the primary one first; possibly none
+     */
+    public Diagnostic(String messageId, String helpFileLocation, MessageLevel level, String messageNumber, String text,
+            String producer, List<String> references, boolean multiHomed, SuppressionState suppressionState,
+            boolean hasSubDiagnostics, List<Diagnostic> subDiagnostics, List<String> parameters,
+            List<Location> locations) {
+        this(messageId, helpFileLocation, level, messageNumber, text, producer, references, multiHomed,
+                suppressionState, hasSubDiagnostics, subDiagnostics, parameters, locations, messageId,
+                Severity.UNKNOWN);
     }
 }

@@ -44,14 +44,15 @@ final class DiagnosticDecoder {
             return this;
         }
 
-        Diagnostic build() {
+        Diagnostic build(RuleCatalog catalog) {
+            String ruleId = catalog.ruleIdOf(messageId);
             return new Diagnostic(messageId, helpFileLocation, MessageLevel.of(level), messageNumber, text, producer,
                     references, multiHomed, SuppressionState.of(suppressionState), hasSubDiagnostics, subDiagnostics,
-                    parameters, locations);
+                    parameters, locations, ruleId, catalog.severityOf(ruleId));
         }
     }
 
-    static List<Diagnostic> decode(ResultReader in) {
+    static List<Diagnostic> decode(ResultReader in, RuleCatalog catalog) {
         List<Diagnostic> top = new ArrayList<>();
         List<Builder> open = new ArrayList<>();
         int depth = 0;
@@ -63,7 +64,7 @@ final class DiagnosticDecoder {
             String name = in.name();
             if (event == ResultReader.END) {
                 if ("VQD".equals(name)) {
-                    Diagnostic done = current.build();
+                    Diagnostic done = current.build(catalog);
                     depth--;
                     current = depth == 0 ? null : open.get(depth - 1);
                     (current == null ? top : current.subDiagnostics).add(done);

@@ -3,10 +3,12 @@ package com.quorvel.bridge.client;
 import com.quorvel.bridge.caller.KERVBridge;
 import java.nio.file.Path;
 import java.util.ArrayList;
+import java.util.HashSet;
 import java.util.List;
 import java.util.Map;
 import java.util.Objects;
 import java.util.Optional;
+import java.util.Set;
 import java.util.function.IntConsumer;
 
 /**
@@ -20,6 +22,8 @@ public final class Project {
     private final KervSession session;
     private final Path location;
     private final String name;
+    /** Built on first use; the rules of a project do not change while a session has it open. */
+    private volatile RuleCatalog ruleCatalog;
 
     Project(KervSession session, Path location, String name) {
         this.session = session;
@@ -104,6 +108,68 @@ public final class Project {
                     path + " holds " + unsupported + ", which the analysis library cannot keep in a file name");
         }
         KervSession.check("addFile", status, path);
+    }
+
+    /**
+     * Brings the project in line with a compilation database ({@code compile_commands.json}, see
+     * {@link CompileDatabase#read(Path)}): its files are added with their language, definitions and include folders;
+     * a file the project holds with other settings is added again with the database's (so it is analysed again);
+     * files the database does not name are removed; the rest are left as they are. Entries for files whose extension
+     * the analysis library does not map ({@link KervSession#fileExtensions()}), such as assembly sources, are left
+     * out.
+     *
+     * @param database the compilation database
+     * @return what changed, with the count of entries left out for naming a file a second time with other settings
+     * @throws IllegalArgumentException when the database cannot be read as one, or names a file that is not a
+     *     readable regular file; the project is then unchanged
+     * @throws java.io.UncheckedIOException when the database cannot be read
+     * @throws KervException when the analysis library refuses a file
+     */
+    public CompileCommandsImport importCompileCommands(Path database) {
+        Arguments.readableFile(database, "database");
+        CompileDatabase read = CompileDatabase.read(database);
+        List<String> extensions = session.fileExtensions();
+        List<CompileCommand> commands = new ArrayList<>();
+        for (CompileCommand command : read.commands()) {
+            String name = command.file().getFileName().toString();
+            if (name.lastIndexOf('.') >= 0 && extensions.contains(name.substring(name.lastIndexOf('.')))) {
+                Arguments.readableFile(command.file(), "a file of " + database);
+                commands.add(command);
+            }
+        }
+        Set<Path> wanted = new HashSet<>();
+        Set<Path> before = new HashSet<>(files());
+        int added = 0;
+        int updated = 0;
+        for (CompileCommand command : commands) {
+            wanted.add(command.file());
+            Optional<SourceFile> held = before.contains(command.file()) ? file(command.file()) : Optional.empty();
+            if (held.isPresent() && held.get().equals(settingsOf(command))) {
+                continue;
+            }
+            if (held.isPresent()) {
+                removeFile(command.file());
+                updated++;
+            } else {
+                added++;
+            }
+            addFile(command.file(), command.language(), command.defines(), command.includeFolders());
+        }
+        int removed = 0;
+        for (Path file : before) {
+            if (!wanted.contains(file)) {
+                removeFile(file);
+                removed++;
+            }
+        }
+        List<Path> files = commands.stream().map(CompileCommand::file).toList();
+        return new CompileCommandsImport(files, added, updated, removed, read.conflicting(),
+                read.commands().size() - commands.size());
+    }
+
+    private static SourceFile settingsOf(CompileCommand command) {
+        return new SourceFile(command.language(), command.defines(),
+                command.includeFolders().stream().map(folder -> Arguments.path(folder, "includeFolders")).toList());
     }
 
     /**
@@ -231,11 +297,27 @@ public final class Project {
      * Returns a file's diagnostics.
      *
      * @param file the file
-     * @return the diagnostics in the analysis library's order, each with its sub-diagnostics; empty when the file has
-     *     none, has no results or is not in the project
+     * @return the diagnostics in the analysis library's order, each with its sub-diagnostics and with its rule and
+     *     severity from {@link #ruleCatalog()}; empty when the file has none, has no results or is not in the project
      */
     public List<Diagnostic> diagnostics(Path file) {
-        return ResultDecoder.diagnostics(diagnosticsXml(file));
+        RuleCatalog catalog = ruleCatalog();
+        return ResultDecoder.diagnostics(diagnosticsXml(file), catalog);
+    }
+
+    /**
+     * Returns the project's rules with their severities and the rule of each message, read from the analysis library
+     * on the first call and kept for the rest of the session.
+     *
+     * @return the catalog
+     */
+    public RuleCatalog ruleCatalog() {
+        RuleCatalog catalog = ruleCatalog;
+        if (catalog == null) {
+            catalog = new RuleCatalog(ruleGroups(), messageRuleMap());
+            ruleCatalog = catalog;
+        }
+        return catalog;
     }
 
     /**

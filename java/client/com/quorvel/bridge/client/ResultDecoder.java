@@ -17,17 +17,29 @@ public final class ResultDecoder {
     private ResultDecoder() {}
 
     /**
-     * Decodes the result of {@code getDiagnostics}.
+     * Decodes the result of {@code getDiagnostics}; each diagnostic's rule id is its message id, its severity
+     * {@link Severity#UNKNOWN}.
      *
      * @param xml the result's bytes (UTF-8)
      * @return the top-level diagnostics in the result's order, each with its sub-diagnostics; empty for an empty text
      */
     public static List<Diagnostic> diagnostics(byte[] xml) {
+        return diagnostics(xml, RuleCatalog.EMPTY);
+    }
+
+    /**
+     * Decodes the result of {@code getDiagnostics}, giving each diagnostic its rule and severity from a catalog.
+     *
+     * @param xml the result's bytes (UTF-8)
+     * @param catalog the project's rules, as {@link Project#ruleCatalog()} gives them
+     * @return the top-level diagnostics in the result's order, each with its sub-diagnostics; empty for an empty text
+     */
+    public static List<Diagnostic> diagnostics(byte[] xml, RuleCatalog catalog) {
         if (xml.length == 0) {
             return List.of();
         }
         try (ResultReader in = ResultReader.of(xml, "getDiagnostics")) {
-            return DiagnosticDecoder.decode(in);
+            return DiagnosticDecoder.decode(in, catalog);
         }
     }
 

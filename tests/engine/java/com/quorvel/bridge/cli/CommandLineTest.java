@@ -7,6 +7,7 @@ import com.quorvel.bridge.client.Diagnostic;
 import com.quorvel.bridge.client.Location;
 import com.quorvel.bridge.client.MessageLevel;
 import com.quorvel.bridge.client.Rule;
+import com.quorvel.bridge.client.RuleCatalog;
 import com.quorvel.bridge.client.RuleGroup;
 import com.quorvel.bridge.client.SuppressionState;
 import java.io.ByteArrayOutputStream;
@@ -50,6 +51,12 @@ class CommandLineTest {
         assertEquals("n", options.name);
         assertEquals("c.cct", options.cct);
         assertEquals(Path.of("src"), options.sourceFolder);
+        CliOptions database = CliOptions.parse(new String[] {"--compile-commands", "b/cc.json", "--sarif", "r.sarif",
+                "--html", "out", "--baseline", "old.sarif"});
+        assertEquals(List.of(Path.of("b/cc.json"), Path.of("r.sarif"), Path.of("out"), Path.of("old.sarif")),
+                List.of(database.compileCommands, database.sarif, database.html, database.baseline));
+        assertEquals(null, database.sourceFolder);
+        assertEquals(AnalysisRun.BAD_USAGE, exitCode("--sarif", "r.sarif"));
     }
 
     @Test
@@ -66,19 +73,22 @@ class CommandLineTest {
     private static Diagnostic diagnostic(String id, String text, String file, int line, int column, boolean active) {
         return new Diagnostic(id, "", MessageLevel.ERROR, "", text, "cppcheck", List.of(), false,
                 active ? SuppressionState.ACTIVE : SuppressionState.SWITCHED_OFF, false, List.of(), List.of(),
-                List.of(new Location(file, line, column)));
+                List.of(new Location(file, line, column)), id, CATALOG.severityOf(id));
     }
 
     private static Rule rule(String id, boolean active) {
         return new Rule(id, active, "", "", "", "", List.of(), List.of());
     }
 
+    private static final List<RuleGroup> GROUPS = List.of(
+            new RuleGroup("error", List.of(rule("nullPointer", true))),
+            new RuleGroup("style", List.of(rule("unusedVariable", false))));
+    private static final RuleCatalog CATALOG = new RuleCatalog(GROUPS, java.util.Map.of());
+
     @Test
     void summaryCountsPerFileAndSeverityAndListsInLineOrder() {
         Path source = Path.of("/s");
-        var rules = AnalysisRun.rulesById(List.of(
-                new RuleGroup("error", List.of(rule("nullPointer", true))),
-                new RuleGroup("style", List.of(rule("unusedVariable", false)))));
+        var rules = AnalysisRun.rulesById(GROUPS);
         var byFile = new java.util.LinkedHashMap<Path, List<Diagnostic>>();
         byFile.put(Path.of("/s/b.c"), List.of(
                 diagnostic("nullPointer", "late", "/s/b.c", 20, 1, true),

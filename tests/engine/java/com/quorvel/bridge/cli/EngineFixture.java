@@ -33,9 +33,13 @@ final class EngineFixture {
     }
 
     static Path copyExamples(Path target) throws IOException {
-        try (Stream<Path> walk = Files.walk(EXAMPLES)) {
+        return copyTree(EXAMPLES, target);
+    }
+
+    static Path copyTree(Path source, Path target) throws IOException {
+        try (Stream<Path> walk = Files.walk(source)) {
             for (Path from : (Iterable<Path>) walk::iterator) {
-                Path to = target.resolve(EXAMPLES.relativize(from).toString());
+                Path to = target.resolve(source.relativize(from).toString());
                 if (Files.isDirectory(from)) {
                     Files.createDirectories(to);
                 } else {

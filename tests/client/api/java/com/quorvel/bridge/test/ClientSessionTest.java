@@ -14,6 +14,7 @@ import com.quorvel.bridge.client.MessageLevel;
 import com.quorvel.bridge.client.Project;
 import com.quorvel.bridge.client.Rule;
 import com.quorvel.bridge.client.RuleGroup;
+import com.quorvel.bridge.client.Severity;
 import com.quorvel.bridge.client.SourceFile;
 import com.quorvel.bridge.client.SourceLanguage;
 import com.quorvel.bridge.client.SuppressionState;
@@ -25,6 +26,7 @@ import java.util.ArrayList;
 import java.util.Arrays;
 import java.util.List;
 import java.util.Map;
+import java.util.Set;
 import java.util.Optional;
 import java.util.concurrent.CopyOnWriteArrayList;
 import java.util.concurrent.CountDownLatch;
@@ -132,7 +134,7 @@ class ClientSessionTest {
                 List.of(new Location("/src/a.c", 7, 1)));
         Diagnostic finding = new Diagnostic("nullPointer", "help/nullPointer.html", MessageLevel.ERROR, "42",
                 "p < q \uD83D\uDE00", "fake", references, false, SuppressionState.ACTIVE, true, List.of(note),
-                parameters, List.of(new Location("/src/a.c", 8, 12)));
+                parameters, List.of(new Location("/src/a.c", 8, 12)), "r1", Severity.UNKNOWN);
         TreeNode file = new TreeNode(1, "main\uD83D\uDE00.c", "data-1", 5, 3, List.of());
         Trees trees = new Trees(new TreeNode(0, "project", "data-0", 5, 3, List.of(file)),
                 new TreeNode(3, "messages", "data-3", 5, 3, List.of()),
@@ -177,8 +179,10 @@ class ClientSessionTest {
         threads.shutdown();
 
         List<String> calls = calls();
+        // The rule catalog that gives the diagnostics their severity reads the rules once for all those calls.
+        Set<String> readOnceMore = Set.of("getRuleGroups", "getMessageRuleMap");
         for (String family : families.keySet()) {
-            assertEquals(CALLS_PER_THREAD, Fake.callCount(family), family);
+            assertEquals(CALLS_PER_THREAD + (readOnceMore.contains(family) ? 1 : 0), Fake.callCount(family), family);
         }
         Map<String, String> freeOf = Map.of("freeDiagnostics", "getDiagnostics", "freeTrees", "getTrees",
                 "freeRuleGroups", "getRuleGroups", "freeMessageRuleMap", "getMessageRuleMap", "freeVQFile", "getVQFile",

@@ -12,12 +12,17 @@ import com.quorvel.bridge.client.Location;
 import com.quorvel.bridge.client.MessageLevel;
 import com.quorvel.bridge.client.Project;
 import com.quorvel.bridge.client.ResultDecoder;
+import com.quorvel.bridge.client.Rule;
+import com.quorvel.bridge.client.RuleCatalog;
+import com.quorvel.bridge.client.RuleGroup;
+import com.quorvel.bridge.client.Severity;
 import com.quorvel.bridge.client.SuppressionState;
 import com.quorvel.bridge.client.TreeNode;
 import java.nio.charset.StandardCharsets;
 import java.nio.file.Path;
 import java.util.ArrayList;
 import java.util.List;
+import java.util.Map;
 import org.junit.jupiter.api.Test;
 import org.junit.jupiter.api.io.TempDir;
 
@@ -81,6 +86,25 @@ class ResultDecodingTest {
             assertEquals(-1, e.status(), malformed);
             assertEquals("getDiagnostics", e.operation());
         }
+    }
+
+    @Test
+    void eachDiagnosticGetsItsRuleAndTheSeverityOfTheRulesGroup() {
+        Rule nested = new Rule("nestedRule", true, "", "warning", "nested", "u2", List.of(), List.of());
+        Rule top = new Rule("topRule", true, "", "warning", "top", "u1", List.of(), List.of(nested));
+        Rule style = new Rule("styleRule", true, "", "style", "style", "u3", List.of(), List.of());
+        RuleCatalog catalog = new RuleCatalog(
+                List.of(new RuleGroup("warning", List.of(top)), new RuleGroup("style", List.of(style))),
+                Map.of("mappedMessage", List.of("nestedRule", "styleRule")));
+        String sub = "<VQD><VQM><UMID>styleRule</UMID></VQM><VQD><VQM><UMID>stray</UMID></VQM></VQD></VQD>";
+        String xml = "<VQE><VQD><VQM><UMID>mappedMessage</UMID></VQM>" + sub + "</VQD></VQE>";
+        Diagnostic found = ResultDecoder.diagnostics(utf8(xml), catalog).get(0);
+        assertEquals(List.of("nestedRule", "WARNING", "styleRule", "STYLE", "stray", "UNKNOWN"),
+                List.of(found.ruleId(), found.severity().name(), found.subDiagnostics().get(0).ruleId(),
+                        found.subDiagnostics().get(0).severity().name(),
+                        found.subDiagnostics().get(0).subDiagnostics().get(0).ruleId(),
+                        found.subDiagnostics().get(0).subDiagnostics().get(0).severity().name()));
+        assertEquals(Severity.UNKNOWN, ResultDecoder.diagnostics(utf8(xml)).get(0).severity());
     }
 
     private static byte[] utf8(String text) {

@@ -61,8 +61,8 @@ final class AnalysisRun {
     int run() {
         try {
             Path source = options.sourceFolder != null ? existingFolder(options.sourceFolder) : null;
-            Path library = Path.of(options.library);
-            if (!Files.isRegularFile(library)) {
+            Path library = options.library == null ? null : Path.of(options.library);
+            if (library != null && !Files.isRegularFile(library)) {
                 throw new CannotRun("analysis library " + options.library + " not found");
             }
             try (KervSession kerv = start(library)) {
@@ -87,8 +87,10 @@ final class AnalysisRun {
                 active = ReportOutputs.write(options, kerv.version(), source, byFile, withoutResults(outcome), active,
                         out, project.ruleCatalog());
                 if (!outcome.complete() || !refused.isEmpty()) {
-                    refused.forEach((file, why) -> err.printf("kerv: not added: %s (%s)%n",
-                            Summary.shown(source, file.toString()), why));
+                    for (Map.Entry<Path, String> file : refused.entrySet()) {
+                        err.printf("kerv: not added: %s (%s)%n", Summary.shown(source, file.getKey().toString()),
+                                file.getValue());
+                    }
                     for (AnalysisOutcome.UnanalysedFile file : outcome.notAnalysed()) {
                         err.printf("kerv: not analysed: %s (%s)%n", Summary.shown(source, file.file().toString()),
                                 file.reason().text());
@@ -115,9 +117,10 @@ final class AnalysisRun {
         return folder.toRealPath();
     }
 
+    /** Opens a session on {@code library}, or on the bundled analysis library when it is null. */
     private static KervSession start(Path library) throws CannotRun {
         try {
-            return Kerv.open(library);
+            return library == null ? Kerv.open() : Kerv.open(library);
         } catch (KervException e) {
             throw new CannotRun(e.getMessage());
         }

@@ -8,7 +8,7 @@
 #   3. a job cancelled with scancel while its cppcheck runs leaves its files
 #      analysed again: every file has results, the same findings;
 #   4. a launcher naming a missing program makes aggregate fail, saying so.
-# Prints the times of the local and the launched run of part 2 and the
+# Prints the times of the local and the launched run of check 2 and the
 # launcher's measured step and run size. Skips, saying why, when not run as
 # root or when Slurm's packages cannot be installed. Argument: the build
 # folder (default build/test); it turns the benchmarks on there and builds

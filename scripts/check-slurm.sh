@@ -8,11 +8,11 @@
 #   3. a job cancelled with scancel while its cppcheck runs leaves its files
 #      analysed again: every file has results, the same findings;
 #   4. a launcher naming a missing program makes aggregate fail, saying so.
-# Prints the times of the local and the launched run of part 2 and the
+# Prints the times of the local and the launched run of check 2 and the
 # launcher's measured step and run size. Skips, saying why, when not run as
-# root or when Slurm's packages cannot be installed. Argument: a build folder
-# configured with -DKERV_BUILD_BENCH=ON (default build/test); it builds the
-# targets it needs there. KERV_SLURM_CHECK_DIR: scratch folder (default
+# root or when Slurm's packages cannot be installed. Argument: the build
+# folder (default build/test); it turns the benchmarks on there and builds
+# the targets it needs. KERV_SLURM_CHECK_DIR: scratch folder (default
 # /tmp/kerv-check-slurm, emptied first); KERV_SLURM_CHECK_FILES: the size of
 # the generated project (default 2000).
 set -euo pipefail
@@ -44,6 +44,7 @@ trap 'scripts/local-slurm.sh stop "$cluster"' EXIT
 eval "$started"
 jobcomp=$cluster/log/jobcomp.log
 
+cmake -S . -B "$build" -DKERV_BUILD_BENCH=ON >/dev/null
 cmake --build "$build" -j "$(nproc)" --target engine_scale KervJar KERV >/dev/null
 driver=$build/engine/bench/engine_scale
 export XDG_CONFIG_HOME=$work/config XDG_DATA_HOME=$work/data

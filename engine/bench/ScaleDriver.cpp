@@ -119,7 +119,8 @@ int open(const std::string& location, const std::string& name) {
 }
 
 int aggregateProject(const std::string& location, const std::string& name, bool trace) {
-    if (trace) setLogLevel(static_cast<VQLogLevel_C>(2));
+    // Failures always, traces on request: the engine is silent by default.
+    setLogLevel(static_cast<VQLogLevel_C>(trace ? 2 : 1));
     auto start = Clock::now();
     if (initResults("", location.c_str(), name.c_str()) != kOk) return 1;
     size_t count = projectFiles().size();

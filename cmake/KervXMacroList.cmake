@@ -8,6 +8,13 @@
 function(kerv_read_xmacro_list file macro out)
   set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${file})
   file(STRINGS ${file} _lines REGEX "^${macro}\\(")
+  # An entry this reader would skip (indented, or after other text) is an error,
+  # as the C++ side would still see it.
+  file(STRINGS ${file} _mentions REGEX "^[^/]*[^A-Za-z0-9_/]${macro}\\(|^[ \t]+${macro}\\(")
+  if(_mentions)
+    list(GET _mentions 0 _mention)
+    message(FATAL_ERROR "${file}: put each ${macro} entry at the start of its own line: \"${_mention}\"")
+  endif()
   set(_entries)
   foreach(_line IN LISTS _lines)
     # Plain arguments first, then at most one string (which may hold commas).

@@ -1,5 +1,7 @@
 // The simple wrappers: one guarded call each, described by its argument
 // labels, failure value and the few log texts that differ from the rule.
+#include <cstdint>
+#include <string>
 #include <type_traits>
 
 #include "api/KERVApi.h"
@@ -86,8 +88,84 @@ void KERVApi::FreeLanguages(VQLanguages_C** languages) { Guarded<E::freeLanguage
 
 // clang-format on
 
-// Every method named in the entry-point list exists on KERVApi.
-#define KERV_METHOD_EXISTS(slot, entryPoint, Method, Signature) \
-    static_assert(std::is_member_function_pointer_v<decltype(&KERVApi::Method)>, #Method " is a KERVApi method");
-KERV_ENTRY_POINTS(KERV_METHOD_EXISTS)
-#undef KERV_METHOD_EXISTS
+// Every method named in the entry-point list has the type its entry point's
+// signature gives it: a plain call takes the entry point's arguments and
+// returns its result (a one-byte truth value widened to int); a getter drops
+// the record pointers it fetches and returns their text.
+namespace {
+
+template <class T>
+struct Widened {
+    using type = T;
+};
+template <>
+struct Widened<uint8_t> {
+    using type = int;
+};
+
+template <class T>
+constexpr bool kIsRecordOut = false;
+template <class T>
+constexpr bool kIsRecordOut<T**> = std::is_class_v<T>;
+
+template <class... A>
+struct Params {};
+
+template <class Kept, class... A>
+struct WithoutRecords {
+    using type = Kept;
+};
+template <class... K, class A, class... Rest>
+struct WithoutRecords<Params<K...>, A, Rest...>
+    : WithoutRecords<std::conditional_t<kIsRecordOut<A>, Params<K...>, Params<K..., A>>, Rest...> {};
+
+template <class R, class P>
+struct MethodOf;
+template <class R, class... A>
+struct MethodOf<R, Params<A...>> {
+    using type = R (KERVApi::*)(A...);
+};
+
+template <class Signature>
+struct Shapes;
+template <class R, class... A>
+struct Shapes<R(A...)> {
+    using Plain = typename MethodOf<typename Widened<R>::type, Params<A...>>::type;
+    using Getter = typename MethodOf<std::string, typename WithoutRecords<Params<>, A...>::type>::type;
+};
+
+// The methods whose type follows neither rule, each for the reason given.
+template <E Entry>
+struct OwnShape {
+    using type = void;
+};
+template <>  // asks for the extensions of C and of C++ and returns both
+struct OwnShape<E::getMappedFileExtensions> {
+    using type = std::string (KERVApi::*)();
+};
+template <>  // passes the callback set by SetAggregateCallback
+struct OwnShape<E::aggregate> {
+    using type = void (KERVApi::*)();
+};
+template <>  // leaves the record it fetches in the library
+struct OwnShape<E::getIncludedFiles> {
+    using type = int (KERVApi::*)();
+};
+
+template <E Entry, class Method>
+constexpr bool HasListedShape() {
+    using Own = typename OwnShape<Entry>::type;
+    using Listed = Shapes<kerv::EntryPointFunction<Entry>>;
+    if constexpr (!std::is_void_v<Own>)
+        return std::is_same_v<Method, Own>;
+    else
+        return std::is_same_v<Method, typename Listed::Plain> || std::is_same_v<Method, typename Listed::Getter>;
+}
+
+}  // namespace
+
+#define KERV_METHOD_SHAPE(slot, entryPoint, Method, Signature)                 \
+    static_assert(HasListedShape<E::entryPoint, decltype(&KERVApi::Method)>(), \
+                  "KERVApi::" #Method " does not have the type that " #entryPoint "'s signature gives it");
+KERV_ENTRY_POINTS(KERV_METHOD_SHAPE)
+#undef KERV_METHOD_SHAPE

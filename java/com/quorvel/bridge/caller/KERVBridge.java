@@ -1,7 +1,5 @@
 package com.quorvel.bridge.caller;
 
-import java.io.File;
-
 /**
  * Java entry to the native analysis bridge, {@code libKERVBridge.so}.
  *
@@ -61,12 +59,7 @@ public final class KERVBridge {
     public static final String INIT_OK = "OK";
 
     static {
-        String path = System.getProperty(LIBRARY_PROPERTY);
-        if (path != null && !path.isEmpty()) {
-            System.load(new File(path).getAbsolutePath());
-        } else {
-            System.loadLibrary("KERVBridge");
-        }
+        BridgeLibrary.load();
     }
 
     private KERVBridge() {}

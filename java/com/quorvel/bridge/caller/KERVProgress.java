@@ -1,6 +1,5 @@
 package com.quorvel.bridge.caller;
 
-import java.io.File;
 import java.util.function.IntConsumer;
 
 /**
@@ -15,12 +14,7 @@ import java.util.function.IntConsumer;
  */
 public final class KERVProgress {
     static {
-        String path = System.getProperty(KERVBridge.LIBRARY_PROPERTY);
-        if (path != null && !path.isEmpty()) {
-            System.load(new File(path).getAbsolutePath());
-        } else {
-            System.loadLibrary("KERVBridge");
-        }
+        BridgeLibrary.load();
     }
 
     private KERVProgress() {}

@@ -155,14 +155,13 @@ final class AnalysisRun {
         List<Path> found;
         try (Stream<Path> walk = Files.walk(source)) {
             found = walk.filter(p -> !isHidden(source, p) && Files.isRegularFile(p))
-                    .filter(p -> extensions.contains(extensionOf(p))).sorted().collect(Collectors.toList());
+                    .filter(p -> extensions.contains(SourceLanguage.extensionOf(p))).sorted().collect(Collectors.toList());
         }
         Set<Path> known = new HashSet<>(project.files());
         for (Path file : found) {
             if (!known.contains(file)) {
-                SourceLanguage language = ".c".equals(extensionOf(file)) ? SourceLanguage.C : SourceLanguage.CPP;
                 try {
-                    project.addFile(file, language, List.of(), List.of());
+                    project.addFile(file, SourceLanguage.ofFile(file), List.of(), List.of());
                 } catch (KervException e) {
                     refused.put(file, e.getMessage());
                 }
@@ -185,12 +184,6 @@ final class AnalysisRun {
             }
         }
         return false;
-    }
-
-    static String extensionOf(Path file) {
-        String name = file.getFileName().toString();
-        int dot = name.lastIndexOf('.');
-        return dot < 0 ? "" : name.substring(dot);
     }
 
     private int report(KervSession kerv, Project project, Path source, List<Path> files, AnalysisOutcome outcome) {

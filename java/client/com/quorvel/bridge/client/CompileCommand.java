@@ -10,7 +10,7 @@ import java.util.Objects;
  *
  * @param file the source file, absolute and normalised
  * @param language its language: from {@code -x}, else C++ for a compiler whose name ends in "++", else from the
- *     file's extension (".c" is C, any other C++)
+ *     file's extension ({@link SourceLanguage#ofFile})
  * @param defines its definitions ("NAME" or "NAME=VALUE") after every {@code -D} and {@code -U} in order
  * @param includeFolders its {@code -I}, {@code -isystem} and {@code -iquote} folders in order, absolute
  */
@@ -69,7 +69,7 @@ public record CompileCommand(Path file, SourceLanguage language, List<String> de
             }
         }
         if (language == null) {
-            language = compilerName(arguments).matches(".*\\+\\+(-[0-9.]+)?") || !source.toString().endsWith(".c")
+            language = compilerName(arguments).matches(".*\\+\\+(-[0-9.]+)?") || SourceLanguage.ofFile(source) == SourceLanguage.CPP
                     ? SourceLanguage.CPP : SourceLanguage.C;
         }
         return new CompileCommand(source, language, defines, includes);

@@ -4,7 +4,10 @@ import java.util.ArrayList;
 import java.util.Collections;
 import java.util.List;
 
-/** Decodes a diagnostic list ("VQE" holding nested "VQD" elements) into {@link Diagnostic} records. */
+/**
+ * Decodes a diagnostic list ({@link Tags#VQ_ENTITIES} holding nested {@link Tags#VQ_DIAGNOSTIC_LIST}
+ * elements) into {@link Diagnostic} records.
+ */
 final class DiagnosticDecoder {
     private DiagnosticDecoder() {}
 
@@ -63,50 +66,50 @@ final class DiagnosticDecoder {
         for (int event = in.next(); event != ResultReader.DONE; event = in.next()) {
             String name = in.name();
             if (event == ResultReader.END) {
-                if ("VQD".equals(name)) {
+                if (Tags.VQ_DIAGNOSTIC_LIST.equals(name)) {
                     Diagnostic done = current.build(catalog);
                     depth--;
                     current = depth == 0 ? null : open.get(depth - 1);
                     (current == null ? top : current.subDiagnostics).add(done);
-                } else if ("LI".equals(name)) {
+                } else if (Tags.LOCATION_INFORMATION.equals(name)) {
                     current.locations.add(new Location(file, line, column));
                 }
                 continue;
             }
-            if ("VQD".equals(name)) {
+            if (Tags.VQ_DIAGNOSTIC_LIST.equals(name)) {
                 if (depth == open.size()) {
                     open.add(new Builder());
                 }
                 current = open.get(depth++).reset();
                 continue;
             }
-            if ("VQE".equals(name)) {
+            if (Tags.VQ_ENTITIES.equals(name)) {
                 continue;
             }
             if (current == null) {
                 throw in.unexpected();
             }
             switch (name) {
-                case "VQM" -> { }
-                case "UMID" -> current.messageId = in.text();
-                case "HFL" -> current.helpFileLocation = in.text();
-                case "ML" -> current.level = in.number();
-                case "MN" -> current.messageNumber = in.text();
-                case "MT" -> current.text = in.text();
-                case "P" -> current.producer = in.text();
-                case "R" -> current.references.add(in.text());
-                case "MH" -> current.multiHomed = in.flag();
-                case "SS" -> current.suppressionState = in.number();
-                case "SD" -> current.hasSubDiagnostics = in.flag();
-                case "MP" -> current.parameters.add(in.text());
-                case "LI" -> {
+                case Tags.MESSAGE -> { }
+                case Tags.UNIQUE_MESSAGE_ID -> current.messageId = in.text();
+                case Tags.HELP_FILE_LOCATION -> current.helpFileLocation = in.text();
+                case Tags.MESSAGE_LEVEL -> current.level = in.number();
+                case Tags.MESSAGE_NUMBER -> current.messageNumber = in.text();
+                case Tags.MESSAGE_TEXT -> current.text = in.text();
+                case Tags.PRODUCER -> current.producer = in.text();
+                case Tags.REFERENCES -> current.references.add(in.text());
+                case Tags.MULTI_HOMED -> current.multiHomed = in.flag();
+                case Tags.SUPPRESSION_STATE -> current.suppressionState = in.number();
+                case Tags.SUB_DIAGNOSTICS -> current.hasSubDiagnostics = in.flag();
+                case Tags.MESSAGE_PARAMETERS -> current.parameters.add(in.text());
+                case Tags.LOCATION_INFORMATION -> {
                     file = "";
                     line = 0;
                     column = 0;
                 }
-                case "F" -> file = in.text();
-                case "L" -> line = in.number();
-                case "C" -> column = in.number();
+                case Tags.FILE -> file = in.text();
+                case Tags.LINE -> line = in.number();
+                case Tags.COLUMN -> column = in.number();
                 default -> in.skip();
             }
         }

@@ -3,7 +3,7 @@ package com.quorvel.bridge.client;
 import java.util.ArrayList;
 import java.util.List;
 
-/** Decodes a file's record ("VQF"), the language list ("VQL") and the bridge's ';'-separated lists. */
+/** Decodes a file's record ({@link Tags#VQ_FILE}), the language list ({@link Tags#LANGUAGES}) and the bridge's ';'-separated lists. */
 final class FileDecoder {
     private FileDecoder() {}
 
@@ -16,10 +16,10 @@ final class FileDecoder {
                 continue;
             }
             switch (in.name()) {
-                case "VQF" -> { }
-                case "IP" -> includes = list(in.text());
-                case "DEF" -> defines = list(in.text());
-                case "SL" -> language = SourceLanguage.ofText(in.text());
+                case Tags.VQ_FILE -> { }
+                case Tags.INCLUDED_PATHS -> includes = list(in.text());
+                case Tags.DEFINITIONS -> defines = list(in.text());
+                case Tags.SOURCE_LANGUAGE -> language = SourceLanguage.ofText(in.text());
                 default -> in.skip();
             }
         }
@@ -33,8 +33,8 @@ final class FileDecoder {
                 continue;
             }
             switch (in.name()) {
-                case "VQL" -> { }
-                case "L" -> languages.add(SourceLanguage.ofNumber(in.number()));
+                case Tags.LANGUAGES -> { }
+                case Tags.LANGUAGE -> languages.add(SourceLanguage.ofNumber(in.number()));
                 default -> in.skip();
             }
         }

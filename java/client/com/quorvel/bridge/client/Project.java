@@ -52,8 +52,8 @@ public final class Project {
     // ---- Files ------------------------------------------------------------------------------------------------
 
     /**
-     * Adds a source file, its language taken from its extension: ".c" is C, any other extension that the analysis
-     * library maps ({@link KervSession#fileExtensions()}) is C++.
+     * Adds a source file, its language taken from its extension ({@link SourceLanguage#ofFile}); the
+     * analysis library must map the extension ({@link KervSession#fileExtensions()}).
      *
      * @param file the source file
      * @throws IllegalArgumentException when the file is not a readable regular file or its extension is not mapped;
@@ -64,15 +64,11 @@ public final class Project {
      */
     public void addFile(Path file) {
         String path = Arguments.readableFile(file, "file");
-        String fileName = Path.of(path).getFileName().toString();
-        int dot = fileName.lastIndexOf('.');
-        String extension = dot < 0 ? "" : fileName.substring(dot);
-        if (!session.fileExtensions().contains(extension)) {
+        if (!session.fileExtensions().contains(SourceLanguage.extensionOf(Path.of(path)))) {
             throw new IllegalArgumentException("file has an extension that the analysis library does not map to a"
                     + " language: " + path);
         }
-        SourceLanguage language = ".c".equals(extension) ? SourceLanguage.C : SourceLanguage.CPP;
-        add(path, language, "", 0, "", 0);
+        add(path, SourceLanguage.ofFile(Path.of(path)), "", 0, "", 0);
     }
 
     /**

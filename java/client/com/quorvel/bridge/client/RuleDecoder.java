@@ -7,7 +7,10 @@ import java.util.LinkedHashMap;
 import java.util.List;
 import java.util.Map;
 
-/** Decodes the rule groups ("VQRuleGrouping") and the message-rule map ("VQMessageRuleMapping"). */
+/**
+ * Decodes the rule groups ({@link Tags#VQ_RULE_GROUP}) and the message-rule map
+ * ({@link Tags#VQ_MESSAGE_RULE_MAP}).
+ */
 final class RuleDecoder {
     private RuleDecoder() {}
 
@@ -36,23 +39,23 @@ final class RuleDecoder {
         for (int event = in.next(); event != ResultReader.DONE; event = in.next()) {
             String name = in.name();
             if (event == ResultReader.END) {
-                if ("Rule".equals(name)) {
+                if (Tags.RULE.equals(name)) {
                     Rule done = current.build();
                     current = outer.poll();
                     (current == null ? groupRules : current.children).add(done);
-                } else if ("VQRuleGroupEntry".equals(name)) {
+                } else if (Tags.VQ_RULE_GROUP_ENTRY.equals(name)) {
                     groups.add(new RuleGroup(groupName, groupRules));
                 }
                 continue;
             }
             switch (name) {
-                case "VQRuleGrouping" -> { }
-                case "VQRuleGroupEntry" -> {
+                case Tags.VQ_RULE_GROUP -> { }
+                case Tags.VQ_RULE_GROUP_ENTRY -> {
                     groupName = "";
                     groupRules = new ArrayList<>();
                 }
-                case "RuleGroupName" -> groupName = in.text();
-                case "Rule" -> {
+                case Tags.RULE_GROUP_NAME -> groupName = in.text();
+                case Tags.RULE -> {
                     if (current != null) {
                         outer.push(current);
                     }
@@ -69,13 +72,13 @@ final class RuleDecoder {
             throw in.unexpected();
         }
         switch (name) {
-            case "RuleId" -> rule.id = in.text();
-            case "IsActive" -> rule.active = !"0".equals(in.text());
-            case "HFL" -> rule.helpFileLocation = in.text();
-            case "RuleGroupStr" -> rule.group = in.text();
-            case "RuleText" -> rule.text = in.text();
-            case "RuleUID" -> rule.uid = in.text();
-            case "RuleCategory" -> rule.categories.add(in.text());
+            case Tags.RULE_ID -> rule.id = in.text();
+            case Tags.IS_ACTIVE -> rule.active = !"0".equals(in.text());
+            case Tags.HELP_FILE_LOCATION -> rule.helpFileLocation = in.text();
+            case Tags.RULE_GROUP_STR -> rule.group = in.text();
+            case Tags.RULE_TEXT -> rule.text = in.text();
+            case Tags.RULE_UID -> rule.uid = in.text();
+            case Tags.RULE_CATEGORY -> rule.categories.add(in.text());
             default -> in.skip();
         }
     }
@@ -87,19 +90,19 @@ final class RuleDecoder {
         for (int event = in.next(); event != ResultReader.DONE; event = in.next()) {
             String name = in.name();
             if (event == ResultReader.END) {
-                if ("VQMessageRuleMapEntry".equals(name) && messageId != null) {
+                if (Tags.VQ_MESSAGE_RULE_MAP_ENTRY.equals(name) && messageId != null) {
                     map.put(messageId, List.copyOf(ruleIds));
                 }
                 continue;
             }
             switch (name) {
-                case "VQMessageRuleMapping" -> { }
-                case "VQMessageRuleMapEntry" -> {
+                case Tags.VQ_MESSAGE_RULE_MAP -> { }
+                case Tags.VQ_MESSAGE_RULE_MAP_ENTRY -> {
                     messageId = null;
                     ruleIds.clear();
                 }
-                case "UMID" -> messageId = in.text();
-                case "UniqueRuleId" -> ruleIds.add(in.text());
+                case Tags.UNIQUE_MESSAGE_ID -> messageId = in.text();
+                case Tags.UNIQUE_RULE_ID_LIST -> ruleIds.add(in.text());
                 default -> in.skip();
             }
         }

@@ -1,5 +1,7 @@
 package com.quorvel.bridge.client;
 
+import java.nio.file.Path;
+
 /** The language of a source file, with the number and the text the analysis library uses for it. */
 public enum SourceLanguage {
     /** C. */
@@ -64,5 +66,27 @@ public enum SourceLanguage {
             }
         }
         return null;
+    }
+
+    /**
+     * Returns the language a source file's extension gives it: ".c" is C, any other extension C++.
+     *
+     * @param file a source file
+     * @return {@link #C} or {@link #CPP}
+     */
+    public static SourceLanguage ofFile(Path file) {
+        return ".c".equals(extensionOf(file)) ? C : CPP;
+    }
+
+    /**
+     * Returns a file name's extension.
+     *
+     * @param file a file
+     * @return the extension of its name with its dot, such as ".cpp"; empty when the name has no dot
+     */
+    public static String extensionOf(Path file) {
+        String name = file.getFileName().toString();
+        int dot = name.lastIndexOf('.');
+        return dot < 0 ? "" : name.substring(dot);
     }
 }

@@ -4,7 +4,10 @@ import java.util.ArrayDeque;
 import java.util.ArrayList;
 import java.util.List;
 
-/** Decodes the three result trees ("Tr" holding "FT", "MT" and "RT", each a node with nested "SI" nodes). */
+/**
+ * Decodes the three result trees ({@link Tags#TREES} holding the file, message and rule tree, each a
+ * node with nested {@link Tags#SUB_ITEM} nodes).
+ */
 final class TreeDecoder {
     private TreeDecoder() {}
 
@@ -28,19 +31,21 @@ final class TreeDecoder {
         Builder current = null;
         for (int event = in.next(); event != ResultReader.DONE; event = in.next()) {
             String tag = in.name();
-            int root = "FT".equals(tag) ? 0 : "MT".equals(tag) ? 1 : "RT".equals(tag) ? 2 : -1;
+            int root = Tags.FILE_TREE.equals(tag) ? 0
+                    : Tags.MESSAGE_TREE.equals(tag) ? 1
+                    : Tags.RULE_TREE.equals(tag) ? 2 : -1;
             if (event == ResultReader.END) {
                 if (root >= 0) {
                     roots[root] = current.build();
                     current = null;
-                } else if ("SI".equals(tag)) {
+                } else if (Tags.SUB_ITEM.equals(tag)) {
                     TreeNode done = current.build();
                     current = outer.pop();
                     current.children.add(done);
                 }
                 continue;
             }
-            if (root >= 0 || "SI".equals(tag)) {
+            if (root >= 0 || Tags.SUB_ITEM.equals(tag)) {
                 if ((root >= 0) == (current != null)) {
                     throw in.unexpected();  // a tree inside a node, or a node outside every tree
                 }
@@ -50,18 +55,18 @@ final class TreeDecoder {
                 current = new Builder();
                 continue;
             }
-            if ("Tr".equals(tag)) {
+            if (Tags.TREES.equals(tag)) {
                 continue;
             }
             if (current == null) {
                 throw in.unexpected();
             }
             switch (tag) {
-                case "Ty" -> current.type = in.optionalNumber(-1);
-                case "N" -> current.name = in.text();
-                case "D" -> current.data = in.text();
-                case "To" -> current.total = in.number();
-                case "A" -> current.active = in.number();
+                case Tags.TYPE -> current.type = in.optionalNumber(-1);
+                case Tags.NAME -> current.name = in.text();
+                case Tags.DATA -> current.data = in.text();
+                case Tags.TOTAL -> current.total = in.number();
+                case Tags.ACTIVE -> current.active = in.number();
                 default -> in.skip();
             }
         }

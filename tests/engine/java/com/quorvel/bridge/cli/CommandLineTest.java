@@ -9,6 +9,7 @@ import com.quorvel.bridge.client.MessageLevel;
 import com.quorvel.bridge.client.Rule;
 import com.quorvel.bridge.client.RuleCatalog;
 import com.quorvel.bridge.client.RuleGroup;
+import com.quorvel.bridge.client.SourceLanguage;
 import com.quorvel.bridge.client.SuppressionState;
 import java.io.ByteArrayOutputStream;
 import java.io.PrintStream;
@@ -111,8 +112,10 @@ class CommandLineTest {
 
     @Test
     void namesAndExtensions() {
-        assertEquals(".cpp", AnalysisRun.extensionOf(Path.of("/a/b.c/x.cpp")));
-        assertEquals("", AnalysisRun.extensionOf(Path.of("Makefile")));
+        assertEquals(".cpp", SourceLanguage.extensionOf(Path.of("/a/b.c/x.cpp")));
+        assertEquals("", SourceLanguage.extensionOf(Path.of("Makefile")));
+        assertEquals(SourceLanguage.C, SourceLanguage.ofFile(Path.of("/a/b.cc/x.c")));
+        assertEquals(SourceLanguage.CPP, SourceLanguage.ofFile(Path.of("/a/b.c/x.C")));
         Path source = Path.of("/work/examples");
         assertTrue(AnalysisRun.defaultName(source).matches("examples-[0-9a-f]{8}"));
         assertEquals("src/main.c", Summary.shown(source, "/work/examples/src/main.c"));

@@ -1,5 +1,7 @@
 #include "engine/Session.h"
 
+#include <unistd.h>
+
 #include "engine/EngineLog.h"
 #include "engine/records/ListRecords.h"
 #include "engine/store/FileSystem.h"
@@ -33,11 +35,29 @@ void installProject(Session& s, Project project, ProjectLock lock) {
 }
 
 const AnalyzerInfo& analyzerInfo(Session& s) {
-    EngineSettings settings = loadEngineSettings();
+    const EngineSettings& settings = engineSettings(s);
     const std::string& path = settings.cppcheckPath;
     if (!s.analyzer || s.analyzer->path != path || s.analyzer->version.empty())
         s.analyzer = probeAnalyzer(path, settings.cppcheckWanted);
     return *s.analyzer;
+}
+
+const EngineSettings& engineSettings(Session& s) {
+    std::vector<std::string> environment = engineSettingsEnvironment();
+    FileStamp configFile = fileStamp(engineConfigFile());
+    auto& cached = s.engineSettings;
+    // An analyser that was missing, or is gone, is looked for again.
+    const bool current = cached && cached->environment == environment && cached->configFile == configFile &&
+                         !cached->settings.cppcheckPath.empty() &&
+                         ::access(cached->settings.cppcheckPath.c_str(), X_OK) == 0;
+    if (!current) cached = CachedEngineSettings{std::move(environment), configFile, loadEngineSettings()};
+    return cached->settings;
+}
+
+void clearCachedSettings(Session& s) {
+    s.analyzer.reset();
+    s.engineSettings.reset();
+    s.ruleConfig.reset();
 }
 
 namespace {
@@ -68,6 +88,18 @@ Status loadAnalysisConfig(const Project& project, AnalysisConfig& out) {
 
 Status loadRuleConfig(const Project& project, RuleConfig& out) {
     return reported(parseRuleConfig(effectiveConfig(project.rcfPath, "default.rcf"), out));
+}
+
+const RuleConfig& ruleConfig(Session& s) {
+    std::string path = s.project ? effectiveConfig(s.project->rcfPath, "default.rcf") : "";
+    FileStamp stamp = path.empty() ? FileStamp{} : fileStamp(path);
+    auto& cached = s.ruleConfig;
+    if (!cached || cached->path != path || !(cached->stamp == stamp)) {
+        cached = CachedRuleConfig{path, stamp, {}, {}};
+        cached->error = parseRuleConfig(path, cached->rules);
+    }
+    reported(cached->error);
+    return cached->rules;
 }
 
 Status loadCompilerConfig(const Project& project, int language, CompilerSettings& out) {

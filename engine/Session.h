@@ -8,17 +8,34 @@
 #include <mutex>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "api/KERVRecords.h"
 #include "engine/Status.h"
 #include "engine/analysis/CppcheckCommand.h"
 #include "engine/config/ConfigFiles.h"
 #include "engine/config/EngineSettings.h"
+#include "engine/store/FileSystem.h"
 #include "engine/store/Project.h"
 #include "engine/store/ProjectLock.h"
 #include "engine/store/ResultsStore.h"
 
 namespace kerv::engine {
+
+// Engine settings as read under one environment and one engine.conf.
+struct CachedEngineSettings {
+    std::vector<std::string> environment;
+    FileStamp configFile;
+    EngineSettings settings;
+};
+
+// A rule configuration file as read, with its error to log again on each use.
+struct CachedRuleConfig {
+    std::string path;  // empty: the built-in defaults
+    FileStamp stamp;
+    ConfigError error;
+    RuleConfig rules;
+};
 
 struct Session {
     std::recursive_mutex mutex;
@@ -31,6 +48,10 @@ struct Session {
     std::string workspaceWithoutProject;
     int languageWithoutProject = 1;
     std::optional<AnalyzerInfo> analyzer;  // probed on first use
+    // Read on first use, and again after clearCachedObjects or a change of
+    // what they were read from.
+    std::optional<CachedEngineSettings> engineSettings;
+    std::optional<CachedRuleConfig> ruleConfig;
 
     // Texts handed out by the text entry points, by entry point: each stays
     // valid until the next call of the same entry point.
@@ -59,10 +80,16 @@ Status lockProjectFolder(Session& s, const std::string& folder, ProjectLock& loc
 void installProject(Session& s, Project project, ProjectLock lock);
 
 const AnalyzerInfo& analyzerInfo(Session& s);
+const EngineSettings& engineSettings(Session& s);
+// Forgets the settings and configuration read from disk, and the analyser.
+void clearCachedSettings(Session& s);
 
 // Reads the project's configuration files; logs and returns the first error.
 Status loadAnalysisConfig(const Project& project, AnalysisConfig& out);
 Status loadRuleConfig(const Project& project, RuleConfig& out);
+// The open project's rule configuration (the built-in defaults without one),
+// read again only when its file changed.
+const RuleConfig& ruleConfig(Session& s);
 Status loadCompilerConfig(const Project& project, int language, CompilerSettings& out);
 
 // Opens the results of the open project when they are not open yet.

@@ -10,7 +10,7 @@ packages=(
   cmake g++ make pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
   openjdk-17-jdk-headless junit5
-  libpugixml-dev cppcheck valgrind
+  libpugixml-dev zlib1g-dev cppcheck valgrind
   libjackson2-core-java
   clang-14 libclang-rt-14-dev clang-tidy clang-format
 )

@@ -115,6 +115,14 @@ std::string defaultWorkspaceFolder() {
     return userDataFolder() + "/workspace";
 }
 
+std::vector<std::string> engineSettingsEnvironment() {
+    std::vector<std::string> values;
+    for (const char* name : {"KERV_CPPCHECK", "KERV_JOBS", "KERV_TIMEOUT", "KERV_LAUNCHER", "KERV_LAUNCHER_STEP",
+                             "PATH", "HOME", "XDG_CONFIG_HOME"})
+        values.push_back(environment(name));
+    return values;
+}
+
 EngineSettings loadEngineSettings() {
     ConfiguredValues values;
     readEngineConfig(values);

@@ -38,6 +38,12 @@ std::string defaultWorkspaceFolder();  // <user path>/workspace
 
 EngineSettings loadEngineSettings();
 
+// The values of the environment variables that loadEngineSettings reads (the
+// overrides, PATH, and the variables that place engine.conf), in a fixed
+// order: settings read under equal values and an unchanged engine.conf are
+// the same.
+std::vector<std::string> engineSettingsEnvironment();
+
 // The path of `program` in the first folder of PATH that holds it; empty when none does.
 std::string findOnPath(const std::string& program);
 

@@ -66,7 +66,7 @@ void shutdownApp() {
 
 void clearCachedObjects() {
     guarded("clearCachedObjects", 0, [](Session& s) {
-        s.analyzer.reset();
+        clearCachedSettings(s);
         s.results.reset();  // read again from disk on next use
         releaseStrings(s.retainedFileList);
         releaseFilePaths(s.retainedIncludedFiles);

@@ -13,10 +13,8 @@ using namespace kerv::engine;
 
 namespace {
 
-std::set<std::string> switchedOffRules(Session& s) {
-    RuleConfig rules;
-    if (s.project) loadRuleConfig(*s.project, rules);
-    return rules.switchedOff;
+const std::set<std::string>& switchedOffRules(Session& s) {
+    return ruleConfig(s).switchedOff;
 }
 
 SuppressionState stateOf(const Finding& finding, const std::set<std::string>& switchedOff) {
@@ -114,7 +112,7 @@ void aggregate(KERVAggregateCallback callback) {
             if (!isUpToDate(plan, *s.results)) stale.push_back(std::move(plan));
         }
         engineLog(2, "aggregate: %zu of %zu files to analyse", stale.size(), s.project->files.size());
-        EngineSettings settings = loadEngineSettings();
+        const EngineSettings& settings = engineSettings(s);
         Launcher launcher(settings.launcher, settings.launcherStepSeconds, analyzerInfo(s).path,
                           analyzerInfo(s).version);
         reportStatus("aggregate",
@@ -135,7 +133,7 @@ int getDiagnostics(const char* filePath, VQMessageArray_C* messages, VQRuleArray
         const FileResult* result = s.results->find(file->path);
         if (!result) return reportStatus("getDiagnostics", kNoResults);
         DiagnosticFilter filter = filterOf(messages, rules, mask);
-        std::set<std::string> switchedOff = switchedOffRules(s);
+        const std::set<std::string>& switchedOff = switchedOffRules(s);
         std::vector<DiagnosticInput> kept;
         for (const auto& finding : result->findings) {
             SuppressionState state = stateOf(finding, switchedOff);
@@ -203,7 +201,7 @@ int getTrees(VQTrees_C** trees, bool includeEmpty, unsigned int itemCount, char*
         input.projectName = s.project->name;
         input.projectFolder = s.project->folder();
         input.includeEmpty = includeEmpty;
-        std::set<std::string> switchedOff = switchedOffRules(s);
+        const std::set<std::string>& switchedOff = switchedOffRules(s);
         for (const auto& file : s.project->files) {
             if (!inScope(file.path, scope)) continue;
             input.files.push_back(file.path);

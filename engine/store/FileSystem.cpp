@@ -104,6 +104,12 @@ void removeOrphanedTemporaries(const std::string& folder) {
     }
 }
 
+FileStamp fileStamp(const std::string& path) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0) return FileStamp{};
+    return FileStamp{true, int64_t{info.st_mtim.tv_sec} * 1000000000 + info.st_mtim.tv_nsec, info.st_size};
+}
+
 bool isDirectory(const std::string& path) {
     struct stat info {};
     return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);

@@ -33,6 +33,18 @@ bool syncFolder(const std::string& folder);
 // still running are kept.
 void removeOrphanedTemporaries(const std::string& folder);
 
+// What tells a changed file from the one read before: its modification time
+// and size (a file that is missing has neither).
+struct FileStamp {
+    bool exists = false;
+    int64_t modifiedNanoseconds = 0;
+    int64_t size = 0;
+    bool operator==(const FileStamp& other) const {
+        return exists == other.exists && modifiedNanoseconds == other.modifiedNanoseconds && size == other.size;
+    }
+};
+FileStamp fileStamp(const std::string& path);
+
 bool isDirectory(const std::string& path);
 bool isReadableFile(const std::string& path);
 bool makeDirectory(const std::string& path);  // one level; true when it exists afterwards

@@ -1,27 +1,21 @@
 #include "engine/store/ProjectJournal.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cstdlib>
 #include <vector>
 
-#include "engine/EngineLog.h"
 #include "engine/store/FileSystem.h"
 #include "engine/store/LineRecords.h"
+#include "engine/store/RecordLog.h"
 
 namespace kerv::engine {
 
 namespace {
 
 const char* const kJournalTag = "kerv-journal";
-const char* const kJournalVersion = "1";
+const char* const kEarlierJournalVersion = "1";
 
-std::string withChecksum(const std::string& payload) {
-    std::string line = payload;
-    line.append("\t").append(toHex(fnv1a(payload))).append("\n");
-    return line;
+std::string journalHeader(uint64_t projectFileHash) {
+    return joinFields({kJournalTag, toHex(projectFileHash)});
 }
 
 bool parseCount(const std::string& text, size_t& value) {
@@ -50,23 +44,21 @@ bool decodeChange(const std::vector<std::string>& f, FileChange& change) {
     return true;
 }
 
-}  // namespace
-
-std::string journalHeader(uint64_t projectFileHash) {
-    return joinFields({kJournalTag, kJournalVersion, toHex(projectFileHash)}) + "\n";
+// Applies one change's payload; false when it does not decode.
+bool applyChange(const std::string& payload, FileList& files) {
+    FileChange change;
+    if (!decodeChange(splitFields(payload), change)) return false;
+    if (change.remove)
+        files.remove(change.file.path);
+    else
+        files.put(change.file);
+    return true;
 }
 
-std::string journalRecord(const FileChange& change) {
-    if (change.remove) return withChecksum(joinFields({"remove", change.file.path}));
-    std::vector<std::string> fields = {"put", std::to_string(change.file.language), change.file.path,
-                                       std::to_string(change.file.defines.size())};
-    fields.insert(fields.end(), change.file.defines.begin(), change.file.defines.end());
-    fields.insert(fields.end(), change.file.includes.begin(), change.file.includes.end());
-    return withChecksum(joinFields(fields));
-}
-
-uint64_t replayJournal(const std::string& text, uint64_t projectFileHash, FileList& files) {
-    const std::string header = journalHeader(projectFileHash);
+// The earlier line format: a header line, then "<change>\t<fnv1a of change>"
+// lines.
+uint64_t replayEarlierJournal(const std::string& text, uint64_t projectFileHash, FileList& files) {
+    const std::string header = joinFields({kJournalTag, kEarlierJournalVersion, toHex(projectFileHash)}) + "\n";
     if (text.compare(0, header.size(), header) != 0) return 0;
     size_t start = header.size();
     for (;;) {
@@ -75,39 +67,44 @@ uint64_t replayJournal(const std::string& text, uint64_t projectFileHash, FileLi
         std::string line = text.substr(start, end - start);
         size_t tab = line.rfind('\t');
         if (tab == std::string::npos || toHex(fnv1a(line.substr(0, tab))) != line.substr(tab + 1)) return start;
-        FileChange change;
-        if (!decodeChange(splitFields(line.substr(0, tab)), change)) return start;
-        if (change.remove)
-            files.remove(change.file.path);
-        else
-            files.put(change.file);
+        if (!applyChange(line.substr(0, tab), files)) return start;
         start = end + 1;
     }
 }
 
+}  // namespace
+
+std::string journalRecord(const FileChange& change) {
+    if (change.remove) return joinFields({"remove", change.file.path});
+    std::vector<std::string> fields = {"put", std::to_string(change.file.language), change.file.path,
+                                       std::to_string(change.file.defines.size())};
+    fields.insert(fields.end(), change.file.defines.begin(), change.file.defines.end());
+    fields.insert(fields.end(), change.file.includes.begin(), change.file.includes.end());
+    return joinFields(fields);
+}
+
+JournalReplay replayJournal(const std::string& text, uint64_t projectFileHash, FileList& files) {
+    if (!isRecordLog(text)) {
+        const uint64_t intact = replayEarlierJournal(text, projectFileHash, files);
+        return {intact, intact > 0};
+    }
+    const std::string header = journalHeader(projectFileHash);
+    bool headerSeen = false;
+    const uint64_t intact = replayRecords(text, [&](const std::string& payload) {
+        if (!headerSeen) return headerSeen = payload == header;
+        return applyChange(payload, files);
+    });
+    return {headerSeen ? intact : 0, false};
+}
+
 bool appendToJournal(const std::string& path, uint64_t projectFileHash, const std::string& record,
                      uint64_t& validBytes) {
-    int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
-    if (fd < 0) return false;
-    struct stat info {};
-    bool ok = ::fstat(fd, &info) == 0;
-    bool created = validBytes == 0;
-    if (ok && static_cast<uint64_t>(info.st_size) != validBytes)
-        ok = ::ftruncate(fd, static_cast<off_t>(validBytes)) == 0;
-    std::string bytes = created ? journalHeader(projectFileHash) + record : record;
-    ok = ok && writeAll(fd, bytes) && ::fdatasync(fd) == 0;
-    ok = (::close(fd) == 0) && ok;
-    // A new journal's name must be on disk before a change in it counts as made.
-    if (ok && created) ok = syncFolder(parentFolder(path));
-    if (!ok) {
-        // A failed change must not come back when the project is read again;
-        // should the cut fail too, the next append makes it.
-        bool cut =
-            created ? ::unlink(path.c_str()) == 0 : ::truncate(path.c_str(), static_cast<off_t>(validBytes)) == 0;
-        if (!cut) engineLog(1, "%s: cannot cut off a failed change", path.c_str());
-        return false;
-    }
-    validBytes += bytes.size();
+    RecordLogWriter journal(path, true, validBytes);
+    std::vector<std::string> payloads;
+    if (validBytes == 0) payloads.push_back(journalHeader(projectFileHash));
+    payloads.push_back(record);
+    if (!journal.append(payloads)) return false;
+    validBytes = journal.validBytes();
     return true;
 }
 

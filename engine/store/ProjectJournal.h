@@ -2,15 +2,20 @@
 // "project.journal" beside project.kerv, so that a change costs the size of
 // the change and not of the project.
 //
-// The first line names the project file the journal applies to by a hash of
-// its bytes: "kerv-journal<TAB>1<TAB><hash>". Each following line is one
-// change in the fields of LineRecords followed by a checksum field:
-//   put <language> <path> <define count> <defines...> <includes...> <checksum>
-//   remove <path> <checksum>
-// A line cut short or with a wrong checksum ends the journal: it is the tail
-// of an append that a crash interrupted, and everything before it is kept.
-// A journal whose hash does not match the project file was already folded
-// into it and is ignored.
+// The journal is a record log (RecordLog.h). Its first record names the
+// project file the journal applies to by a hash of its bytes:
+// "kerv-journal<TAB><hash>". Each following record is one change in the
+// fields of LineRecords:
+//   put <language> <path> <define count> <defines...> <includes...>
+//   remove <path>
+// A record cut short or with a wrong CRC ends the journal: it is the tail of
+// an append that a crash interrupted, and everything before it is kept. A
+// journal whose hash does not match the project file was already folded into
+// it and is ignored.
+//
+// Journals of the earlier line format ("kerv-journal<TAB>1<TAB><hash>", then
+// one change a line ending in a tab and an FNV-1a checksum) are still
+// replayed; the project folds such a journal before its next change.
 #pragma once
 
 #include <cstdint>
@@ -25,13 +30,17 @@ struct FileChange {
     ProjectFile file;  // only the path for a removal
 };
 
-std::string journalHeader(uint64_t projectFileHash);
-std::string journalRecord(const FileChange& change);  // one line with its line break
+std::string journalRecord(const FileChange& change);  // the payload of one record
 
-// Applies the journal's intact records to `files`. Returns the length of the
-// intact part (header included), 0 when the journal is absent, empty, for
-// another project file or damaged from its first line.
-uint64_t replayJournal(const std::string& text, uint64_t projectFileHash, FileList& files);
+struct JournalReplay {
+    uint64_t intactBytes = 0;  // header included; 0 when nothing applies
+    bool earlierFormat = false;
+};
+
+// Applies the journal's intact records to `files`. Nothing applies when the
+// journal is absent, empty, for another project file or damaged from its
+// first record.
+JournalReplay replayJournal(const std::string& text, uint64_t projectFileHash, FileList& files);
 
 // Appends `record` to the journal at `path` and syncs it. `validBytes` is the
 // intact length known so far (0: start a new journal for `projectFileHash`);

@@ -1,8 +1,5 @@
 #include "engine/store/ResultsStore.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <cstdlib>
 #include <utility>
 
@@ -15,7 +12,6 @@ namespace kerv::engine {
 namespace {
 
 const char* const kHeader = "kerv-results\t1";
-const char* const kSuffix = ".res";
 
 bool parseInt(const std::string& text, int& value) {
     char* end = nullptr;
@@ -86,45 +82,13 @@ bool parseFileResult(const std::string& text, FileResult& out) {
 
 namespace {
 
-const char* const kEntryTag = "entry";
 const char* const kForgetTag = "forget";
 
-// "<tag>\t<payload length>\t<checksum>\n<payload>"
-std::string entry(const char* tag, const std::string& payload) {
-    std::string text = joinFields({tag, std::to_string(payload.size()), toHex(fnv1a(payload))});
-    return text.append("\n").append(payload);
+std::string forgetRecord(const std::string& sourcePath) {
+    return joinFields({kForgetTag, sourcePath});
 }
 
 }  // namespace
-
-ResultsStore::ResultsStore(ResultsStore&& other) noexcept
-    : folder_(std::move(other.folder_)),
-      results_(std::move(other.results_)),
-      entryBytes_(std::move(other.entryBytes_)),
-      unsaved_(std::move(other.unsaved_)),
-      liveBytes_(other.liveBytes_),
-      logBytes_(other.logBytes_),
-      log_(std::exchange(other.log_, -1)),
-      legacyFiles_(other.legacyFiles_) {}
-
-ResultsStore& ResultsStore::operator=(ResultsStore&& other) noexcept {
-    if (this != &other) {
-        if (log_ >= 0) ::close(log_);
-        folder_ = std::move(other.folder_);
-        results_ = std::move(other.results_);
-        entryBytes_ = std::move(other.entryBytes_);
-        unsaved_ = std::move(other.unsaved_);
-        liveBytes_ = other.liveBytes_;
-        logBytes_ = other.logBytes_;
-        log_ = std::exchange(other.log_, -1);
-        legacyFiles_ = other.legacyFiles_;
-    }
-    return *this;
-}
-
-ResultsStore::~ResultsStore() {
-    if (log_ >= 0) ::close(log_);
-}
 
 Status ResultsStore::open(const std::string& folder) {
     *this = ResultsStore();
@@ -134,70 +98,79 @@ Status ResultsStore::open(const std::string& folder) {
         return kWriteFailed;
     }
     removeOrphanedTemporaries(folder);
-    for (const std::string& name : listDirectory(folder)) {
-        if (name.size() <= 4 || name.compare(name.size() - 4, 4, kSuffix) != 0) continue;
-        legacyFiles_ = true;
-        std::string path = folder;
-        path.append("/").append(name);
-        auto text = readWholeFile(path);
-        FileResult result;
-        if (!text || !parseFileResult(*text, result) || legacyFileFor(result.sourcePath) != path) {
-            engineLog(1, "%s: damaged results file ignored", path.c_str());
-            continue;
-        }
-        results_[result.sourcePath] = std::move(result);
-    }
     readLog();
     return kOk;
 }
 
-void ResultsStore::readLog() {
-    auto text = readWholeFile(logPath());
-    if (!text) return;
-    size_t at = 0;
-    while (at < text->size()) {
-        size_t lineEnd = text->find('\n', at);
-        if (lineEnd == std::string::npos) break;
-        std::vector<std::string> head = splitFields(text->substr(at, lineEnd - at));
-        char* end = nullptr;
-        uint64_t length = head.size() == 3 ? std::strtoull(head[1].c_str(), &end, 10) : 0;
-        if (!end || *end != '\0' || length > text->size() - lineEnd - 1) break;
-        std::string payload = text->substr(lineEnd + 1, length);
-        if (toHex(fnv1a(payload)) != head[2]) break;
-        const uint64_t bytes = lineEnd + 1 + length - at;
-        FileResult result;
-        if (head[0] == kForgetTag && !payload.empty()) {
-            drop(payload);
-        } else if (head[0] == kEntryTag && parseFileResult(payload, result)) {
-            keep(std::move(result), bytes);
-        } else {
-            break;
-        }
-        at += bytes;
+bool ResultsStore::applyRecord(const std::string& payload) {
+    FileResult result;
+    if (parseFileResult(payload, result)) {
+        keep(std::move(result), encodedRecordBytes(payload.size()));
+        return true;
     }
-    logBytes_ = at;
-    if (at < text->size()) engineLog(2, "%s: damaged tail ignored after %zu bytes", logPath().c_str(), at);
+    std::vector<std::string> forget = splitFields(payload);
+    if (forget.size() != 2 || forget[0] != kForgetTag || forget[1].empty()) return false;
+    drop(forget[1]);
+    return true;
 }
 
-bool ResultsStore::append(const std::string& text) {
-    if (log_ < 0) {
-        log_ = ::open(logPath().c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
-        if (log_ < 0) return false;
-        if (::ftruncate(log_, static_cast<off_t>(logBytes_)) != 0) {  // a damaged tail goes
-            ::close(log_);
-            log_ = -1;
-            return false;
-        }
+void ResultsStore::readLog() {
+    auto text = readWholeFile(logPath());
+    uint64_t intact = 0;
+    if (text && isRecordLog(*text)) {
+        intact = replayRecords(*text, [&](const std::string& payload) { return applyRecord(payload); });
+    } else if (text && (intact = readEarlierLog(*text)) > 0) {
+        // Read once in the earlier framing, then kept in the record format.
+        log_ = RecordLogWriter(logPath(), false, 0);
+        if (!rewrite()) engineLog(1, "%s: cannot rewrite results of an earlier format", logPath().c_str());
+        return;
     }
-    if (!writeAll(log_, text)) {
-        // Whatever part was written must not be read as the start of the next entry.
-        if (::ftruncate(log_, static_cast<off_t>(logBytes_)) != 0) {
-            ::close(log_);
-            log_ = -1;
-        }
-        return false;
+    log_ = RecordLogWriter(logPath(), false, intact);
+    if (text && intact < text->size())
+        engineLog(2, "%s: damaged tail ignored after %llu bytes", logPath().c_str(),
+                  static_cast<unsigned long long>(intact));
+}
+
+// "<entry|forget>\t<payload length>\t<fnv1a>\n<payload>" entries.
+uint64_t ResultsStore::readEarlierLog(const std::string& text) {
+    size_t at = 0;
+    while (at < text.size()) {
+        size_t lineEnd = text.find('\n', at);
+        if (lineEnd == std::string::npos) break;
+        std::vector<std::string> head = splitFields(text.substr(at, lineEnd - at));
+        char* end = nullptr;
+        uint64_t length = head.size() == 3 ? std::strtoull(head[1].c_str(), &end, 10) : 0;
+        if (!end || *end != '\0' || length > text.size() - lineEnd - 1) break;
+        std::string payload = text.substr(lineEnd + 1, length);
+        if (toHex(fnv1a(payload)) != head[2]) break;
+        FileResult result;
+        if (head[0] == kForgetTag && !payload.empty())
+            drop(payload);
+        else if (head[0] == "entry" && parseFileResult(payload, result))
+            keep(std::move(result), 0);
+        else
+            break;
+        at = lineEnd + 1 + length;
     }
-    logBytes_ += text.size();
+    return at;
+}
+
+// Writes the live entries as a new log in place of the old one.
+bool ResultsStore::rewrite() {
+    std::vector<std::string> payloads;
+    uint64_t live = 0;
+    std::map<std::string, uint64_t> entryBytes;
+    for (const auto& [path, result] : results_) {
+        payloads.push_back(serialiseFileResult(result));
+        entryBytes[path] = encodedRecordBytes(payloads.back().size());
+        live += entryBytes[path];
+    }
+    const std::string text = encodeRecordLog(payloads);
+    if (writeFileAtomically(logPath(), text, false) != AtomicWrite::kDone) return false;
+    entryBytes_ = std::move(entryBytes);
+    unsaved_.clear();
+    liveBytes_ = live;
+    log_ = RecordLogWriter(logPath(), false, text.size());
     return true;
 }
 
@@ -205,37 +178,13 @@ bool ResultsStore::append(const std::string& text) {
 // twice that keeps the cost per saved result constant.
 void ResultsStore::rewriteWhenLarge() {
     const uint64_t kSmallestRewrite = uint64_t{1} << 20;
-    if (logBytes_ < kSmallestRewrite || logBytes_ < 2 * liveBytes_) return;
-    std::string text;
-    uint64_t live = 0;
-    std::map<std::string, uint64_t> entryBytes;
-    for (const auto& [path, result] : results_) {
-        std::string one = entry(kEntryTag, serialiseFileResult(result));
-        entryBytes[path] = one.size();
-        live += one.size();
-        text += one;
-    }
-    if (writeFileAtomically(logPath(), text, false) != AtomicWrite::kDone) return;
-    entryBytes_ = std::move(entryBytes);
-    unsaved_.clear();
-    if (log_ >= 0) ::close(log_);
-    log_ = -1;
-    logBytes_ = liveBytes_ = live;
-    if (legacyFiles_) {
-        for (const std::string& name : listDirectory(folder_))
-            if (name.size() > 4 && name.compare(name.size() - 4, 4, kSuffix) == 0)
-                ::unlink((folder_ + "/" + name).c_str());
-        legacyFiles_ = false;
-    }
-}
-
-std::string ResultsStore::legacyFileFor(const std::string& sourcePath) const {
-    return folder_ + "/" + toHex(fnv1a(sourcePath)) + kSuffix;
+    if (log_.validBytes() < kSmallestRewrite || log_.validBytes() < 2 * liveBytes_) return;
+    rewrite();
 }
 
 Status ResultsStore::save(FileResult result) {
-    const std::string text = entry(kEntryTag, serialiseFileResult(result));
-    if (!append(text)) {
+    const std::string payload = serialiseFileResult(result);
+    if (!log_.append({payload})) {
         engineLog(1, "%s: cannot write results", logPath().c_str());
         drop(result.sourcePath);
         unsaved_.insert(result.sourcePath);
@@ -243,7 +192,7 @@ Status ResultsStore::save(FileResult result) {
         return kWriteFailed;
     }
     unsaved_.erase(result.sourcePath);
-    keep(std::move(result), text.size());
+    keep(std::move(result), encodedRecordBytes(payload.size()));
     rewriteWhenLarge();
     return kOk;
 }
@@ -264,9 +213,8 @@ void ResultsStore::drop(const std::string& sourcePath) {
 }
 
 Status ResultsStore::forget(const std::string& sourcePath) {
-    if (legacyFiles_) ::unlink(legacyFileFor(sourcePath).c_str());
     if (!results_.count(sourcePath)) return kOk;
-    const bool written = append(entry(kForgetTag, sourcePath));
+    const bool written = log_.append({forgetRecord(sourcePath)});
     drop(sourcePath);
     if (written) return kOk;
     engineLog(1, "%s: cannot write results", logPath().c_str());

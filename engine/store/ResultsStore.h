@@ -1,15 +1,15 @@
-// The results of a project, in <project>/results: the log "results.log",
-// to which each analysed file's results are appended (and a line when a
-// file's results are dropped), read back with the latest entry of each file
-// winning. Each entry carries its length and a checksum; reading stops at
-// the first damaged one (the tail of a write that a crash interrupted), and
-// the next append cuts it off. The log is rewritten with the live entries
-// once it holds more than twice their size. A kill during an analysis leaves
-// every finished file's results. Results are not synced to disk: they only
-// cache what an analysis gives, so one that a crash of the machine damages is
-// skipped and made again. Results of earlier versions, one file per source
-// named after a hash of its path, are still read, and removed when the log
-// is rewritten.
+// The results of a project, in <project>/results: the record log
+// "results.log" (RecordLog.h), to which each analysed file's results are
+// appended (and a "forget<TAB><path>" record when a file's results are
+// dropped), read back with the latest entry of each file winning. Reading
+// stops at the first damaged record (the tail of a write that a crash
+// interrupted), and the next append cuts it off. The log is rewritten with
+// the live entries once it holds more than twice their size. A kill during an
+// analysis leaves every finished file's results. Results are not synced to
+// disk: they only cache what an analysis gives, so one that a crash of the
+// machine damages is skipped and made again. A log of the earlier framing
+// ("<entry|forget>\t<length>\t<fnv1a>\n<payload>" entries) is read and
+// rewritten in the record format when the folder is opened.
 #pragma once
 
 #include <cstdint>
@@ -20,6 +20,7 @@
 
 #include "engine/Status.h"
 #include "engine/analysis/Finding.h"
+#include "engine/store/RecordLog.h"
 
 namespace kerv::engine {
 
@@ -38,13 +39,12 @@ public:
     ResultsStore() = default;
     ResultsStore(const ResultsStore&) = delete;
     ResultsStore& operator=(const ResultsStore&) = delete;
-    ResultsStore(ResultsStore&& other) noexcept;
-    ResultsStore& operator=(ResultsStore&& other) noexcept;
-    ~ResultsStore();
+    ResultsStore(ResultsStore&& other) noexcept = default;
+    ResultsStore& operator=(ResultsStore&& other) noexcept = default;
+    ~ResultsStore() = default;
 
-    // Reads the log and the results files of the folder (made when
-    // missing); a damaged file is logged and skipped, as if that source had
-    // not been analysed.
+    // Reads the log of the folder (made when missing); a damaged entry ends
+    // it, as if the sources of the entries after it had not been analysed.
     Status open(const std::string& folder);
     // Keeps the results; when they cannot be written they are still served
     // until the process ends but do not count as saved, and kWriteFailed is
@@ -59,10 +59,11 @@ public:
     const std::string& folder() const { return folder_; }
 
 private:
-    std::string legacyFileFor(const std::string& sourcePath) const;
     std::string logPath() const { return folder_ + "/results.log"; }
     void readLog();
-    bool append(const std::string& payload);
+    uint64_t readEarlierLog(const std::string& text);
+    bool applyRecord(const std::string& payload);
+    bool rewrite();
     void rewriteWhenLarge();
     void keep(FileResult result, uint64_t bytes);
     void drop(const std::string& sourcePath);
@@ -72,9 +73,7 @@ private:
     std::map<std::string, uint64_t> entryBytes_;  // of each live entry in the log
     std::set<std::string> unsaved_;               // results kept in memory only
     uint64_t liveBytes_ = 0;
-    uint64_t logBytes_ = 0;  // intact length of the log
-    int log_ = -1;           // open for appending once something was saved
-    bool legacyFiles_ = false;
+    RecordLogWriter log_;
 };
 
 }  // namespace kerv::engine

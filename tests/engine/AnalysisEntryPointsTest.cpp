@@ -235,6 +235,16 @@ TEST_F(AnalysisEntryPoints, ProjectsWithoutTheirOwnFilesUseTheUsersDefaults) {
     EXPECT_FALSE(contains(main, "unreadVariable", 13, kActive)) << "default.acf leaves style checks out";
     writeFile("config/kerv/default.acf", "checks = warning, style\n");
     EXPECT_EQ(hasUptoDateResults(source("main.c").c_str()), 0) << "a changed default makes results stale";
+
+    // The rule configuration is read again when its file's time or size
+    // changes, or after clearCachedObjects.
+    const FileStamp stamp = fileStamp(path("config/kerv/default.rcf"));
+    writeFileKeepingItsStamp("config/kerv/default.rcf", "off nullPointeX\n", stamp);
+    EXPECT_TRUE(contains(diagnosticsOf(source("main.c")), "nullPointer", 8, kSwitchedOff)) << "not read again";
+    clearCachedObjects();
+    EXPECT_TRUE(contains(diagnosticsOf(source("main.c")), "nullPointer", 8, kActive));
+    writeFile("config/kerv/default.rcf", "off nullPointer\n");
+    EXPECT_TRUE(contains(diagnosticsOf(source("main.c")), "nullPointer", 8, kSwitchedOff));
 }
 
 // Files analysed in one cppcheck run each keep their own findings; one in a

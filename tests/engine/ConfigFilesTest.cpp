@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
+#include "engine/Session.h"
 #include "engine/config/ConfigFiles.h"
 #include "engine/config/EngineSettings.h"
+#include "engine/entry/EntryPoints.h"
 #include "engine/store/FileSystem.h"
 #include "tests/engine/EngineTestSupport.h"
 
@@ -119,6 +121,30 @@ TEST_F(EngineSettingsTest, LauncherWordsStepAndJobsBeyondTheLocalLimit) {
     EXPECT_LE(loadEngineSettings().jobs, 64u) << "500 local jobs is refused, the default taken";
     ::unsetenv("KERV_LAUNCHER");
     ::unsetenv("KERV_LAUNCHER_STEP");
+}
+
+// The session keeps the settings until engine.conf changes (its modification
+// time or size), an environment variable they read changes, or
+// clearCachedObjects drops them.
+TEST_F(EngineSettingsTest, SessionReadsThemAgainOnlyAfterAChange) {
+    makeDirectory(path("config"));
+    makeDirectory(path("config/kerv"));
+    writeFile("config/kerv/engine.conf", "jobs = 3\n");
+    Session& s = session();
+    clearCachedObjects();
+    ASSERT_EQ(engineSettings(s).jobs, 3u);
+    const FileStamp stamp = fileStamp(path("config/kerv/engine.conf"));
+    writeFileKeepingItsStamp("config/kerv/engine.conf", "jobs = 5\n", stamp);
+    EXPECT_EQ(engineSettings(s).jobs, 3u) << "the same time and size: not read again";
+    ::setenv("KERV_JOBS", "4", 1);
+    EXPECT_EQ(engineSettings(s).jobs, 4u);
+    ::unsetenv("KERV_JOBS");
+    EXPECT_EQ(engineSettings(s).jobs, 5u);
+    writeFileKeepingItsStamp("config/kerv/engine.conf", "jobs = 6\n", stamp);
+    clearCachedObjects();
+    EXPECT_EQ(engineSettings(s).jobs, 6u);
+    writeFile("config/kerv/engine.conf", "jobs = 7 \n");
+    EXPECT_EQ(engineSettings(s).jobs, 7u) << "another size";
 }
 
 }  // namespace

@@ -1,5 +1,8 @@
 #include "tests/engine/EngineTestSupport.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+
 #include <cstdlib>
 #include <fstream>
 
@@ -31,6 +34,17 @@ void EngineTest::writeFile(const std::string& relative, const std::string& conte
     std::ofstream out(path(relative), std::ios::binary);
     out << content;
     ASSERT_TRUE(out.good()) << relative;
+}
+
+void EngineTest::writeFileKeepingItsStamp(const std::string& relative, const std::string& content,
+                                          const engine::FileStamp& stamp) const {
+    {
+        std::ofstream out(path(relative), std::ios::binary);
+        out << content;
+    }
+    const struct timespec times[2] = {{0, UTIME_OMIT},
+                                      {stamp.modifiedNanoseconds / 1000000000, stamp.modifiedNanoseconds % 1000000000}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, path(relative).c_str(), times, 0), 0) << relative;
 }
 
 std::vector<std::string> EngineTest::copyExampleSources() const {

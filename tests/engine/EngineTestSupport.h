@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "engine/entry/EntryPoints.h"
+#include "engine/store/FileSystem.h"
 
 namespace kerv::engine::testing {
 
@@ -18,6 +19,9 @@ protected:
 
     std::string path(const std::string& relative) const { return folder_ + "/" + relative; }
     void writeFile(const std::string& relative, const std::string& content) const;
+    // Writes the file and sets its modification time back to `stamp`'s.
+    void writeFileKeepingItsStamp(const std::string& relative, const std::string& content,
+                                  const engine::FileStamp& stamp) const;
     // Copies examples/src into <folder>/src and returns the copied paths.
     std::vector<std::string> copyExampleSources() const;
     int addSource(const std::string& file, int language = 0);

@@ -5,6 +5,7 @@
 #include "engine/store/FileSystem.h"
 #include "engine/store/LineRecords.h"
 #include "engine/store/Project.h"
+#include "engine/store/RecordLog.h"
 #include "engine/store/ResultsStore.h"
 #include "tests/engine/EngineTestSupport.h"
 
@@ -123,9 +124,8 @@ TEST_F(StoresTest, JournalKeepsEveryChangeAndStaysBounded) {
 }
 
 // Results go to the log and come back with the latest entry of each file; a
-// damaged tail is ignored and cut off by the next save; results files of
-// earlier versions are read, damaged ones skipped, and all removed when the
-// log, grown past twice its live entries, is rewritten.
+// damaged tail is ignored and cut off by the next save; the log, grown past
+// twice its live entries, is rewritten.
 TEST_F(StoresTest, ResultsPersistAndDamageIsSkipped) {
     FileResult result{"/src/a.c", 0x1234, 0xabcdef0123456789ull, {}};
     Finding finding{"nullPointer", "error", "Null\tpointer", "long\ntext", 476, true, {}, {"p"}};
@@ -137,16 +137,13 @@ TEST_F(StoresTest, ResultsPersistAndDamageIsSkipped) {
     ASSERT_EQ(store.save(FileResult{"/src/a.c", 9, 9, {}}), kOk);
     ASSERT_EQ(store.save(result), kOk);
     ASSERT_EQ(store.save(FileResult{"/src/b.c", 1, 2, {}}), kOk);
-    const std::string old = "results/" + toHex(fnv1a("/src/old.c")) + ".res";
-    writeFile(old, serialiseFileResult(FileResult{"/src/old.c", 1, 2, {}}));
-    writeFile("results/0000000000000000.res", "kerv-results\t1\nfile\t/src/c.c\n");                    // no end line
-    writeFile("results/ffffffffffffffff.res", serialiseFileResult(FileResult{"/src/d.c", 1, 2, {}}));  // wrong name
     std::string log = readWholeFile(path("results/results.log")).value_or("");
-    writeFile("results/results.log", log + "entry\t900\t0123456789abcdef\nkerv-results");
+    writeFile("results/results.log",
+              log + encodeRecord(serialiseFileResult(FileResult{"/src/d.c", 1, 2, {}})).substr(0, 30));
 
     ResultsStore reopened;
     ASSERT_EQ(reopened.open(path("results")), kOk);
-    EXPECT_EQ(reopened.all().size(), 3u);
+    EXPECT_EQ(reopened.all().size(), 2u);
     const FileResult* read = reopened.find("/src/a.c");
     ASSERT_NE(read, nullptr);
     EXPECT_EQ(serialiseFileResult(*read), serialiseFileResult(result));
@@ -159,7 +156,6 @@ TEST_F(StoresTest, ResultsPersistAndDamageIsSkipped) {
     ASSERT_EQ(third.open(path("results")), kOk);
     EXPECT_EQ(third.find("/src/b.c"), nullptr);
     EXPECT_NE(third.find("/src/c.c"), nullptr) << "saved after the damaged tail, which was cut off";
-    EXPECT_NE(third.find("/src/old.c"), nullptr);
 
     result.findings[0].verbose = std::string(4000, 'v');
     for (uint64_t i = 0; i < 600; ++i) {
@@ -167,12 +163,81 @@ TEST_F(StoresTest, ResultsPersistAndDamageIsSkipped) {
         ASSERT_EQ(third.save(result), kOk);
         ASSERT_LE(readWholeFile(path("results/results.log"))->size(), (uint64_t{1} << 20) + 5000);
     }
-    EXPECT_FALSE(isReadableFile(path(old))) << "folded into the rewritten log";
     ResultsStore fourth;
     ASSERT_EQ(fourth.open(path("results")), kOk);
-    EXPECT_EQ(fourth.all().size(), 3u);
+    EXPECT_EQ(fourth.all().size(), 2u);
     EXPECT_EQ(fourth.find("/src/a.c")->contentHash, 599u);
-    EXPECT_NE(fourth.find("/src/old.c"), nullptr);
+}
+
+std::vector<std::string> replayed(const std::string& text, uint64_t& intact) {
+    std::vector<std::string> payloads;
+    intact = replayRecords(text, [&](const std::string& payload) { return payloads.push_back(payload), true; });
+    return payloads;
+}
+
+// The record log keeps the intact prefix: a last record torn at any byte, or
+// with any bit of its length, CRC or payload flipped, is cut, and the next
+// append replaces it.
+TEST_F(StoresTest, RecordLogKeepsTheIntactPrefix) {
+    const std::vector<std::string> payloads = {"first", std::string(300, '\0'), "last\n"};
+    RecordLogWriter writer(path("log"), true);
+    ASSERT_TRUE(writer.append({payloads[0], payloads[1]}));
+    const uint64_t beforeLast = writer.validBytes();
+    ASSERT_TRUE(writer.append({payloads[2]}));
+    const std::string whole = readWholeFile(path("log")).value_or("");
+    uint64_t intact = 0;
+    ASSERT_EQ(replayed(whole, intact), payloads);
+    ASSERT_EQ(intact, whole.size());
+    for (uint64_t cut = beforeLast; cut < whole.size(); ++cut) {
+        ASSERT_EQ(replayed(whole.substr(0, cut), intact).size(), 2u) << "torn at " << cut;
+        ASSERT_EQ(intact, beforeLast);
+    }
+    for (uint64_t bit = beforeLast * 8; bit < whole.size() * 8; ++bit) {
+        std::string flipped = whole;
+        flipped[bit / 8] = static_cast<char>(flipped[bit / 8] ^ (1 << (bit % 8)));
+        ASSERT_EQ(replayed(flipped, intact).size(), 2u) << "bit " << bit;
+    }
+    writeFile("log", whole.substr(0, whole.size() - 2));
+    RecordLogWriter again(path("log"), false, beforeLast);
+    ASSERT_TRUE(again.append({"again"}));
+    EXPECT_EQ(replayed(readWholeFile(path("log")).value_or(""), intact),
+              (std::vector<std::string>{payloads[0], payloads[1], "again"}));
+}
+
+// A journal and a results log of the earlier line framings are read, torn
+// tails and all, and then rewritten as record logs.
+TEST_F(StoresTest, EarlierFramingsAreReadOnceAndRewritten) {
+    Project project = sampleProject();
+    project.location = folder_;
+    ASSERT_TRUE(makeDirectory(project.folder()));
+    ASSERT_EQ(saveProject(project), kOk);
+    auto line = [](const std::string& change) { return change + "\t" + toHex(fnv1a(change)) + "\n"; };
+    writeFile("demo/project.journal", "kerv-journal\t1\t" + toHex(project.stored.projectFileHash) + "\n" +
+                                          line("remove\t/src/a.c") + line("put\t0\t/src/c.c\t1\tX\t/inc") +
+                                          "put\t0\t/src/torn.c");
+    Project loaded;
+    ASSERT_EQ(loadProject(folder_, "demo", loaded), kOk);
+    EXPECT_EQ(pathsOf(loaded), (std::vector<std::string>{"/src/b.cpp", "/src/c.c"}));
+    EXPECT_EQ(loaded.files.find("/src/c.c")->includes, std::vector<std::string>{"/inc"});
+    ASSERT_EQ(putProjectFile(loaded, {"/src/d.c", 0, {}, {}}), kOk);
+    EXPECT_TRUE(isRecordLog(readWholeFile(project.journalPath()).value_or("")));
+    ASSERT_EQ(loadProject(folder_, "demo", project), kOk);
+    EXPECT_EQ(pathsOf(project), (std::vector<std::string>{"/src/b.cpp", "/src/c.c", "/src/d.c"}));
+
+    auto entry = [](const std::string& tag, const std::string& payload) {
+        return tag + "\t" + std::to_string(payload.size()) + "\t" + toHex(fnv1a(payload)) + "\n" + payload;
+    };
+    ASSERT_TRUE(makeDirectory(path("results")));
+    writeFile("results/results.log", entry("entry", serialiseFileResult(FileResult{"/src/a.c", 1, 2, {}})) +
+                                         entry("entry", serialiseFileResult(FileResult{"/src/b.c", 3, 4, {}})) +
+                                         entry("forget", "/src/a.c") + "entry\t900\t0123456789abcdef\nkerv");
+    for (int reading = 0; reading < 2; ++reading) {
+        ResultsStore store;
+        ASSERT_EQ(store.open(path("results")), kOk);
+        ASSERT_EQ(store.all().size(), 1u) << "reading " << reading;
+        EXPECT_EQ(store.find("/src/b.c")->configurationHash, 4u);
+        EXPECT_TRUE(isRecordLog(readWholeFile(path("results/results.log")).value_or("")));
+    }
 }
 
 }  // namespace

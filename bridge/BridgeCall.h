@@ -2,10 +2,15 @@
 // only on the bridge's thread (BridgeThread.h), and no C++ exception (such as
 // std::bad_alloc from a huge list) escapes into the JVM. In both cases the
 // method returns its failure value after one level-1 log line.
+//
+// Also the level-2 exit lines that some methods write as they end: the
+// method's full exported name and the value of errno then. Three historic
+// wordings are in use; each method keeps its own.
 #pragma once
 
 #include <jni.h>
 
+#include <cerrno>
 #include <exception>
 #include <utility>
 
@@ -54,6 +59,18 @@ Result callOnBridgeThread(JNIEnv* env, const char* method, Result failure, Body&
 template <typename Body>
 void callOnBridgeThread(JNIEnv* env, const char* method, Body&& body) noexcept {
     if (isBridgeThread(env, method)) shieldFromExceptions(method, std::forward<Body>(body));
+}
+
+inline void logExitResult(const char* exportedName) {
+    Utils::Logger::Log(2, "\n\tExit %s result = %d ", exportedName, errno);
+}
+
+inline void logExistResult(const char* exportedName) {
+    Utils::Logger::Log(2, "\n\tExist %s result = %d ", exportedName, errno);
+}
+
+inline void logExistLastError(const char* exportedName) {
+    Utils::Logger::Log(2, "\n\tExist %s last error code = %d ", exportedName, errno);
 }
 
 }  // namespace kerv::bridge

@@ -1,5 +1,7 @@
 // KERVProgress.bridgeVersion: the version this library was built as, given by
-// the build as KERV_BRIDGE_VERSION.
+// the build as KERV_BRIDGE_VERSION. It stands alone because the client's
+// loading test compiles this file by itself, with another version, into a
+// bridge that stands in for a stale install.
 #include "com_quorvel_bridge_caller_KERVProgress.h"
 
 #ifndef KERV_BRIDGE_VERSION

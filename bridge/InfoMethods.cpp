@@ -3,7 +3,7 @@
 // a refused call returns the same failure text as an unloaded library.
 #include "api/KERVApi.h"
 #include "bridge/BridgeCall.h"
-#include "bridge/JavaStringResult.h"
+#include "bridge/JavaText.h"
 #include "com_quorvel_bridge_caller_KERVBridge.h"
 
 using kerv::bridge::callOnBridgeThread;

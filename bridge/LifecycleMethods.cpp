@@ -3,10 +3,7 @@
 #include <string>
 
 #include "api/KERVApi.h"
-#include "bridge/ArgumentCheck.h"
 #include "bridge/BridgeCall.h"
-#include "bridge/ExitLines.h"
-#include "bridge/JavaStringResult.h"
 #include "bridge/JavaText.h"
 #include "com_quorvel_bridge_caller_KERVBridge.h"
 #include "utils/logger/Logger.h"

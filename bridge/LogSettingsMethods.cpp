@@ -3,7 +3,6 @@
 // can be traced; the analysis library hears of a new level only on the
 // bridge's thread.
 #include "api/KERVApi.h"
-#include "bridge/ArgumentCheck.h"
 #include "bridge/BridgeCall.h"
 #include "bridge/JavaText.h"
 #include "com_quorvel_bridge_caller_KERVBridge.h"

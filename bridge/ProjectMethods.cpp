@@ -1,13 +1,13 @@
 // Native methods for projects, configuration (CCT) files, the workspace,
 // languages and the project-wide lists.
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstdio>
 #include <string>
 
 #include "api/KERVApi.h"
-#include "bridge/ArgumentCheck.h"
 #include "bridge/BridgeCall.h"
-#include "bridge/ExitLines.h"
-#include "bridge/FileExists.h"
-#include "bridge/JavaStringResult.h"
 #include "bridge/JavaText.h"
 #include "com_quorvel_bridge_caller_KERVBridge.h"
 #include "utils/logger/Logger.h"
@@ -22,6 +22,30 @@ namespace {
 
 const char* printable(const char* text) {
     return text != nullptr ? text : "(null)";
+}
+
+// Logs whether a configuration file or the project folder exists; it checks
+// nothing else and stops nothing, the call goes ahead either way.
+// isDirectory non-zero: a level-2 line saying whether `path` is a folder.
+// Zero: a level-2 line when the file opens for reading, otherwise a level-1
+// line with the errno of the failed open.
+void fileExists(const char* path, int isDirectory) {
+    if (isDirectory != 0) {
+        struct stat status;
+        if (stat(path, &status) == 0 && S_ISDIR(status.st_mode)) {
+            Log(2, "\nDirector %s exists", path);
+        } else {
+            Log(2, "\nDirector %s NOT exists", path);
+        }
+        return;
+    }
+    FILE* file = std::fopen(path, "r");
+    if (file == nullptr) {
+        Log(1, "\nFile %s NOT exists! Returned error code %d", path, errno);
+        return;
+    }
+    Log(2, "\nFile %s exists!", path);
+    std::fclose(file);
 }
 
 // A composite getter's text as a Java string, between the two log lines that

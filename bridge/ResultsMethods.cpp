@@ -4,12 +4,9 @@
 #include <string>
 
 #include "api/KERVApi.h"
-#include "bridge/ArgumentCheck.h"
 #include "bridge/BridgeCall.h"
-#include "bridge/ExitLines.h"
-#include "bridge/JavaByteArrayResult.h"
 #include "bridge/JavaText.h"
-#include "bridge/ProgressCallback.h"
+#include "bridge/Progress.h"
 #include "bridge/TokenArray.h"
 #include "com_quorvel_bridge_caller_KERVBridge.h"
 #include "utils/logger/Logger.h"

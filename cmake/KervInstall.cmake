@@ -10,7 +10,7 @@ set(KERV_INSTALL_JAR_DIR ${CMAKE_INSTALL_DATADIR}/java)
 file(RELATIVE_PATH KERV_BIN_TO_PREFIX /prefix/${CMAKE_INSTALL_BINDIR} /prefix)
 configure_file(${PROJECT_SOURCE_DIR}/cmake/kerv-launcher.sh.in ${PROJECT_BINARY_DIR}/kerv @ONLY)
 
-install(TARGETS KERVBridge KERV LIBRARY DESTINATION ${KERV_INSTALL_LIBRARY_DIR})
+install(TARGETS KervBridge KervAnalysis LIBRARY DESTINATION ${KERV_INSTALL_LIBRARY_DIR})
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/java/client/config DESTINATION ${KERV_INSTALL_LIBRARY_DIR})
 get_target_property(_kerv_client_jar KervClientJar JAR_FILE)
 get_target_property(_kerv_executable_jar KervJar JAR_FILE)

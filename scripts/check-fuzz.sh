@@ -7,8 +7,8 @@ cd "$(dirname "$0")/.."
 build=${1:-build/fuzz}
 seconds=${KERV_FUZZ_SECONDS:-15}
 
-CC=clang-14 CXX=clang++-14 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKERV_BUILD_FUZZ=ON \
-    -DKERV_BUILD_TESTS=OFF -DKERV_BUILD_BENCH=OFF >/dev/null
+# The configure preset fuzz: clang-14, fuzz targets only.
+cmake --preset fuzz -B "$build" >/dev/null
 cmake --build "$build" --target fuzz -j "$(nproc)"
 
 work=$(mktemp -d)

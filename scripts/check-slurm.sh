@@ -45,7 +45,7 @@ eval "$started"
 jobcomp=$cluster/log/jobcomp.log
 
 cmake -S . -B "$build" -DKERV_BUILD_BENCH=ON >/dev/null
-cmake --build "$build" -j "$(nproc)" --target engine_scale KervJar KERV >/dev/null
+cmake --build "$build" -j "$(nproc)" --target engine_scale KervJar KervAnalysis >/dev/null
 driver=$build/engine/bench/engine_scale
 export XDG_CONFIG_HOME=$work/config XDG_DATA_HOME=$work/data
 unset KERV_JOBS KERV_LAUNCHER KERV_LAUNCHER_STEP KERV_CPPCHECK KERV_TIMEOUT

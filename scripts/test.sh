@@ -8,8 +8,11 @@
 #   4. a short run of every fuzz target (clang, libFuzzer);
 #   5. the engine's launcher on a local Slurm cluster (skipped without root);
 #   6. clang-tidy, cppcheck and the clang-format check of our own sources.
-# KERV_CI_BUILD_DIR (default build/test) names the first build folder; the
-# others get the suffixes -sanitize, -tsan and -fuzz.
+# The builds are the presets of CMakePresets.json: the first is the workflow
+# preset ci (configure preset werror, its build and its tests), the others the
+# configure presets asan, tsan and fuzz. KERV_CI_BUILD_DIR (default build/test,
+# the presets' folder) names the first build folder; the others get the
+# suffixes -sanitize, -tsan and -fuzz.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -20,33 +23,49 @@ export KERV_REPORT_TOOLS_REQUIRED=1
 
 build=${KERV_CI_BUILD_DIR:-build/test}
 jobs=$(nproc)
+export CMAKE_BUILD_PARALLEL_LEVEL=$jobs CTEST_PARALLEL_LEVEL=$jobs
 started=$SECONDS
 summaries=()
 
 stage() { printf '\n==== %s (at %d s)\n' "$1" $((SECONDS - started)); }
 
+# Keeps the summary line of the ctest output in a build folder's log.
+keep_summary() {
+    summaries+=("$1: $(grep -E 'tests passed, [0-9]+ tests? failed out of' "$1/ctest-output.txt" | tail -1)")
+}
+
 # Runs ctest in a build folder and keeps its summary line.
 run_ctest() {
-    local dir=$1 log=$1/ctest-output.txt
+    local dir=$1
     shift
-    if ! ctest --test-dir "$dir" --output-on-failure -j "$jobs" "$@" 2>&1 | tee "$log"; then
+    if ! ctest --test-dir "$dir" --output-on-failure "$@" 2>&1 | tee "$dir/ctest-output.txt"; then
         echo "ctest failed in $dir" >&2
         exit 1
     fi
-    summaries+=("$dir: $(grep -E 'tests passed, [0-9]+ tests? failed out of' "$log" | tail -1)")
+    keep_summary "$dir"
 }
 
-stage "build with warnings as errors"
-# The benchmarks and the soak run are built here too, so that they keep
-# compiling (the soak itself is its own command).
-cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKERV_WERROR=ON -DKERV_BUILD_BENCH=ON \
-    -DCMAKE_EXPORT_COMPILE_COMMANDS=ON
-cmake --build "$build" -j "$jobs"
-# The Java client's documentation, with every doclint finding an error.
-cmake --build "$build" --target KervClientJavadoc
+# Configures a build folder with a configure preset.
+configure() {
+    cmake --preset "$1" -B "$2"
+}
 
-stage "tests"
-run_ctest "$build"
+stage "build with warnings as errors, and its tests"
+# The benchmarks and the soak run are built here too, so that they keep
+# compiling (the soak itself is its own command), and the Java client's
+# documentation, with every doclint finding an error.
+if [ "$build" = build/test ]; then
+    mkdir -p "$build"
+    if ! cmake --workflow --preset ci 2>&1 | tee "$build/ctest-output.txt"; then
+        echo "the workflow ci failed" >&2
+        exit 1
+    fi
+    keep_summary "$build"
+else
+    configure werror "$build"
+    cmake --build "$build" --target all KervClientJavadoc
+    run_ctest "$build"
+fi
 bash scripts/check-jdks.sh "$build"
 # The corpus replay is built only where clang's fuzzing headers are found; CI
 # must not lose it silently, as the random-input checks live there.
@@ -60,14 +79,15 @@ bash scripts/check-valgrind.sh "$build"
 
 stage "sanitized build"
 sanitized=$build-sanitize
-cmake -S . -B "$sanitized" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKERV_WERROR=ON -DKERV_SANITIZE=ON \
-    -DKERV_BUILD_BENCH=OFF
-cmake --build "$sanitized" -j "$jobs"
+configure asan "$sanitized"
+cmake --build "$sanitized"
 
 stage "sanitized tests"
 sanitizer_report='runtime error:|ERROR: (Address|Leak|UndefinedBehavior)Sanitizer|SUMMARY: (Address|Leak|UndefinedBehavior)Sanitizer'
 reports=$(cd "$sanitized" && pwd)/sanitizer-reports
 rm -rf "$reports" && mkdir -p "$reports"
+# The sanitizer options name this run's report folder, so the tests run here
+# rather than through the test preset asan.
 # C++ tests: leaks detected, every report fatal. The JVM tests override
 # ASAN_OPTIONS through their CTest environment (cmake/KERVSanitizers.cmake).
 export ASAN_OPTIONS="detect_leaks=1:check_initialization_order=1:strict_init_order=1:detect_stack_use_after_return=1:log_path=$reports/asan"
@@ -92,9 +112,8 @@ fi
 
 stage "logger under ThreadSanitizer"
 tsan=$build-tsan
-cmake -S . -B "$tsan" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKERV_WERROR=ON -DKERV_SANITIZE_THREAD=ON \
-    -DKERV_BUILD_BENCH=OFF
-cmake --build "$tsan" -j "$jobs" --target kerv_logger_threads_test
+configure tsan "$tsan"
+cmake --build "$tsan" --target kerv_logger_threads_test
 TSAN_OPTIONS=halt_on_error=1 run_ctest "$tsan" -R '^LoggerThreads\.'
 
 stage "fuzz targets, short runs"

@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "api/KERVApi.h"
-#include "bridge/ProgressCallback.h"
+#include "bridge/Progress.h"
 #include "com_quorvel_bridge_test_Fake.h"
 
 namespace {

@@ -1,4 +1,6 @@
-// The Java listener that receives the aggregation's progress values.
+// The aggregation's progress: the callback the bridge hands to the analysis
+// library, and the Java listener (set through KERVProgress.setListener) that
+// receives its values.
 //
 // The listener is held as a global reference together with the method ID of
 // IntConsumer.accept. Delivery may run on any thread, also one the JVM does
@@ -24,3 +26,7 @@ void setProgressListener(JNIEnv* env, jobject listener);
 void deliverProgress(unsigned int progress) noexcept;
 
 }  // namespace kerv::bridge
+
+// The aggregate callback: logs the progress, as "Aggregate progress is N" at
+// level 2, and hands it to the listener when one is set.
+void genericProgressFunction(unsigned int progress);

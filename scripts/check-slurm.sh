@@ -76,6 +76,8 @@ cat >"$work/cppcheck-in-job" <<SCRIPT
 #!/bin/sh
 case "\$1" in --version|--errorlist) exec cppcheck "\$@";; esac
 echo "\${SLURM_JOB_ID:-none}" >>"$work/runs.log"
+# With KERV_CHECK_HOLD set, the first run waits, so that it is cancelled mid-run.
+if [ -n "\${KERV_CHECK_HOLD:-}" ] && mkdir "\$KERV_CHECK_HOLD" 2>/dev/null; then sleep 30; fi
 exec cppcheck "\$@"
 SCRIPT
 chmod +x "$work/cppcheck-in-job"
@@ -110,7 +112,7 @@ head -n 600 "$work/all.list" >"$work/some.list"
 : >"$work/runs.log"
 # A small step cost keeps runs short, so that the cancelled run's files are
 # quickly analysed again one by one.
-KERV_CPPCHECK=$work/cppcheck-in-job KERV_LAUNCHER=$launcher KERV_LAUNCHER_STEP=0.05 \
+KERV_CHECK_HOLD=$work/hold KERV_CPPCHECK=$work/cppcheck-in-job KERV_LAUNCHER=$launcher KERV_LAUNCHER_STEP=0.05 \
     "$driver" aggregate "$work/projects" cancelled >/dev/null 2>"$work/cancelled.log" &
 engine=$!
 for _ in $(seq 300); do

@@ -28,17 +28,8 @@ fi
 
 log=${KERV_DEPS_LOG:-/tmp/kerv-install-deps.log}
 : >"$log"
-# Runs one step with its output in the log; on failure shows the log's end.
-step() {
-  local title=$1
-  shift
-  echo "install-deps: $title"
-  if ! "$@" >>"$log" 2>&1; then
-    echo "install-deps: '$title' failed; the last lines of $log:" >&2
-    tail -n 30 "$log" >&2
-    exit 1
-  fi
-}
+step_name=install-deps step_log=$log
+source "$(dirname "$0")/install-step.sh"
 
 export DEBIAN_FRONTEND=noninteractive
 step "updating the package lists" apt-get update

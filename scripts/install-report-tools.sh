@@ -8,16 +8,8 @@ set -euo pipefail
 tools=${KERV_REPORT_TOOLS:-/opt/kerv-report-tools}
 log=${KERV_REPORT_TOOLS_LOG:-/tmp/kerv-install-report-tools.log}
 : >"$log"
-step() {
-  local title=$1
-  shift
-  echo "install-report-tools: $title"
-  if ! "$@" >>"$log" 2>&1; then
-    echo "install-report-tools: '$title' failed; the last lines of $log:" >&2
-    tail -n 30 "$log" >&2
-    exit 1
-  fi
-}
+step_name=install-report-tools step_log=$log
+source "$(dirname "$0")/install-step.sh"
 
 if ! command -v chromium >/dev/null; then
   if [ "$(id -u)" -ne 0 ]; then

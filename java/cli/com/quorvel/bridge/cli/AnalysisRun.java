@@ -155,7 +155,8 @@ final class AnalysisRun {
         List<Path> found;
         try (Stream<Path> walk = Files.walk(source)) {
             found = walk.filter(p -> !isHidden(source, p) && Files.isRegularFile(p))
-                    .filter(p -> extensions.contains(SourceLanguage.extensionOf(p))).sorted().collect(Collectors.toList());
+                    .filter(p -> extensions.contains(SourceLanguage.extensionOf(p))).sorted()
+                    .collect(Collectors.toList());
         }
         Set<Path> known = new HashSet<>(project.files());
         for (Path file : found) {

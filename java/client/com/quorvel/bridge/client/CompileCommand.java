@@ -69,7 +69,8 @@ public record CompileCommand(Path file, SourceLanguage language, List<String> de
             }
         }
         if (language == null) {
-            language = compilerName(arguments).matches(".*\\+\\+(-[0-9.]+)?") || SourceLanguage.ofFile(source) == SourceLanguage.CPP
+            language = compilerName(arguments).matches(".*\\+\\+(-[0-9.]+)?")
+                    || SourceLanguage.ofFile(source) == SourceLanguage.CPP
                     ? SourceLanguage.CPP : SourceLanguage.C;
         }
         return new CompileCommand(source, language, defines, includes);

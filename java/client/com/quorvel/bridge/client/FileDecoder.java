@@ -3,7 +3,10 @@ package com.quorvel.bridge.client;
 import java.util.ArrayList;
 import java.util.List;
 
-/** Decodes a file's record ({@link Tags#VQ_FILE}), the language list ({@link Tags#LANGUAGES}) and the bridge's ';'-separated lists. */
+/**
+ * Decodes a file's record ({@link Tags#VQ_FILE}), the language list ({@link Tags#LANGUAGES}) and the bridge's
+ * ';'-separated lists.
+ */
 final class FileDecoder {
     private FileDecoder() {}
 

@@ -15,8 +15,9 @@ import java.util.Set;
  */
 final class VerbatimText {
     /** The elements whose value the bridge writes without escaping it. */
-    private static final Set<String> VERBATIM = Set.of(Tags.FILE, Tags.UNIQUE_MESSAGE_ID,
-            Tags.HELP_FILE_LOCATION, Tags.MESSAGE_NUMBER, Tags.PRODUCER, Tags.RULE_ID, Tags.RULE_GROUP_STR, Tags.RULE_UID, Tags.RULE_CATEGORY, Tags.RULE_GROUP_NAME, Tags.UNIQUE_RULE_ID_LIST);
+    private static final Set<String> VERBATIM = Set.of(Tags.FILE, Tags.UNIQUE_MESSAGE_ID, Tags.HELP_FILE_LOCATION,
+            Tags.MESSAGE_NUMBER, Tags.PRODUCER, Tags.RULE_ID, Tags.RULE_GROUP_STR, Tags.RULE_UID, Tags.RULE_CATEGORY,
+            Tags.RULE_GROUP_NAME, Tags.UNIQUE_RULE_ID_LIST);
     private static final byte[] CDATA_START = "<![CDATA[".getBytes(StandardCharsets.US_ASCII);
     private static final byte[] CDATA_END = "]]>".getBytes(StandardCharsets.US_ASCII);
 

@@ -15,6 +15,7 @@ public final class Main {
                 // runs here instead, where names that cannot be read are reported with their bytes
             }
         }
+        PathEncoding.endWithTheFirstJvm();
         System.exit(run(args));
     }
 

@@ -89,6 +89,16 @@ final class PathEncoding {
     }
 
     /**
+     * In a JVM that was started again, ends the run when the JVM that started it ends, killed or not, as the run
+     * would have ended with it.
+     */
+    static void endWithTheFirstJvm() {
+        if (Boolean.getBoolean(STARTED_AGAIN)) {
+            ProcessHandle.current().parent().ifPresent(first -> first.onExit().thenRun(() -> System.exit(AnalysisRun.CANNOT_RUN)));
+        }
+    }
+
+    /**
      * Why the analysis library cannot be given this file's name, or null when it can: the name must come back whole
      * from its text, since the bridge hands the text on as UTF-8.
      */

@@ -88,6 +88,9 @@ final class EngineFixture {
                 ENGINE));
         command.addAll(Arrays.asList(args));
         ProcessBuilder builder = new ProcessBuilder(command).redirectErrorStream(true).redirectOutput(output.toFile());
+        // A UTF-8 locale unless the test asks for another: under C or POSIX the command line starts itself again,
+        // and a test that kills it, or names its process, would meet the first JVM instead of the one at work.
+        builder.environment().put("LC_ALL", "C.UTF-8");
         builder.environment().putAll(environment);
         return builder.start();
     }

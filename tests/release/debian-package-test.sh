@@ -2,8 +2,9 @@
 # Makes the Debian package with CPack, unpacks it with dpkg into an empty
 # temporary root (its own dpkg database; the maintainer scripts, which only
 # run ldconfig, are left out), then runs `kerv examples` from that root on
-# each JDK given, with -Xcheck:jni: the installed bridge and analysis library
-# must be used (nothing unpacked to a cache) and the examples' findings shown.
+# each JDK given, with -Xcheck:jni, under the C locale of CI containers: the
+# installed bridge and analysis library must be used (nothing unpacked to a
+# cache) and the findings shown, those of a file with a UTF-8 name included.
 # Usage: debian-package-test.sh <build-folder> <source-folder> <java>...
 set -euo pipefail
 trap 'echo "failed at line $LINENO: $BASH_COMMAND" >&2' ERR
@@ -26,15 +27,21 @@ touch "$root/var/lib/dpkg/status"
 env -u LD_PRELOAD dpkg --root="$root" --force-depends --unpack "$package"
 env -u LD_PRELOAD dpkg --root="$root" -L kerv | grep -qx /usr/bin/kerv
 
+cp -r "$source/examples" "$work/examples"
+utf8_name=caf$(printf '\303\251').c
+printf 'int f(void) {\n    int *p = 0;\n    return *p;\n}\n' >"$work/examples/src/$utf8_name"
+
 for java in "$@"; do
     home=$work/home-$(basename "$(dirname "$(dirname "$java")")")
     mkdir -p "$home"
     status=0
-    (cd "$source" && env -u KERV_LIBRARY HOME="$home" XDG_CACHE_HOME="$home/cache" XDG_DATA_HOME="$home/data" \
-        XDG_CONFIG_HOME="$home/config" JAVA="$java" KERV_JAVA_OPTIONS=-Xcheck:jni "$root/usr/bin/kerv" examples) >"$home/output.txt" 2>&1 || status=$?
+    (cd "$work" && env -u KERV_LIBRARY -u LC_CTYPE LC_ALL=C LANG=C HOME="$home" XDG_CACHE_HOME="$home/cache" \
+        XDG_DATA_HOME="$home/data" XDG_CONFIG_HOME="$home/config" JAVA="$java" KERV_JAVA_OPTIONS=-Xcheck:jni \
+        "$root/usr/bin/kerv" examples) >"$home/output.txt" 2>&1 || status=$?
     cat "$home/output.txt"
     [ "$status" -eq 1 ] || { echo "kerv examples exited with $status on $java, not 1 (findings)" >&2; exit 1; }
     grep -q '^src/main.c:8:[0-9]*: error: .*\[nullPointer\]$' "$home/output.txt"
+    grep -q "^src/$utf8_name:3:13: error: Null pointer dereference: p \\[nullPointer\\]\$" "$home/output.txt"
     [ ! -e "$home/cache/kerv" ] || { echo "the installed bridge was not used on $java" >&2; exit 1; }
     echo "kerv examples from the package ran on $java"
 done

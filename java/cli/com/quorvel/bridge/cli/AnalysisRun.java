@@ -1,12 +1,14 @@
 package com.quorvel.bridge.cli;
 
 import com.quorvel.bridge.client.AnalysisOutcome;
+import com.quorvel.bridge.client.Baseline;
 import com.quorvel.bridge.client.Diagnostic;
 import com.quorvel.bridge.client.FileWithoutResults;
 import com.quorvel.bridge.client.Kerv;
 import com.quorvel.bridge.client.KervException;
 import com.quorvel.bridge.client.KervLoadException;
 import com.quorvel.bridge.client.KervSession;
+import com.quorvel.bridge.client.KervStatus;
 import com.quorvel.bridge.client.LogLevel;
 import com.quorvel.bridge.client.Project;
 import com.quorvel.bridge.client.ResultDecoder;
@@ -65,31 +67,36 @@ final class AnalysisRun {
             if (library != null && !Files.isRegularFile(library)) {
                 throw new CannotRun("analysis library " + options.library + " not found");
             }
+            OutputPaths.check(options);
+            Baseline baseline = options.baseline == null ? null : Baseline.read(options.baseline);
             try (KervSession kerv = start(library)) {
                 if (options.logFile != null) {
                     kerv.setLogFile(options.logFile);
                     kerv.setLogLevel(LogLevel.TRACE);
                 }
+                List<Path> found = options.compileCommands == null ? sourceFiles(kerv, source) : List.of();
                 Project project = openProject(kerv, source != null ? source
                         : options.compileCommands.toAbsolutePath().normalize().getParent());
                 List<Path> files;
                 if (options.compileCommands != null) {
                     files = DatabaseSource.importInto(project, options.compileCommands, out);
+                    if (files.isEmpty()) {
+                        throw new CannotRun("no C or C++ file to analyse in " + options.compileCommands);
+                    }
                     source = source != null ? source : DatabaseSource.commonFolder(files);
                 } else {
-                    files = synchroniseFiles(kerv, project, source);
+                    files = synchroniseFiles(project, source, found);
                 }
                 AnalysisOutcome outcome;
-                try (ProgressBar bar = new ProgressBar(System.console() != null ? err : null)) {
-                    outcome = project.analyse(bar);
+                try (ProgressDisplay progress = ProgressDisplay.on(err)) {
+                    outcome = project.analyse(progress);
                 }
                 int active = report(kerv, project, source, files, outcome);
-                active = ReportOutputs.write(options, kerv.version(), source, byFile, withoutResults(outcome), active,
-                        out, project.ruleCatalog());
+                active = ReportOutputs.write(options, baseline, kerv.version(), source, byFile,
+                        withoutResults(outcome), active, out, project.ruleCatalog());
                 if (!outcome.complete() || !refused.isEmpty()) {
                     for (Map.Entry<Path, String> file : refused.entrySet()) {
-                        err.printf("kerv: not added: %s (%s)%n", Summary.shown(source, file.getKey().toString()),
-                                file.getValue());
+                        err.printf("kerv: not added: %s (%s)%n", shownName(source, file.getKey()), file.getValue());
                     }
                     for (AnalysisOutcome.UnanalysedFile file : outcome.notAnalysed()) {
                         err.printf("kerv: not analysed: %s (%s)%n", Summary.shown(source, file.file().toString()),
@@ -101,8 +108,14 @@ final class AnalysisRun {
                 }
                 return active > 0 ? DIAGNOSTICS_FOUND : NO_DIAGNOSTICS;
             }
-        } catch (CannotRun | IOException | UncheckedIOException | IllegalArgumentException | KervException e) {
+        } catch (CannotRun | IllegalArgumentException | KervException e) {
             err.println("kerv: " + e.getMessage());
+            return CANNOT_RUN;
+        } catch (IOException e) {
+            err.println("kerv: " + SystemReason.describe(e));
+            return CANNOT_RUN;
+        } catch (UncheckedIOException e) {
+            err.println("kerv: " + SystemReason.describe(e));
             return CANNOT_RUN;
         } catch (KervLoadException | LinkageError e) {
             err.println("kerv: the bridge library cannot be loaded: " + e.getMessage());
@@ -126,19 +139,83 @@ final class AnalysisRun {
         }
     }
 
-    private Project openProject(KervSession kerv, Path source) throws CannotRun {
+    /**
+     * Opens the project, creating it with the configuration files given; for a project that exists, applies them
+     * (see {@link ProjectConfiguration}) after reading the analysis and rule configurations with the analysis
+     * library's own reader in a scratch project. A configuration file the library refuses is named with its line and
+     * problem.
+     */
+    private Project openProject(KervSession kerv, Path source) throws CannotRun, IOException {
         Path location = options.projectDir != null ? options.projectDir : kerv.workspace();
         String name = options.name != null ? options.name : defaultName(source);
+        Path acf = configuration(options.acf);
+        Path rcf = configuration(options.rcf);
+        Path cct = configuration(options.cct);
+        Path scratch = null;
         try {
-            return kerv.openProject(location, name, configuration(options.acf), configuration(options.rcf),
-                    configuration(options.cct));
+            boolean exists = kerv.isProject(location, name);
+            if (exists && (acf != null || rcf != null)) {
+                ProjectConfiguration.checkUnchanged(location.resolve(name), options);
+                scratch = Files.createTempDirectory("kerv-configuration-");
+                try {
+                    kerv.openProject(scratch, "check", acf, rcf, null);
+                } catch (KervException e) {
+                    throw refusedConfiguration(e, "the configuration files given cannot be used (status "
+                            + e.status() + " (" + e.reason() + "))");
+                }
+            }
+            Project project = kerv.openProject(location, name, acf, rcf, cct);
+            if (exists && cct != null) {
+                ProjectConfiguration.applyCompiler(project, cct);
+            }
+            return project;
         } catch (KervException e) {
-            throw new CannotRun(e.getMessage());
+            throw refusedConfiguration(e, e.getMessage());
+        } finally {
+            if (scratch != null) {
+                ConfigurationProbe.deleteTree(scratch);
+            }
         }
+    }
+
+    /**
+     * The error for a call that failed; when it failed on a configuration file, the lines before the message name
+     * the file, line and problem as the analysis library's own reader found them.
+     */
+    private CannotRun refusedConfiguration(KervException e, String message) {
+        if (e.reason() != KervStatus.CONFIG_SYNTAX && e.reason() != KervStatus.CONFIG_UNREADABLE) {
+            return new CannotRun(message);
+        }
+        List<String> lines = ConfigurationProbe.problems(options.library, configuration(options.acf),
+                configuration(options.rcf), configuration(options.cct));
+        lines.add(message);
+        return new CannotRun(String.join(System.lineSeparator() + "kerv: ", lines));
     }
 
     private static Path configuration(String file) {
         return file.isEmpty() ? null : Path.of(file);
+    }
+
+    /** The C and C++ files under the source folder, hidden folders left out; none is an error. */
+    private static List<Path> sourceFiles(KervSession kerv, Path source) throws IOException, CannotRun {
+        List<String> extensions = kerv.fileExtensions();
+        List<Path> found;
+        try (Stream<Path> walk = Files.walk(source)) {
+            found = walk.filter(p -> !isHidden(source, p) && Files.isRegularFile(p))
+                    .filter(p -> extensions.contains(SourceLanguage.extensionOf(p))).sorted()
+                    .collect(Collectors.toList());
+        }
+        if (found.isEmpty()) {
+            throw new CannotRun("no C or C++ file to analyse in " + source + " (none with the extensions "
+                    + String.join(" ", extensions) + ")");
+        }
+        return found;
+    }
+
+    /** A file's path below the source folder as the messages show it: its bytes when its name cannot be read. */
+    private static String shownName(Path source, Path file) {
+        return PathEncoding.unreadable(file) != null ? PathEncoding.bytesOf(source, file)
+                : Summary.shown(source, file.toString());
     }
 
     static String defaultName(Path source) {
@@ -148,19 +225,16 @@ final class AnalysisRun {
 
     /**
      * Adds the source files found, removes the project's files under the folder that are gone; returns the files of
-     * the project under the folder. A file the analysis library refuses is kept in {@link #refused}.
+     * the project under the folder. A file the analysis library refuses, or whose name it cannot be given, is kept
+     * in {@link #refused}.
      */
-    private List<Path> synchroniseFiles(KervSession kerv, Project project, Path source) throws IOException {
-        List<String> extensions = kerv.fileExtensions();
-        List<Path> found;
-        try (Stream<Path> walk = Files.walk(source)) {
-            found = walk.filter(p -> !isHidden(source, p) && Files.isRegularFile(p))
-                    .filter(p -> extensions.contains(SourceLanguage.extensionOf(p))).sorted()
-                    .collect(Collectors.toList());
-        }
+    private List<Path> synchroniseFiles(Project project, Path source, List<Path> found) {
         Set<Path> known = new HashSet<>(project.files());
         for (Path file : found) {
-            if (!known.contains(file)) {
+            String unreadable = PathEncoding.unreadable(file);
+            if (unreadable != null) {
+                refused.put(file, unreadable);
+            } else if (!known.contains(file)) {
                 try {
                     project.addFile(file, SourceLanguage.ofFile(file), List.of(), List.of());
                 } catch (KervException e) {
@@ -174,8 +248,9 @@ final class AnalysisRun {
                 project.removeFile(file);
             }
         }
-        found.removeAll(refused.keySet());
-        return found;
+        List<Path> kept = new ArrayList<>(found);
+        kept.removeAll(refused.keySet());
+        return kept;
     }
 
     private static boolean isHidden(Path root, Path path) {
@@ -202,8 +277,11 @@ final class AnalysisRun {
                 out.println(new String(xml, StandardCharsets.UTF_8));
             }
         }
-        out.printf("kerv: analysed %d files of %s (%s; project %s in %s)%n", byFile.size(), source,
-                kerv.components(), project.name(), project.location());
+        Set<Path> analysedNow = new HashSet<>(outcome.analysed());
+        long analysed = byFile.keySet().stream().filter(analysedNow::contains).count();
+        out.printf("kerv: analysed %d file%s of %s, %d already up to date (%s; project %s in %s)%n", analysed,
+                analysed == 1 ? "" : "s", source, byFile.size() - analysed, kerv.components(), project.name(),
+                project.location());
         if (options.rules) {
             out.println("rules:");
             rules.values().forEach(r -> out.printf("  %-12s %-36s %s  %s%n", r.group(), r.id(), r.active() ? "on " : "off",

@@ -21,9 +21,10 @@ final class CliOptions {
             "                         reference library inside the jar)",
             "  --project-dir <dir>    folder that holds the project (default: the analysis library's workspace)",
             "  --name <name>          project name (default: the source folder's name and a hash of its path)",
-            "  --acf <file>           analysis configuration for a new project",
-            "  --rcf <file>           rule configuration for a new project",
-            "  --cct <file>           compiler configuration for a new project",
+            "  --acf <file>           analysis configuration (a project keeps the one it was made with)",
+            "  --rcf <file>           rule configuration (a project keeps the one it was made with)",
+            "  --cct <file>           compiler configuration, also for an existing project (its files whose settings",
+            "                         change are analysed again)",
             "  --log <file>           keep the native log in this file",
             "  --xml                  also print each file's diagnostics as result XML",
             "  --rules                also print the rule list",
@@ -32,13 +33,20 @@ final class CliOptions {
             "                         and include folders",
             "  --sarif <file>         write the findings as a SARIF 2.1.0 report",
             "  --html <dir>           write an HTML report (index.html and one page per file)",
-            "  --baseline <file>      compare with an earlier SARIF report: only new findings count",
+            "  --baseline <file>      compare with an earlier SARIF report: only new findings count; each new one is",
+            "                         named",
+            "  --verbose              with --baseline, also name each finding of the baseline that is gone",
             "  --help                 print this text",
             "",
             "exit codes: 0 no active diagnostics (with --baseline: no new ones), 1 active diagnostics found,",
             "            2 bad command line,",
             "            3 the analysis could not run or left files without results",
-            "            (missing folder or library, project error, analyser missing or failing)");
+            "            (missing folder or library, no C or C++ file, a report that cannot be written,",
+            "            a bad configuration file, project error, analyser missing or failing)",
+            "",
+            "With standard error not a terminal (a CI log), the progress is a line at each tenth of the files and at",
+            "least every 5 s. Under the C or POSIX locale the command starts itself again under C.UTF-8 so that",
+            "UTF-8 file names can be read.");
 
     Path sourceFolder;
     /** The analysis library's file; null for the one bundled with the client. */
@@ -57,6 +65,7 @@ final class CliOptions {
     Path sarif;
     Path html;
     Path baseline;
+    boolean verbose;
 
     /** Thrown for a command line that cannot be understood. */
     static final class UsageException extends Exception {
@@ -115,6 +124,9 @@ final class CliOptions {
                     break;
                 case "--baseline":
                     options.baseline = Paths.get(value(args, ++i, arg));
+                    break;
+                case "--verbose":
+                    options.verbose = true;
                     break;
                 case "--log":
                     options.logFile = Paths.get(value(args, ++i, arg));

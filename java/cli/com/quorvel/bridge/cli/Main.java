@@ -1,10 +1,21 @@
 package com.quorvel.bridge.cli;
 
+import java.io.IOException;
+import java.nio.file.InvalidPathException;
+
 /** Command-line front end: analyses a C and C++ source folder through the KERV bridge. */
 public final class Main {
     private Main() {}
 
-    public static void main(String[] args) {
+    public static void main(String[] args) throws InterruptedException {
+        if (PathEncoding.shouldStartAgain(args, System.getenv())) {
+            try {
+                System.exit(PathEncoding.startAgain(args));
+            } catch (IOException e) {
+                // runs here instead, where names that cannot be read are reported with their bytes
+            }
+        }
+        PathEncoding.endWithTheFirstJvm();
         System.exit(run(args));
     }
 
@@ -15,6 +26,10 @@ public final class Main {
         } catch (CliOptions.UsageException e) {
             System.err.println("kerv: " + e.getMessage());
             System.err.println(CliOptions.USAGE);
+            return AnalysisRun.BAD_USAGE;
+        } catch (InvalidPathException e) {
+            System.err.println("kerv: " + e.getInput() + " cannot be read as a path in this JVM's path encoding "
+                    + PathEncoding.encoding() + ": " + PathEncoding.FIX);
             return AnalysisRun.BAD_USAGE;
         }
         if (options.help) {

@@ -17,22 +17,24 @@ final class ReportOutputs {
     private ReportOutputs() {}
 
     /**
-     * Writes the reports the options ask for; returns the count of findings that decides the exit code: the new ones
-     * with a baseline, else every active one.
+     * Writes the reports the options ask for and compares with the baseline (read before the analysis, null for
+     * none); returns the count of findings that decides the exit code: the new ones with a baseline, else every
+     * active one.
      */
-    static int write(CliOptions options, String version, Path source, Map<Path, List<Diagnostic>> byFile,
-            List<FileWithoutResults> withoutResults, int active, PrintStream out, RuleCatalog catalog) {
-        if (options.sarif == null && options.html == null && options.baseline == null) {
+    static int write(CliOptions options, Baseline baseline, String version, Path source,
+            Map<Path, List<Diagnostic>> byFile, List<FileWithoutResults> withoutResults, int active, PrintStream out,
+            RuleCatalog catalog) {
+        if (options.sarif == null && options.html == null && baseline == null) {
             return active;
         }
         AnalysisReport report = new AnalysisReport(version, source, byFile, withoutResults, catalog);
-        Baseline baseline = options.baseline == null ? null : Baseline.read(options.baseline);
         int counted = active;
         if (baseline != null) {
             Baseline.Comparison comparison = baseline.compare(report);
             out.printf("baseline %s: %d new, %d unchanged, %d gone%n", options.baseline, comparison.added(),
                     comparison.unchanged(), comparison.gone());
             counted = comparison.added();
+            nameChanges(baseline, report, options.verbose, out);
         }
         if (options.sarif != null) {
             SarifReport.write(report, options.sarif, baseline);
@@ -43,6 +45,18 @@ final class ReportOutputs {
             out.println("kerv: HTML report in " + options.html.resolve("index.html"));
         }
         return counted;
+    }
+
+    /** Names each new finding and, when {@code gone} too is asked for, each finding of the baseline that is gone. */
+    private static void nameChanges(Baseline baseline, AnalysisReport report, boolean gone, PrintStream out) {
+        Path source = report.sourceRoot();
+        baseline.newFindings(report).stream().map(f -> ListingLine.of(source, f.diagnostic()))
+                .sorted(ListingLine.ORDER).forEach(line -> out.println("new: " + line));
+        if (gone) {
+            baseline.goneResults(report).stream().map(r -> new ListingLine(Summary.shown(source, r.location().file()),
+                    r.location().line(), r.location().column(), report.catalog().severityOf(r.ruleId()).text(),
+                    r.text(), r.ruleId())).sorted(ListingLine.ORDER).forEach(line -> out.println("gone: " + line));
+        }
     }
 
 }

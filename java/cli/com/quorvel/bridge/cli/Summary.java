@@ -7,7 +7,6 @@ import java.io.PrintStream;
 import java.nio.file.Path;
 import java.nio.file.Paths;
 import java.util.ArrayList;
-import java.util.Comparator;
 import java.util.LinkedHashMap;
 import java.util.List;
 import java.util.Map;
@@ -23,8 +22,8 @@ final class Summary {
     record RuleInfo(String id, String group, boolean active, String text) {}
 
     /**
-     * Prints the counts per file and per severity, then every active diagnostic of each analysed file in the order
-     * of its location; returns the number of active diagnostics.
+     * Prints the counts per file (of the files with active diagnostics, by path) and per severity, then every active
+     * diagnostic in the listing's order; returns the number of active diagnostics.
      */
     static int print(PrintStream out, Path sourceFolder, Map<Path, List<Diagnostic>> byFile,
             Map<String, RuleInfo> rules) {
@@ -33,36 +32,28 @@ final class Summary {
         for (RuleInfo rule : rules.values()) {
             perSeverity.putIfAbsent(rule.group(), 0);
         }
-        int active = 0;
         int switchedOff = 0;
-        StringBuilder lines = new StringBuilder();
+        List<ListingLine> lines = new ArrayList<>();
         for (Map.Entry<Path, List<Diagnostic>> entry : byFile.entrySet()) {
             String file = shown(sourceFolder, entry.getKey().toString());
-            perFile.put(file, 0);
-            List<Diagnostic> inLineOrder = new ArrayList<>(entry.getValue());
-            inLineOrder.sort(Comparator.comparing((Diagnostic d) -> primary(d).file())
-                    .thenComparingInt(d -> primary(d).line()).thenComparingInt(d -> primary(d).column()));
-            for (Diagnostic d : inLineOrder) {
+            for (Diagnostic d : entry.getValue()) {
                 if (d.suppressionState() != SuppressionState.ACTIVE) {
                     switchedOff++;
                     continue;
                 }
-                active++;
-                String severity = d.severity().text();
                 perFile.merge(file, 1, Integer::sum);
-                perSeverity.merge(severity, 1, Integer::sum);
-                Location at = primary(d);
-                lines.append(shown(sourceFolder, at.file())).append(':').append(at.line()).append(':')
-                        .append(at.column()).append(": ").append(severity).append(": ").append(d.text()).append(" [")
-                        .append(d.messageId()).append("]").append(System.lineSeparator());
+                perSeverity.merge(d.severity().text(), 1, Integer::sum);
+                lines.add(ListingLine.of(sourceFolder, d));
             }
         }
+        lines.sort(ListingLine.ORDER);
         out.println("diagnostics per file:");
         perFile.forEach((file, count) -> out.printf("%8d  %s%n", count, file));
         out.println("diagnostics per severity:");
         perSeverity.forEach((severity, count) -> out.printf("%8d  %s%n", count, severity));
         out.println();
-        out.print(lines);
+        lines.forEach(out::println);
+        int active = lines.size();
         out.printf("%d diagnostic%s", active, active == 1 ? "" : "s");
         if (switchedOff > 0) {
             out.printf(" (%d more of rules switched off, not shown)", switchedOff);

@@ -28,6 +28,9 @@ final class Aggregation {
                 stale.add(file);
             }
         }
+        if (relay != null) {
+            relay.filesToAnalyse(stale.size());
+        }
         KERVProgress.setListener(relay);
         try {
             KERVBridge.aggregate();

@@ -6,9 +6,14 @@ import com.fasterxml.jackson.core.JsonProcessingException;
 import com.fasterxml.jackson.core.JsonToken;
 import java.io.IOException;
 import java.io.UncheckedIOException;
+import java.net.URI;
 import java.nio.file.Path;
+import java.util.ArrayList;
+import java.util.HashMap;
 import java.util.HashSet;
 import java.util.List;
+import java.util.Map;
+import java.util.Objects;
 import java.util.Set;
 
 /**
@@ -18,14 +23,37 @@ import java.util.Set;
 public final class Baseline {
     private static final JsonFactory JSON = new JsonFactory();
 
-    /** The fingerprints of the active results. */
-    private final Set<String> fingerprints;
+    /** The active results by fingerprint. */
+    private final Map<String, Result> active;
     /** The fingerprints of every result, switched off or not. */
     private final Set<String> everyFingerprint;
 
-    private Baseline(Set<String> fingerprints, Set<String> everyFingerprint) {
-        this.fingerprints = Set.copyOf(fingerprints);
+    private Baseline(Map<String, Result> active, Set<String> everyFingerprint) {
+        this.active = Map.copyOf(active);
         this.everyFingerprint = Set.copyOf(everyFingerprint);
+    }
+
+    /**
+     * An active result of the baseline as its report gave it.
+     *
+     * @param ruleId the rule; empty when the result names none
+     * @param text the message
+     * @param location the first location: the path as the report shows it (relative to the report's source folder,
+     *     else absolute; empty when unknown), line and column (0 when not given)
+     */
+    public record Result(String ruleId, String text, Location location) {
+        /**
+         * Makes the result.
+         *
+         * @param ruleId the rule
+         * @param text the message
+         * @param location the first location
+         */
+        public Result {
+            Objects.requireNonNull(ruleId, "ruleId");
+            Objects.requireNonNull(text, "text");
+            Objects.requireNonNull(location, "location");
+        }
     }
 
     /**
@@ -46,14 +74,14 @@ public final class Baseline {
      * @throws UncheckedIOException when it cannot be read
      */
     public static Baseline read(Path sarif) {
-        Set<String> fingerprints = new HashSet<>();
+        Map<String, Result> active = new HashMap<>();
         Set<String> everyFingerprint = new HashSet<>();
         try (JsonParser in = JSON.createParser(sarif.toFile())) {
             for (JsonToken token = in.nextToken(); token != null; token = in.nextToken()) {
                 if (token == JsonToken.FIELD_NAME && "results".equals(in.currentName())
                         && in.nextToken() == JsonToken.START_ARRAY) {
                     while (in.nextToken() == JsonToken.START_OBJECT) {
-                        result(in, fingerprints, everyFingerprint);
+                        result(in, active, everyFingerprint);
                     }
                 }
             }
@@ -62,38 +90,67 @@ public final class Baseline {
         } catch (IOException e) {
             throw new UncheckedIOException("cannot read " + sarif, e);
         }
-        return new Baseline(fingerprints, everyFingerprint);
+        return new Baseline(active, everyFingerprint);
     }
 
-    private static void result(JsonParser in, Set<String> fingerprints, Set<String> everyFingerprint)
+    private static void result(JsonParser in, Map<String, Result> active, Set<String> everyFingerprint)
             throws IOException {
-        String fingerprint = null;
-        boolean suppressed = false;
-        while (in.nextToken() == JsonToken.FIELD_NAME) {
-            String field = in.currentName();
-            JsonToken value = in.nextToken();
-            if ("partialFingerprints".equals(field) && value == JsonToken.START_OBJECT) {
-                while (in.nextToken() == JsonToken.FIELD_NAME) {
-                    in.nextToken();
-                    if (SarifReport.FINGERPRINT_KEY.equals(in.currentName())) {
-                        fingerprint = in.getValueAsString();
-                    }
-                    in.skipChildren();
-                }
-            } else if ("suppressions".equals(field) && value == JsonToken.START_ARRAY) {
-                while (in.nextToken() != JsonToken.END_ARRAY) {
-                    suppressed = true;
-                    in.skipChildren();
-                }
-            } else {
-                in.skipChildren();
-            }
-        }
+        Map<String, String> fields = new HashMap<>();
+        flatten(in, "", fields);
+        String fingerprint = fields.get("partialFingerprints." + SarifReport.FINGERPRINT_KEY);
         if (fingerprint != null) {
             everyFingerprint.add(fingerprint);
-            if (!suppressed) {
-                fingerprints.add(fingerprint);
+            if (!fields.containsKey("suppressions.0")) {
+                active.put(fingerprint, resultOf(fields));
             }
+        }
+    }
+
+    /**
+     * Reads the object or array the parser is at into {@code out}, each value under its dotted path (array elements
+     * by index: "locations.0.physicalLocation"); an object or array is kept as an empty value.
+     */
+    private static void flatten(JsonParser in, String prefix, Map<String, String> out) throws IOException {
+        boolean array = in.currentToken() == JsonToken.START_ARRAY;
+        int index = 0;
+        for (JsonToken token = in.nextToken(); token != JsonToken.END_OBJECT && token != JsonToken.END_ARRAY;
+                token = in.nextToken()) {
+            String key = prefix + (array ? String.valueOf(index++) : in.currentName());
+            if (!array) {
+                token = in.nextToken();
+            }
+            if (token == JsonToken.START_OBJECT || token == JsonToken.START_ARRAY) {
+                out.put(key, "");
+                flatten(in, key + ".", out);
+            } else {
+                out.put(key, in.getValueAsString(""));
+            }
+        }
+    }
+
+    private static Result resultOf(Map<String, String> fields) {
+        String at = "locations.0.physicalLocation.";
+        String uri = fields.getOrDefault(at + "artifactLocation.uri", "");
+        String file = uri;
+        try {
+            if (fields.containsKey(at + "artifactLocation.uriBaseId")) {
+                file = URI.create(uri).getPath();
+            } else if (uri.startsWith("file:")) {
+                file = Path.of(URI.create(uri)).toString();
+            }
+        } catch (IllegalArgumentException e) {
+            file = uri;  // shown as the report wrote it
+        }
+        return new Result(fields.getOrDefault("ruleId", ""), fields.getOrDefault("message.text", ""),
+                new Location(file, number(fields.get(at + "region.startLine")),
+                        number(fields.get(at + "region.startColumn"))));
+    }
+
+    private static int number(String value) {
+        try {
+            return value == null ? 0 : Integer.parseInt(value);
+        } catch (NumberFormatException e) {
+            return 0;
         }
     }
 
@@ -120,11 +177,37 @@ public final class Baseline {
             for (Finding finding : findings) {
                 if (finding.active()) {
                     seen.add(finding.fingerprint());
-                    added += fingerprints.contains(finding.fingerprint()) ? 0 : 1;
+                    added += active.containsKey(finding.fingerprint()) ? 0 : 1;
                 }
             }
         }
-        int unchanged = (int) fingerprints.stream().filter(seen::contains).count();
-        return new Comparison(added, unchanged, fingerprints.size() - unchanged);
+        int unchanged = (int) active.keySet().stream().filter(seen::contains).count();
+        return new Comparison(added, unchanged, active.size() - unchanged);
+    }
+
+    /**
+     * Returns a run's active findings that the baseline does not hold.
+     *
+     * @param report the run
+     * @return the new findings, in the report's order
+     */
+    public List<Finding> newFindings(AnalysisReport report) {
+        List<Finding> added = new ArrayList<>();
+        report.findings().values().forEach(findings -> findings.stream()
+                .filter(f -> f.active() && !active.containsKey(f.fingerprint())).forEach(added::add));
+        return added;
+    }
+
+    /**
+     * Returns the baseline's active results that a run no longer has.
+     *
+     * @param report the run
+     * @return the gone results, in no particular order
+     */
+    public List<Result> goneResults(AnalysisReport report) {
+        Map<String, Result> gone = new HashMap<>(active);
+        report.findings().values().forEach(findings -> findings.stream().filter(Finding::active)
+                .forEach(f -> gone.remove(f.fingerprint())));
+        return new ArrayList<>(gone.values());
     }
 }

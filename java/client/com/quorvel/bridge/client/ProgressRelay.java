@@ -22,10 +22,21 @@ final class ProgressRelay implements IntConsumer {
     }
 
     @Override
-    public synchronized void accept(int value) {
+    public void accept(int value) {
+        deliver(() -> listener.accept(value));
+    }
+
+    /** Tells a listener that is an {@link AnalysisProgress} how many files the analysis takes on. */
+    void filesToAnalyse(int count) {
+        if (listener instanceof AnalysisProgress progress) {
+            deliver(() -> progress.filesToAnalyse(count));
+        }
+    }
+
+    private synchronized void deliver(Runnable call) {
         IN_LISTENER.set(Boolean.TRUE);
         try {
-            listener.accept(value);
+            call.run();
         } catch (RuntimeException e) {
             if (failure == null) {
                 failure = e;

@@ -252,7 +252,8 @@ public final class Project {
      * <p>The listener receives each progress value (0 to 100) as the analysis library reports it, on the thread it
      * reports from, one value at a time. It must not call the session: such calls throw
      * {@link IllegalStateException}. An exception thrown by the listener does not stop the analysis; the listener
-     * still receives the later values, and this method throws the first such exception when the analysis is done.
+     * still receives the later values, and this method throws the first such exception when the analysis is done. A
+     * listener that is an {@link AnalysisProgress} first hears how many files the analysis takes on.
      *
      * @param listener the progress listener, or {@code null} for none
      * @return the files analysed and those left without up-to-date results, with the reason

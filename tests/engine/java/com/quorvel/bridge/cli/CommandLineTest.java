@@ -16,7 +16,10 @@ import java.io.PrintStream;
 import java.nio.charset.StandardCharsets;
 import java.nio.file.Files;
 import java.nio.file.Path;
+import java.time.Duration;
 import java.util.List;
+import java.util.concurrent.TimeUnit;
+import java.util.stream.IntStream;
 import org.junit.jupiter.api.Test;
 import org.junit.jupiter.api.io.TempDir;
 
@@ -87,7 +90,7 @@ class CommandLineTest {
     private static final RuleCatalog CATALOG = new RuleCatalog(GROUPS, java.util.Map.of());
 
     @Test
-    void summaryCountsPerFileAndSeverityAndListsInLineOrder() {
+    void summaryNamesFilesWithFindingsAndListsByFileAndLine() {
         Path source = Path.of("/s");
         var rules = AnalysisRun.rulesById(GROUPS);
         var byFile = new java.util.LinkedHashMap<Path, List<Diagnostic>>();
@@ -97,17 +100,45 @@ class CommandLineTest {
                 diagnostic("unusedVariable", "off", "/s/b.c", 1, 1, false),
                 diagnostic("mystery", "odd", "/usr/include/x.h", 2, 2, true)));
         byFile.put(Path.of("/s/a.c"), List.of());
+        byFile.put(Path.of("/s/c.c"), List.of(diagnostic("nullPointer", "in header", "/s/a.h", 7, 1, true)));
         ByteArrayOutputStream bytes = new ByteArrayOutputStream();
         int active = Summary.print(new PrintStream(bytes, true, StandardCharsets.UTF_8), source, byFile, rules);
         String text = bytes.toString(StandardCharsets.UTF_8);
-        assertEquals(3, active);
-        assertTrue(text.contains("       0  a.c\n       3  b.c\n"), text);
-        assertTrue(text.contains("       2  error\n       0  style\n       1  unknown\n"), text);
-        int early = text.indexOf("b.c:3:9: error: early [nullPointer]");
-        int late = text.indexOf("b.c:20:1: error: late [nullPointer]");
-        assertTrue(early >= 0 && late > early, text);
-        assertTrue(text.contains("/usr/include/x.h:2:2: unknown: odd [mystery]"), text);
-        assertTrue(text.endsWith("3 diagnostics (1 more of rules switched off, not shown)\n"), text);
+        assertEquals(4, active);
+        assertTrue(text.contains("diagnostics per file:\n       3  b.c\n       1  c.c\ndiagnostics per severity:\n"
+                + "       3  error\n       0  style\n       1  unknown\n"), text);
+        assertTrue(text.contains("\n/usr/include/x.h:2:2: unknown: odd [mystery]\n"
+                + "a.h:7:1: error: in header [nullPointer]\nb.c:3:9: error: early [nullPointer]\n"
+                + "b.c:20:1: error: late [nullPointer]\n"), text);
+        assertTrue(text.endsWith("4 diagnostics (1 more of rules switched off, not shown)\n"), text);
+    }
+
+    @Test
+    void progressLinesComeAtEachTenthAndWhenTheAnalysisIsQuiet() throws Exception {
+        ByteArrayOutputStream bytes = new ByteArrayOutputStream();
+        PrintStream log = new PrintStream(bytes, true, StandardCharsets.UTF_8);
+        try (ProgressLines progress = new ProgressLines(log, Duration.ofMillis(500))) {
+            progress.filesToAnalyse(20);
+            for (int done = 0; done <= 3; done++) {
+                progress.accept(done * 100 / 20);
+            }
+            long end = System.nanoTime() + TimeUnit.SECONDS.toNanos(30);
+            while (!bytes.toString(StandardCharsets.UTF_8).contains("kerv: 3 of 20") && System.nanoTime() < end) {
+                Thread.sleep(20);
+            }
+            for (int done = 4; done <= 20; done++) {
+                progress.accept(done * 100 / 20);
+            }
+            String text = bytes.toString(StandardCharsets.UTF_8);
+            Thread.sleep(1200);
+            assertEquals(text, bytes.toString(StandardCharsets.UTF_8), "no line once the analysis is done");
+        }
+        List<String> lines = bytes.toString(StandardCharsets.UTF_8).lines()
+                .map(line -> line.replaceAll(", \\d+:\\d\\d elapsed$", "")).distinct().toList();
+        List<String> expected = new java.util.ArrayList<>(List.of("kerv: analysing 20 files",
+                "kerv: 2 of 20 files analysed", "kerv: 3 of 20 files analysed"));
+        IntStream.rangeClosed(2, 10).forEach(tenth -> expected.add("kerv: " + 2 * tenth + " of 20 files analysed"));
+        assertEquals(expected, lines);
     }
 
     @Test

@@ -73,13 +73,24 @@ final class EngineFixture {
 
     /** The same, with extra environment variables for the child. */
     static Process startCli(Map<String, String> environment, Path output, String... args) throws IOException {
+        return startCli(environment, List.of(), output, args);
+    }
+
+    /** The same, with extra JVM options too. */
+    static Process startCli(Map<String, String> environment, List<String> jvmOptions, Path output, String... args)
+            throws IOException {
         List<String> command = new ArrayList<>(Arrays.asList(
                 Path.of(System.getProperty("java.home"), "bin", "java").toString(), "-Xcheck:jni",
                 "--enable-native-access=ALL-UNNAMED",
-                "-D" + KERVBridge.LIBRARY_PROPERTY + "=" + System.getProperty(KERVBridge.LIBRARY_PROPERTY),
-                "-cp", System.getProperty("java.class.path"), Main.class.getName(), "--library", ENGINE));
+                "-D" + KERVBridge.LIBRARY_PROPERTY + "=" + System.getProperty(KERVBridge.LIBRARY_PROPERTY)));
+        command.addAll(jvmOptions);
+        command.addAll(List.of("-cp", System.getProperty("java.class.path"), Main.class.getName(), "--library",
+                ENGINE));
         command.addAll(Arrays.asList(args));
         ProcessBuilder builder = new ProcessBuilder(command).redirectErrorStream(true).redirectOutput(output.toFile());
+        // A UTF-8 locale unless the test asks for another: under C or POSIX the command line starts itself again,
+        // and a test that kills it, or names its process, would meet the first JVM instead of the one at work.
+        builder.environment().put("LC_ALL", "C.UTF-8");
         builder.environment().putAll(environment);
         return builder.start();
     }

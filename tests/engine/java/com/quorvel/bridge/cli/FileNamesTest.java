@@ -16,6 +16,7 @@ import com.quorvel.bridge.client.TreeNode;
 import java.nio.file.Files;
 import java.nio.file.Path;
 import java.util.List;
+import java.util.Map;
 import org.junit.jupiter.api.Test;
 import org.junit.jupiter.api.io.TempDir;
 import org.junit.jupiter.params.ParameterizedTest;
@@ -55,6 +56,32 @@ class FileNamesTest {
         String text = EngineFixture.finish(EngineFixture.startCli(output, "--project-dir", projects().toString(),
                 source.toString()), output, AnalysisRun.DIAGNOSTICS_FOUND);
         assertTrue(text.contains("R&D/x<y>&z.c:3:13: error: Null pointer dereference: p [nullPointer]"), text);
+    }
+
+    @Test
+    void aUtf8NameUnderTheCLocaleIsAnalysedElseNamedByItsBytes() throws Exception {
+        Path source = Files.createDirectories(temp.resolve("src")).toRealPath();
+        Files.writeString(source.resolve("good.c"), NULL_DEREFERENCE);
+        // Named by the shell: this JVM may itself run under the C locale, where it cannot make the name.
+        Process copy = new ProcessBuilder("sh", "-c", "cp good.c \"$(printf 'caf\\303\\251.c')\"")
+                .directory(source.toFile()).start();
+        assertEquals(0, copy.waitFor());
+        Map<String, String> cLocale = Map.of("LC_ALL", "C", "LANG", "C");
+        Path output = temp.resolve("started-again.txt");
+        String text = EngineFixture.finish(EngineFixture.startCli(cLocale, output, "--project-dir",
+                projects().toString(), source.toString()), output, AnalysisRun.DIAGNOSTICS_FOUND);
+        assertTrue(text.contains("\ncafé.c:3:13: error: Null pointer dereference: p [nullPointer]\n"), text);
+        assertTrue(text.contains("\ngood.c:3:13: error: "), text);
+
+        // A JVM that cannot start again under a UTF-8 locale names the file by its bytes and goes on.
+        Path kept = temp.resolve("not-started-again.txt");
+        List<String> startedAlready = List.of("-D" + PathEncoding.STARTED_AGAIN + "=true");
+        text = EngineFixture.finish(EngineFixture.startCli(cLocale, startedAlready, kept, "--project-dir",
+                projects().toString(), "--name", "ascii", source.toString()), kept, AnalysisRun.CANNOT_RUN);
+        assertTrue(text.contains("kerv: not added: caf\\xc3\\xa9.c (its name cannot be read in this JVM's path "
+                + "encoding ANSI_X3.4-1968: run with LC_ALL=C.UTF-8 or another UTF-8 locale)\n"), text);
+        assertTrue(text.contains("\ngood.c:3:13: error: "), text);
+        assertTrue(text.endsWith("kerv: 1 of 2 files could not be analysed\n"), text);
     }
 
     static List<Arguments> refusedNames() {

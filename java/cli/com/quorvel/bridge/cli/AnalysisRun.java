@@ -228,7 +228,7 @@ final class AnalysisRun {
         Map<String, Summary.RuleInfo> rules = new LinkedHashMap<>();
         for (RuleGroup group : groups) {
             for (Rule rule : group.rules()) {
-                rules.put(rule.id(), new Summary.RuleInfo(rule.id(), group.name(), rule.active(), rule.text()));
+                rules.put(rule.id(), new Summary.RuleInfo(rule.id(), group.name(), rule.active(), rule.summary()));
             }
         }
         return rules;

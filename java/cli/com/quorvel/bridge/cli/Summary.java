@@ -24,7 +24,7 @@ final class Summary {
 
     /**
      * Prints the counts per file and per severity, then every active diagnostic of each analysed file in the order
-     * of its location; returns the number of active diagnostics.
+     * of its location, then how many a comment in the source suppresses; returns the number of active diagnostics.
      */
     static int print(PrintStream out, Path sourceFolder, Map<Path, List<Diagnostic>> byFile,
             Map<String, RuleInfo> rules) {
@@ -35,6 +35,7 @@ final class Summary {
         }
         int active = 0;
         int switchedOff = 0;
+        int inSource = 0;
         StringBuilder lines = new StringBuilder();
         for (Map.Entry<Path, List<Diagnostic>> entry : byFile.entrySet()) {
             String file = shown(sourceFolder, entry.getKey().toString());
@@ -43,6 +44,10 @@ final class Summary {
             inLineOrder.sort(Comparator.comparing((Diagnostic d) -> primary(d).file())
                     .thenComparingInt(d -> primary(d).line()).thenComparingInt(d -> primary(d).column()));
             for (Diagnostic d : inLineOrder) {
+                if (d.suppressionState() == SuppressionState.IN_SOURCE) {
+                    inSource++;
+                    continue;
+                }
                 if (d.suppressionState() != SuppressionState.ACTIVE) {
                     switchedOff++;
                     continue;
@@ -68,6 +73,9 @@ final class Summary {
             out.printf(" (%d more of rules switched off, not shown)", switchedOff);
         }
         out.println();
+        if (inSource > 0) {
+            out.printf("%d more suppressed in the source, not shown%n", inSource);
+        }
         return active;
     }
 

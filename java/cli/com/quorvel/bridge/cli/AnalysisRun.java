@@ -42,11 +42,13 @@ final class AnalysisRun {
     /** Files that the analysis library refused to add, with why, for the closing lines. */
     private final Map<Path, String> refused = new LinkedHashMap<>();
     private final Map<Path, List<Diagnostic>> byFile = new LinkedHashMap<>();
+    private final ExcludeGlobs excludes;
 
     AnalysisRun(CliOptions options, PrintStream out, PrintStream err) {
         this.options = options;
         this.out = out;
         this.err = err;
+        this.excludes = new ExcludeGlobs(options.exclude);
     }
 
     /** Thrown when the analysis cannot go on; the message is for the user. */
@@ -74,8 +76,10 @@ final class AnalysisRun {
                         : options.compileCommands.toAbsolutePath().normalize().getParent());
                 List<Path> files;
                 if (options.compileCommands != null) {
-                    files = DatabaseSource.importInto(project, options.compileCommands, out);
-                    source = source != null ? source : DatabaseSource.commonFolder(files);
+                    DatabaseSource.Imported imported = DatabaseSource.importInto(project, options.compileCommands,
+                            source, excludes, out);
+                    files = imported.files();
+                    source = imported.root();
                 } else {
                     files = synchroniseFiles(kerv, project, source);
                 }
@@ -83,9 +87,12 @@ final class AnalysisRun {
                 try (ProgressBar bar = new ProgressBar(System.console() != null ? err : null)) {
                     outcome = project.analyse(bar);
                 }
-                int active = report(kerv, project, source, files, outcome);
-                active = ReportOutputs.write(options, kerv.version(), source, byFile, withoutResults(outcome), active,
-                        out, project.ruleCatalog());
+                report(kerv, project, source, files, outcome);
+                int failing = ReportOutputs.write(options, kerv.version(), source, byFile, withoutResults(outcome),
+                        options.failOn.count(byFile), out, project.ruleCatalog());
+                if (!options.failOn.equals(FailOn.ANY)) {
+                    out.println(options.failOn.describe(failing, options.baseline != null));
+                }
                 if (!outcome.complete() || !refused.isEmpty()) {
                     for (Map.Entry<Path, String> file : refused.entrySet()) {
                         err.printf("kerv: not added: %s (%s)%n", Summary.shown(source, file.getKey().toString()),
@@ -99,7 +106,7 @@ final class AnalysisRun {
                             refused.size() + outcome.notAnalysed().size(), files.size() + refused.size());
                     return CANNOT_RUN;
                 }
-                return active > 0 ? DIAGNOSTICS_FOUND : NO_DIAGNOSTICS;
+                return failing > 0 ? DIAGNOSTICS_FOUND : NO_DIAGNOSTICS;
             }
         } catch (CannotRun | IOException | UncheckedIOException | IllegalArgumentException | KervException e) {
             err.println("kerv: " + e.getMessage());
@@ -154,7 +161,7 @@ final class AnalysisRun {
         List<String> extensions = kerv.fileExtensions();
         List<Path> found;
         try (Stream<Path> walk = Files.walk(source)) {
-            found = walk.filter(p -> !isHidden(source, p) && Files.isRegularFile(p))
+            found = walk.filter(p -> !isHidden(source, p) && !excludes.excludes(source, p) && Files.isRegularFile(p))
                     .filter(p -> extensions.contains(SourceLanguage.extensionOf(p))).sorted()
                     .collect(Collectors.toList());
         }
@@ -187,7 +194,7 @@ final class AnalysisRun {
         return false;
     }
 
-    private int report(KervSession kerv, Project project, Path source, List<Path> files, AnalysisOutcome outcome) {
+    private void report(KervSession kerv, Project project, Path source, List<Path> files, AnalysisOutcome outcome) {
         Map<String, Summary.RuleInfo> rules = rulesById(project.ruleGroups());
         Set<Path> notAnalysed = new HashSet<>();
         outcome.notAnalysed().forEach(file -> notAnalysed.add(file.file()));
@@ -196,7 +203,8 @@ final class AnalysisRun {
                 continue;
             }
             byte[] xml = project.diagnosticsXml(file);
-            byFile.put(file, ResultDecoder.diagnostics(xml, project.ruleCatalog()));
+            byFile.put(file, ResultDecoder.diagnostics(xml, project.ruleCatalog()).stream()
+                    .filter(d -> !excludes.excludes(source, Path.of(Summary.primary(d).file()))).toList());
             if (options.xml) {
                 out.println(Summary.shown(source, file.toString()) + ":");
                 out.println(new String(xml, StandardCharsets.UTF_8));
@@ -212,7 +220,7 @@ final class AnalysisRun {
         if (options.trees) {
             out.println(new String(project.treesXml(false, List.of()), StandardCharsets.UTF_8));
         }
-        return Summary.print(out, source, byFile, rules);
+        Summary.print(out, source, byFile, rules);
     }
 
     /** The files refused or left without up-to-date results, each with why, for the reports. */

@@ -17,22 +17,23 @@ final class ReportOutputs {
     private ReportOutputs() {}
 
     /**
-     * Writes the reports the options ask for; returns the count of findings that decides the exit code: the new ones
-     * with a baseline, else every active one.
+     * Writes the reports the options ask for; returns the count of findings that decides the exit code: with a
+     * baseline the new ones at the --fail-on severity or above, else {@code failing}.
      */
     static int write(CliOptions options, String version, Path source, Map<Path, List<Diagnostic>> byFile,
-            List<FileWithoutResults> withoutResults, int active, PrintStream out, RuleCatalog catalog) {
+            List<FileWithoutResults> withoutResults, int failing, PrintStream out, RuleCatalog catalog) {
         if (options.sarif == null && options.html == null && options.baseline == null) {
-            return active;
+            return failing;
         }
         AnalysisReport report = new AnalysisReport(version, source, byFile, withoutResults, catalog);
         Baseline baseline = options.baseline == null ? null : Baseline.read(options.baseline);
-        int counted = active;
+        int counted = failing;
         if (baseline != null) {
             Baseline.Comparison comparison = baseline.compare(report);
             out.printf("baseline %s: %d new, %d unchanged, %d gone%n", options.baseline, comparison.added(),
                     comparison.unchanged(), comparison.gone());
-            counted = comparison.added();
+            counted = (int) report.findings().values().stream().flatMap(List::stream)
+                    .filter(f -> baseline.isNew(f) && options.failOn.counts(f.diagnostic().severity())).count();
         }
         if (options.sarif != null) {
             SarifReport.write(report, options.sarif, baseline);

@@ -108,6 +108,17 @@ public final class Baseline {
     }
 
     /**
+     * Tells whether a finding of the current run is new: it is active and no active result of the baseline has its
+     * fingerprint.
+     *
+     * @param finding a finding of the current run
+     * @return whether it is new
+     */
+    public boolean isNew(Finding finding) {
+        return finding.active() && !fingerprints.contains(finding.fingerprint());
+    }
+
+    /**
      * Compares a run's active findings with the baseline.
      *
      * @param report the run

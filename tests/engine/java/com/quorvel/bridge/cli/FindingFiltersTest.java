@@ -35,13 +35,16 @@ class FindingFiltersTest {
         write(src.resolve("guarded.c"), "int guarded(void) {\n    int *p = 0;\n"
                 + "    // cppcheck-suppress nullPointer ; the caller checks it\n    return *p;\n}\n");
         Path sarif = temp.resolve("suppressed.sarif");
-        String run = cli("honoured", "suppressed", 0, "--sarif", sarif.toString(), src.toString());
+        String run = cli("honoured", "suppressed", 0, "--sarif", sarif.toString(), "--html",
+                temp.resolve("html").toString(), src.toString());
         assertTrue(run.contains("\n0 diagnostics\n1 more suppressed in the source, not shown\n"), run);
         assertFalse(run.contains("[nullPointer]"), run);
         String log = Files.readString(sarif);
         assertTrue(log.contains("\"ruleId\" : \"nullPointer\""), log);
         assertTrue(log.contains("\"kind\" : \"inSource\""), log);
         ReportsTest.validateForGitHub(sarif, temp);
+        String index = Files.readString(temp.resolve("html/index.html"));
+        assertTrue(index.contains("0 findings in 1 analysed files; 1 more suppressed in the source, not shown"), index);
 
         Path off = Files.writeString(temp.resolve("off.acf"), "inline-suppressions = no\n");
         String counted = cli("counting", "counted", 1, "--acf", off.toString(), src.toString());

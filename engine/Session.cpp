@@ -18,6 +18,7 @@ void closeProject(Session& s) {
     s.project.reset();
     s.results.reset();
     s.projectLock = ProjectLock();
+    s.inlineSuppressions.clear();
     releaseStrings(s.retainedFileList);
     releaseFilePaths(s.retainedIncludedFiles);
 }

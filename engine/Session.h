@@ -72,7 +72,8 @@ Session& session();
 using SessionLock = std::lock_guard<std::recursive_mutex>;
 
 // Folds the open project's journal into its project file and forgets the
-// project, its results and the retained lists; releases the project's lock.
+// project, its results, the suppression comments read for them and the
+// retained lists; releases the project's lock.
 void closeProject(Session& s);
 
 // Takes the lock of a project folder into `lock`; when it is the open

@@ -1,3 +1,5 @@
+// clang-format off
+// (the layout around each comment is what is tested)
 // Each function holds one null dereference; the comments around it decide
 // whether cppcheck's --inline-suppr drops it. Compared with cppcheck itself.
 #include "forms.h"

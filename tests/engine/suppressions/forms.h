@@ -1,3 +1,5 @@
+// clang-format off
+// (the layout around each comment is what is tested)
 // Suppression comments in a header that a project file includes.
 static int headerSuppressed() {
     int *q = 0;

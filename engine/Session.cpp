@@ -18,6 +18,7 @@ void closeProject(Session& s) {
     s.project.reset();
     s.results.reset();
     s.projectLock = ProjectLock();
+    s.inlineSuppressions.clear();
     releaseStrings(s.retainedFileList);
     releaseFilePaths(s.retainedIncludedFiles);
 }
@@ -58,6 +59,8 @@ void clearCachedSettings(Session& s) {
     s.analyzer.reset();
     s.engineSettings.reset();
     s.ruleConfig.reset();
+    s.analysisConfig.reset();
+    s.inlineSuppressions.clear();
 }
 
 namespace {
@@ -90,16 +93,29 @@ Status loadRuleConfig(const Project& project, RuleConfig& out) {
     return reported(parseRuleConfig(effectiveConfig(project.rcfPath, "default.rcf"), out));
 }
 
-const RuleConfig& ruleConfig(Session& s) {
-    std::string path = s.project ? effectiveConfig(s.project->rcfPath, "default.rcf") : "";
+namespace {
+
+template <class Config, class Parse>
+const Config& cachedConfig(std::optional<CachedConfig<Config>>& cached, const std::string& path, Parse parse) {
     FileStamp stamp = path.empty() ? FileStamp{} : fileStamp(path);
-    auto& cached = s.ruleConfig;
     if (!cached || cached->path != path || !(cached->stamp == stamp)) {
-        cached = CachedRuleConfig{path, stamp, {}, {}};
-        cached->error = parseRuleConfig(path, cached->rules);
+        cached = CachedConfig<Config>{path, stamp, {}, {}};
+        cached->error = parse(path, cached->config);
     }
     reported(cached->error);
-    return cached->rules;
+    return cached->config;
+}
+
+}  // namespace
+
+const RuleConfig& ruleConfig(Session& s) {
+    std::string path = s.project ? effectiveConfig(s.project->rcfPath, "default.rcf") : "";
+    return cachedConfig(s.ruleConfig, path, parseRuleConfig);
+}
+
+const AnalysisConfig& analysisConfig(Session& s) {
+    std::string path = s.project ? effectiveConfig(s.project->acfPath, "default.acf") : "";
+    return cachedConfig(s.analysisConfig, path, parseAnalysisConfig);
 }
 
 Status loadCompilerConfig(const Project& project, int language, CompilerSettings& out) {

@@ -13,6 +13,7 @@
 #include "api/KERVRecords.h"
 #include "engine/Status.h"
 #include "engine/analysis/CppcheckCommand.h"
+#include "engine/analysis/InlineSuppressions.h"
 #include "engine/config/ConfigFiles.h"
 #include "engine/config/EngineSettings.h"
 #include "engine/store/FileSystem.h"
@@ -29,12 +30,13 @@ struct CachedEngineSettings {
     EngineSettings settings;
 };
 
-// A rule configuration file as read, with its error to log again on each use.
-struct CachedRuleConfig {
+// A configuration file as read, with its error to log again on each use.
+template <class Config>
+struct CachedConfig {
     std::string path;  // empty: the built-in defaults
     FileStamp stamp;
     ConfigError error;
-    RuleConfig rules;
+    Config config;
 };
 
 struct Session {
@@ -51,7 +53,9 @@ struct Session {
     // Read on first use, and again after clearCachedObjects or a change of
     // what they were read from.
     std::optional<CachedEngineSettings> engineSettings;
-    std::optional<CachedRuleConfig> ruleConfig;
+    std::optional<CachedConfig<RuleConfig>> ruleConfig;
+    std::optional<CachedConfig<AnalysisConfig>> analysisConfig;
+    InlineSuppressionIndex inlineSuppressions;
 
     // Texts handed out by the text entry points, by entry point: each stays
     // valid until the next call of the same entry point.
@@ -68,7 +72,8 @@ Session& session();
 using SessionLock = std::lock_guard<std::recursive_mutex>;
 
 // Folds the open project's journal into its project file and forgets the
-// project, its results and the retained lists; releases the project's lock.
+// project, its results, the suppression comments read for them and the
+// retained lists; releases the project's lock.
 void closeProject(Session& s);
 
 // Takes the lock of a project folder into `lock`; when it is the open
@@ -81,7 +86,8 @@ void installProject(Session& s, Project project, ProjectLock lock);
 
 const AnalyzerInfo& analyzerInfo(Session& s);
 const EngineSettings& engineSettings(Session& s);
-// Forgets the settings and configuration read from disk, and the analyser.
+// Forgets the settings, configuration and suppression comments read from
+// disk, and the analyser.
 void clearCachedSettings(Session& s);
 
 // Reads the project's configuration files; logs and returns the first error.
@@ -90,6 +96,8 @@ Status loadRuleConfig(const Project& project, RuleConfig& out);
 // The open project's rule configuration (the built-in defaults without one),
 // read again only when its file changed.
 const RuleConfig& ruleConfig(Session& s);
+// The same for the analysis configuration.
+const AnalysisConfig& analysisConfig(Session& s);
 Status loadCompilerConfig(const Project& project, int language, CompilerSettings& out);
 
 // Opens the results of the open project when they are not open yet.

@@ -31,6 +31,7 @@ struct RuleInfo {
     std::string severity;
     std::string message;
     int cwe = 0;
+    std::string verbose;  // the longer explanation, often the same as the message
 };
 
 }  // namespace kerv::engine

@@ -52,7 +52,8 @@ bool readErrorList(const std::string& xml, std::vector<RuleInfo>& rules) {
     if (!errors) return false;
     for (pugi::xml_node error : errors.children("error")) {
         RuleInfo rule{error.attribute("id").as_string(), error.attribute("severity").as_string(),
-                      error.attribute("msg").as_string(), error.attribute("cwe").as_int()};
+                      error.attribute("msg").as_string(), error.attribute("cwe").as_int(),
+                      error.attribute("verbose").as_string()};
         if (!rule.id.empty()) rules.push_back(std::move(rule));
     }
     return true;

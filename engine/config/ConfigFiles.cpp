@@ -63,8 +63,7 @@ const std::vector<std::string> kCStandards = {"c89", "c99", "c11"};
 const std::vector<std::string> kCppStandards = {"c++03", "c++11", "c++14", "c++17", "c++20"};
 // Options that change what is analysed, never where the report goes.
 const std::vector<std::string> kAllowedOptionPrefixes = {
-    "--force",    "--inline-suppr", "--max-configs=",   "--platform=",
-    "--library=", "--suppress=",    "--max-ctu-depth=", "--check-library"};
+    "--force", "--max-configs=", "--platform=", "--library=", "--suppress=", "--max-ctu-depth=", "--check-library"};
 
 bool contains(const std::vector<std::string>& list, const std::string& value) {
     return std::find(list.begin(), list.end(), value) != list.end();
@@ -116,6 +115,12 @@ ConfigError parseAnalysisConfigText(const std::string& name, const std::string& 
         } else if (key == "inconclusive") {
             if (value != "yes" && value != "no") return "inconclusive must be yes or no";
             config.inconclusive = value == "yes";
+        } else if (key == "inline-suppressions") {
+            if (value != "yes" && value != "no") return "inline-suppressions must be yes or no";
+            config.inlineSuppressions = value == "yes";
+        } else if (key == "option" && value == "--inline-suppr") {
+            // cppcheck would drop the suppressed findings; they are kept and marked instead.
+            config.inlineSuppressions = true;
         } else if (key == "option") {
             if (!isAllowedOption(value)) return "option '" + value + "' is not allowed";
             config.extraOptions.push_back(value);

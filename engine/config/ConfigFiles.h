@@ -4,7 +4,10 @@
 //   checks = warning, style, performance, portability   families to enable
 //   c-standard = c11          cpp-standard = c++17      language standards
 //   inconclusive = yes|no                               report inconclusive findings
-//   option = --force                                    one extra cppcheck option (allow-listed)
+//   option = --force                                    one extra cppcheck option (allow-listed;
+//                                                       --inline-suppr means inline-suppressions = yes)
+//   inline-suppressions = yes|no                        mark findings that a comment in the source
+//                                                       suppresses (yes, the default) or not
 //
 // Rule configuration (rcf), one rule per line:
 //   off nullPointer                                     keep the finding, mark it switched off
@@ -34,6 +37,7 @@ struct AnalysisConfig {
     std::string cppStandard = "c++17";
     bool inconclusive = false;
     std::vector<std::string> extraOptions;
+    bool inlineSuppressions = true;  // read when results are fetched, not part of what cppcheck runs with
 };
 
 struct RuleConfig {

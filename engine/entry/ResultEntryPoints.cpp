@@ -17,9 +17,25 @@ const std::set<std::string>& switchedOffRules(Session& s) {
     return ruleConfig(s).switchedOff;
 }
 
-SuppressionState stateOf(const Finding& finding, const std::set<std::string>& switchedOff) {
-    return switchedOff.count(finding.id) ? kSwitchedOff : kActive;
-}
+// The state of each finding of one query. A suppression comment names the
+// finding itself, so it wins over a rule switched off for the whole project.
+class FindingStates {
+public:
+    explicit FindingStates(Session& s)
+        : switchedOff_(switchedOffRules(s)),
+          inSource_(analysisConfig(s).inlineSuppressions ? &s.inlineSuppressions : nullptr) {
+        if (inSource_) inSource_->beginQuery();
+    }
+
+    SuppressionState of(const Finding& finding) const {
+        if (inSource_ && inSource_->isSuppressed(finding)) return kSuppressedInSource;
+        return switchedOff_.count(finding.id) ? kSwitchedOff : kActive;
+    }
+
+private:
+    const std::set<std::string>& switchedOff_;
+    InlineSuppressionIndex* inSource_;
+};
 
 std::vector<const Finding*> allFindings(Session& s) {
     std::vector<const Finding*> findings;
@@ -133,10 +149,10 @@ int getDiagnostics(const char* filePath, VQMessageArray_C* messages, VQRuleArray
         const FileResult* result = s.results->find(file->path);
         if (!result) return reportStatus("getDiagnostics", kNoResults);
         DiagnosticFilter filter = filterOf(messages, rules, mask);
-        const std::set<std::string>& switchedOff = switchedOffRules(s);
+        FindingStates states(s);
         std::vector<DiagnosticInput> kept;
         for (const auto& finding : result->findings) {
-            SuppressionState state = stateOf(finding, switchedOff);
+            SuppressionState state = states.of(finding);
             if (filter.keeps(finding, state)) kept.push_back({&finding, state});
         }
         *diagnostics = buildDiagnostics(kept);
@@ -201,13 +217,13 @@ int getTrees(VQTrees_C** trees, bool includeEmpty, unsigned int itemCount, char*
         input.projectName = s.project->name;
         input.projectFolder = s.project->folder();
         input.includeEmpty = includeEmpty;
-        const std::set<std::string>& switchedOff = switchedOffRules(s);
+        FindingStates states(s);
         for (const auto& file : s.project->files) {
             if (!inScope(file.path, scope)) continue;
             input.files.push_back(file.path);
             if (const FileResult* result = s.results->find(file.path))
                 for (const auto& finding : result->findings)
-                    input.diagnostics[file.path].push_back({&finding, stateOf(finding, switchedOff)});
+                    input.diagnostics[file.path].push_back({&finding, states.of(finding)});
         }
         if (includeEmpty) input.rules = rulesOf(s);
         *trees = buildTrees(input);

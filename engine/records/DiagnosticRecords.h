@@ -10,7 +10,8 @@
 //   sub-diagnostics  one per secondary location that carries a note, with the
 //                note as its text and that location as its only location
 //   multiHomed   the locations lie in more than one file
-//   suppressionState  0 active, 1 rule switched off by the rule configuration
+//   suppressionState  0 active, 1 rule switched off by the rule configuration,
+//                2 suppressed by a comment in the source
 #pragma once
 
 #include <vector>
@@ -20,7 +21,7 @@
 
 namespace kerv::engine {
 
-enum SuppressionState : int32_t { kActive = 0, kSwitchedOff = 1 };
+enum SuppressionState : int32_t { kActive = 0, kSwitchedOff = 1, kSuppressedInSource = 2 };
 
 struct DiagnosticInput {
     const Finding* finding;

@@ -15,18 +15,22 @@ size_t groupRank(const std::string& severity) {
     return std::find(groups.begin(), groups.end(), severity) - groups.begin();
 }
 
+std::string ruleTextOf(const RuleInfo& info) {
+    return info.verbose.empty() || info.verbose == info.message ? info.message : info.message + "\n\n" + info.verbose;
+}
+
 // Fills a rule already stored in its list, so that a failed allocation
 // leaves a record that releaseRuleGroups can free.
 void fillRule(RuleStruct* rule, const RuleInfo& info, bool active) {
     rule->ruleGroup = copyText(info.severity);
     rule->helpFileLocation = copyText(helpLocationFor(info.cwe));
     rule->ruleId = copyText(info.id);
-    rule->ruleText = copyText(info.message);
+    rule->ruleText = copyText(ruleTextOf(info));
     rule->isActive = active ? 1 : 0;
     rule->ruleUID = copyText("cppcheck." + info.id);
     rule->childRules = allocateCounted<VQRuleArray_C>(0);
     rule->mappedMessages = allocateCounted<VQMessageArray_C>(1);
-    rule->mappedMessages->messages[0] = buildMessage(info.id, info.severity, info.message, "", info.cwe);
+    rule->mappedMessages->messages[0] = buildMessage(info.id, info.severity, info.message, info.verbose, info.cwe);
     std::vector<std::string> categories;
     if (info.cwe > 0) categories.push_back("CWE-" + std::to_string(info.cwe));
     rule->categories = textArray<VQCategoryArray_C>(categories);
@@ -66,7 +70,8 @@ std::vector<RuleInfo> knownRules(const std::vector<RuleInfo>& catalog, const std
     std::map<std::string, RuleInfo> byId;
     for (const auto& rule : catalog) byId.emplace(rule.id, rule);
     for (const Finding* finding : seen)
-        byId.emplace(finding->id, RuleInfo{finding->id, finding->severity, finding->message, finding->cwe});
+        byId.emplace(finding->id,
+                     RuleInfo{finding->id, finding->severity, finding->message, finding->cwe, finding->verbose});
     std::vector<RuleInfo> rules;
     rules.reserve(byId.size());
     for (auto& [id, rule] : byId) rules.push_back(rule);

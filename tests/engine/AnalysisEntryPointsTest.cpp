@@ -514,14 +514,27 @@ TEST_F(AnalysisEntryPoints, RuleGroupsAndMessageMapFollowTheRuleConfiguration) {
     std::vector<std::string> names;
     const RuleStruct* unread = nullptr;
     size_t ruleCount = 0;
+    size_t explained = 0;
     for (uint32_t g = 0; g < groups->count; ++g) {
         names.push_back(groups->ruleGroups[g]->ruleGroupName);
         for (uint32_t r = 0; r < groups->ruleGroups[g]->rules->count; ++r, ++ruleCount) {
             const RuleStruct* rule = groups->ruleGroups[g]->rules->rules[r];
             EXPECT_STREQ(rule->ruleGroup, groups->ruleGroups[g]->ruleGroupName);
+            // The text is the message, then after a blank line the longer explanation the message refers to.
+            const VQMessage_C* message = rule->mappedMessages->messages[0];
+            std::string text = rule->ruleText, summary = message->messageText;
+            EXPECT_EQ(text.substr(0, summary.size()), summary) << rule->ruleId;
+            if (text.size() > summary.size()) {
+                ++explained;
+                ASSERT_GE(message->references->count, 1u) << rule->ruleId;
+                EXPECT_EQ("\n\n" + std::string(message->references->refs[message->references->count - 1]),
+                          text.substr(summary.size()))
+                    << rule->ruleId;
+            }
             if (std::string(rule->ruleId) == "unreadVariable") unread = rule;
         }
     }
+    EXPECT_GT(explained, 0u);
     EXPECT_EQ(names,
               (std::vector<std::string>{"error", "warning", "style", "performance", "portability", "information"}));
     ASSERT_NE(unread, nullptr);

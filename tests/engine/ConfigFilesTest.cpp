@@ -18,7 +18,8 @@ TEST(ConfigFiles, ExampleFilesParseToTheirSettings) {
     EXPECT_EQ(analysis.cStandard, "c11");
     EXPECT_EQ(analysis.cppStandard, "c++17");
     EXPECT_FALSE(analysis.inconclusive);
-    EXPECT_EQ(analysis.extraOptions, std::vector<std::string>{"--inline-suppr"});
+    EXPECT_EQ(analysis.extraOptions, std::vector<std::string>{"--max-configs=12"});
+    EXPECT_TRUE(analysis.inlineSuppressions);
 
     RuleConfig rules;
     ASSERT_EQ(parseRuleConfig(dir + "rules.rcf", rules).status, kOk);
@@ -53,6 +54,7 @@ TEST(ConfigFiles, AnalysisErrorsNameTheLineAndKeepTheOldSettings) {
         {"checks = warning, spelling\n", 1, "unknown check family 'spelling'"},
         {"\n\nc-standard = c23\n", 3, "unknown C standard"},
         {"inconclusive = maybe\n", 1, "yes or no"},
+        {"inline-suppressions = off\n", 1, "yes or no"},
         {"option = --output-file=/tmp/x\n", 1, "not allowed"},
         {"option = --xml\n", 1, "not allowed"},
         {"option = --max-configs=\n", 1, "not allowed"},
@@ -70,6 +72,14 @@ TEST(ConfigFiles, AnalysisErrorsNameTheLineAndKeepTheOldSettings) {
     AnalysisConfig allowed;
     ASSERT_EQ(parseAnalysisConfigText("a.acf", "option = --max-configs=3\noption = --force\n", allowed).status, kOk);
     EXPECT_EQ(allowed.extraOptions, (std::vector<std::string>{"--max-configs=3", "--force"}));
+    AnalysisConfig suppressions;
+    ASSERT_EQ(parseAnalysisConfigText("a.acf", "inline-suppressions = no\n", suppressions).status, kOk);
+    EXPECT_FALSE(suppressions.inlineSuppressions);
+    ASSERT_EQ(
+        parseAnalysisConfigText("a.acf", "inline-suppressions = no\noption = --inline-suppr\n", suppressions).status,
+        kOk);
+    EXPECT_TRUE(suppressions.inlineSuppressions);
+    EXPECT_TRUE(suppressions.extraOptions.empty()) << "cppcheck would drop the findings that are to be marked";
 }
 
 TEST(ConfigFiles, RuleAndCompilerErrors) {

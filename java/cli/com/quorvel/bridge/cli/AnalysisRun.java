@@ -44,11 +44,13 @@ final class AnalysisRun {
     /** Files that the analysis library refused to add, with why, for the closing lines. */
     private final Map<Path, String> refused = new LinkedHashMap<>();
     private final Map<Path, List<Diagnostic>> byFile = new LinkedHashMap<>();
+    private final ExcludeGlobs excludes;
 
     AnalysisRun(CliOptions options, PrintStream out, PrintStream err) {
         this.options = options;
         this.out = out;
         this.err = err;
+        this.excludes = new ExcludeGlobs(options.exclude);
     }
 
     /** Thrown when the analysis cannot go on; the message is for the user. */
@@ -79,11 +81,13 @@ final class AnalysisRun {
                         : options.compileCommands.toAbsolutePath().normalize().getParent());
                 List<Path> files;
                 if (options.compileCommands != null) {
-                    files = DatabaseSource.importInto(project, options.compileCommands, out);
+                    DatabaseSource.Imported imported = DatabaseSource.importInto(project, options.compileCommands,
+                            source, excludes, out);
+                    files = imported.files();
                     if (files.isEmpty()) {
                         throw new CannotRun("no C or C++ file to analyse in " + options.compileCommands);
                     }
-                    source = source != null ? source : DatabaseSource.commonFolder(files);
+                    source = imported.root();
                 } else {
                     files = synchroniseFiles(project, source, found);
                 }
@@ -91,9 +95,12 @@ final class AnalysisRun {
                 try (ProgressDisplay progress = ProgressDisplay.on(err)) {
                     outcome = project.analyse(progress);
                 }
-                int active = report(kerv, project, source, files, outcome);
-                active = ReportOutputs.write(options, baseline, kerv.version(), source, byFile,
-                        withoutResults(outcome), active, out, project.ruleCatalog());
+                report(kerv, project, source, files, outcome);
+                int failing = ReportOutputs.write(options, baseline, kerv.version(), source, byFile,
+                        withoutResults(outcome), options.failOn.count(byFile), out, project.ruleCatalog());
+                if (!options.failOn.equals(FailOn.ANY)) {
+                    out.println(options.failOn.describe(failing, options.baseline != null));
+                }
                 if (!outcome.complete() || !refused.isEmpty()) {
                     for (Map.Entry<Path, String> file : refused.entrySet()) {
                         err.printf("kerv: not added: %s (%s)%n", shownName(source, file.getKey()), file.getValue());
@@ -106,7 +113,7 @@ final class AnalysisRun {
                             refused.size() + outcome.notAnalysed().size(), files.size() + refused.size());
                     return CANNOT_RUN;
                 }
-                return active > 0 ? DIAGNOSTICS_FOUND : NO_DIAGNOSTICS;
+                return failing > 0 ? DIAGNOSTICS_FOUND : NO_DIAGNOSTICS;
             }
         } catch (CannotRun | IllegalArgumentException | KervException e) {
             err.println("kerv: " + e.getMessage());
@@ -197,11 +204,11 @@ final class AnalysisRun {
     }
 
     /** The C and C++ files under the source folder, hidden folders left out; none is an error. */
-    private static List<Path> sourceFiles(KervSession kerv, Path source) throws IOException, CannotRun {
+    private List<Path> sourceFiles(KervSession kerv, Path source) throws IOException, CannotRun {
         List<String> extensions = kerv.fileExtensions();
         List<Path> found;
         try (Stream<Path> walk = Files.walk(source)) {
-            found = walk.filter(p -> !isHidden(source, p) && Files.isRegularFile(p))
+            found = walk.filter(p -> !isHidden(source, p) && !excludes.excludes(source, p) && Files.isRegularFile(p))
                     .filter(p -> extensions.contains(SourceLanguage.extensionOf(p))).sorted()
                     .collect(Collectors.toList());
         }
@@ -262,7 +269,7 @@ final class AnalysisRun {
         return false;
     }
 
-    private int report(KervSession kerv, Project project, Path source, List<Path> files, AnalysisOutcome outcome) {
+    private void report(KervSession kerv, Project project, Path source, List<Path> files, AnalysisOutcome outcome) {
         Map<String, Summary.RuleInfo> rules = rulesById(project.ruleGroups());
         Set<Path> notAnalysed = new HashSet<>();
         outcome.notAnalysed().forEach(file -> notAnalysed.add(file.file()));
@@ -271,7 +278,8 @@ final class AnalysisRun {
                 continue;
             }
             byte[] xml = project.diagnosticsXml(file);
-            byFile.put(file, ResultDecoder.diagnostics(xml, project.ruleCatalog()));
+            byFile.put(file, ResultDecoder.diagnostics(xml, project.ruleCatalog()).stream()
+                    .filter(d -> !excludes.excludes(source, Path.of(Summary.primary(d).file()))).toList());
             if (options.xml) {
                 out.println(Summary.shown(source, file.toString()) + ":");
                 out.println(new String(xml, StandardCharsets.UTF_8));
@@ -290,7 +298,7 @@ final class AnalysisRun {
         if (options.trees) {
             out.println(new String(project.treesXml(false, List.of()), StandardCharsets.UTF_8));
         }
-        return Summary.print(out, source, byFile, rules);
+        Summary.print(out, source, byFile, rules);
     }
 
     /** The files refused or left without up-to-date results, each with why, for the reports. */
@@ -306,7 +314,7 @@ final class AnalysisRun {
         Map<String, Summary.RuleInfo> rules = new LinkedHashMap<>();
         for (RuleGroup group : groups) {
             for (Rule rule : group.rules()) {
-                rules.put(rule.id(), new Summary.RuleInfo(rule.id(), group.name(), rule.active(), rule.text()));
+                rules.put(rule.id(), new Summary.RuleInfo(rule.id(), group.name(), rule.active(), rule.summary()));
             }
         }
         return rules;

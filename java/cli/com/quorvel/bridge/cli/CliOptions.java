@@ -36,9 +36,22 @@ final class CliOptions {
             "  --baseline <file>      compare with an earlier SARIF report: only new findings count; each new one is",
             "                         named",
             "  --verbose              with --baseline, also name each finding of the baseline that is gone",
+            "  --exclude <glob>       leave out the files that match (repeatable); the glob is matched against the",
+            "                         path relative to the source folder (one starting with / against the",
+            "                         absolute path): * and ? match within a name, [a-z] one character of a set,",
+            "                         ** any number of folders (e.g. '**/test/**', 'src/gen_*.c'); a matched",
+            "                         folder leaves out all below it; findings in left-out files (headers) are",
+            "                         not reported",
+            "  --fail-on <severity>   lowest severity that makes the exit code 1 (default: any finding); from the",
+            "                         highest: error, warning, then style, performance and portability as one level,",
+            "                         then information",
             "  --help                 print this text",
             "",
-            "exit codes: 0 no active diagnostics (with --baseline: no new ones), 1 active diagnostics found,",
+            "Findings that a 'cppcheck-suppress' comment in the source covers are kept apart and do not count;",
+            "'inline-suppressions = no' in the analysis configuration (--acf) makes them count.",
+            "",
+            "exit codes: 0 no active diagnostics (with --baseline: no new ones; with --fail-on: none at that severity",
+            "            or above), 1 active diagnostics found,",
             "            2 bad command line,",
             "            3 the analysis could not run or left files without results",
             "            (missing folder or library, no C or C++ file, a report that cannot be written,",
@@ -66,6 +79,9 @@ final class CliOptions {
     Path html;
     Path baseline;
     boolean verbose;
+    /** Globs of --exclude, in their order. */
+    final List<String> exclude = new ArrayList<>();
+    FailOn failOn = FailOn.ANY;
 
     /** Thrown for a command line that cannot be understood. */
     static final class UsageException extends Exception {
@@ -130,6 +146,12 @@ final class CliOptions {
                     break;
                 case "--log":
                     options.logFile = Paths.get(value(args, ++i, arg));
+                    break;
+                case "--exclude":
+                    options.exclude.add(value(args, ++i, arg));
+                    break;
+                case "--fail-on":
+                    options.failOn = FailOn.parse(value(args, ++i, arg));
                     break;
                 default:
                     if (arg.startsWith("--")) {

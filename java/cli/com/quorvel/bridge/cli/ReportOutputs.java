@@ -18,22 +18,23 @@ final class ReportOutputs {
 
     /**
      * Writes the reports the options ask for and compares with the baseline (read before the analysis, null for
-     * none); returns the count of findings that decides the exit code: the new ones with a baseline, else every
-     * active one.
+     * none); returns the count of findings that decides the exit code: with a baseline the new ones at the --fail-on
+     * severity or above, else {@code failing}.
      */
     static int write(CliOptions options, Baseline baseline, String version, Path source,
-            Map<Path, List<Diagnostic>> byFile, List<FileWithoutResults> withoutResults, int active, PrintStream out,
+            Map<Path, List<Diagnostic>> byFile, List<FileWithoutResults> withoutResults, int failing, PrintStream out,
             RuleCatalog catalog) {
         if (options.sarif == null && options.html == null && baseline == null) {
-            return active;
+            return failing;
         }
         AnalysisReport report = new AnalysisReport(version, source, byFile, withoutResults, catalog);
-        int counted = active;
+        int counted = failing;
         if (baseline != null) {
             Baseline.Comparison comparison = baseline.compare(report);
             out.printf("baseline %s: %d new, %d unchanged, %d gone%n", options.baseline, comparison.added(),
                     comparison.unchanged(), comparison.gone());
-            counted = comparison.added();
+            counted = (int) baseline.newFindings(report).stream()
+                    .filter(f -> options.failOn.counts(f.diagnostic().severity())).count();
             nameChanges(baseline, report, options.verbose, out);
         }
         if (options.sarif != null) {

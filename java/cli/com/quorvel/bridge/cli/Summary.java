@@ -23,7 +23,8 @@ final class Summary {
 
     /**
      * Prints the counts per file (of the files with active diagnostics, by path) and per severity, then every active
-     * diagnostic in the listing's order; returns the number of active diagnostics.
+     * diagnostic in the listing's order, then how many a comment in the source suppresses; returns the number of
+     * active diagnostics.
      */
     static int print(PrintStream out, Path sourceFolder, Map<Path, List<Diagnostic>> byFile,
             Map<String, RuleInfo> rules) {
@@ -33,10 +34,15 @@ final class Summary {
             perSeverity.putIfAbsent(rule.group(), 0);
         }
         int switchedOff = 0;
+        int inSource = 0;
         List<ListingLine> lines = new ArrayList<>();
         for (Map.Entry<Path, List<Diagnostic>> entry : byFile.entrySet()) {
             String file = shown(sourceFolder, entry.getKey().toString());
             for (Diagnostic d : entry.getValue()) {
+                if (d.suppressionState() == SuppressionState.IN_SOURCE) {
+                    inSource++;
+                    continue;
+                }
                 if (d.suppressionState() != SuppressionState.ACTIVE) {
                     switchedOff++;
                     continue;
@@ -59,6 +65,9 @@ final class Summary {
             out.printf(" (%d more of rules switched off, not shown)", switchedOff);
         }
         out.println();
+        if (inSource > 0) {
+            out.printf("%d more suppressed in the source, not shown%n", inSource);
+        }
         return active;
     }
 

@@ -165,6 +165,17 @@ public final class Baseline {
     }
 
     /**
+     * Tells whether a finding of the current run is new: it is active and no active result of the baseline has its
+     * fingerprint.
+     *
+     * @param finding a finding of the current run
+     * @return whether it is new
+     */
+    public boolean isNew(Finding finding) {
+        return finding.active() && !active.containsKey(finding.fingerprint());
+    }
+
+    /**
      * Compares a run's active findings with the baseline.
      *
      * @param report the run
@@ -193,8 +204,7 @@ public final class Baseline {
      */
     public List<Finding> newFindings(AnalysisReport report) {
         List<Finding> added = new ArrayList<>();
-        report.findings().values().forEach(findings -> findings.stream()
-                .filter(f -> f.active() && !active.containsKey(f.fingerprint())).forEach(added::add));
+        report.findings().values().forEach(findings -> findings.stream().filter(this::isNew).forEach(added::add));
         return added;
     }
 

@@ -12,9 +12,10 @@ import java.util.List;
  * @param removed files of the project that the database no longer names
  * @param conflicting entries left out because an earlier entry for the same file has other settings
  * @param notSource files left out because the analysis library does not take their kind (their extension)
+ * @param excluded files left out because the caller excluded them
  */
 public record CompileCommandsImport(List<Path> files, int added, int updated, int removed, int conflicting,
-        int notSource) {
+        int notSource, int excluded) {
     /**
      * Creates an import summary; the list is copied.
      *
@@ -24,6 +25,7 @@ public record CompileCommandsImport(List<Path> files, int added, int updated, in
      * @param removed files removed
      * @param conflicting entries left out
      * @param notSource files left out for their kind
+     * @param excluded files left out by the caller
      */
     public CompileCommandsImport {
         files = List.copyOf(files);

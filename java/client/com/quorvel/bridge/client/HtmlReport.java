@@ -68,11 +68,16 @@ public final class HtmlReport {
         Map<String, Integer> perRule = new TreeMap<>();
         Map<Path, Map<Severity, Integer>> perFile = new LinkedHashMap<>();
         int switchedOff = 0;
+        int inSource = 0;
         int page = 0;
         for (Map.Entry<Path, List<Finding>> entry : report.findings().entrySet()) {
             Map<Severity, Integer> counts = new EnumMap<>(Severity.class);
             List<Finding> active = new ArrayList<>();
             for (Finding finding : entry.getValue()) {
+                if (finding.diagnostic().suppressionState() == SuppressionState.IN_SOURCE) {
+                    inSource++;
+                    continue;
+                }
                 if (!finding.active()) {
                     switchedOff++;
                     continue;
@@ -90,7 +95,7 @@ public final class HtmlReport {
             }
         }
         try (Writer out = Files.newBufferedWriter(folder.resolve("index.html"), StandardCharsets.UTF_8)) {
-            index(out, perSeverity, perRule, perFile, switchedOff);
+            index(out, perSeverity, perRule, perFile, switchedOff, inSource);
         }
     }
 
@@ -105,13 +110,16 @@ public final class HtmlReport {
     }
 
     private void index(Writer out, Map<Severity, Integer> perSeverity, Map<String, Integer> perRule,
-            Map<Path, Map<Severity, Integer>> perFile, int switchedOff) throws IOException {
+            Map<Path, Map<Severity, Integer>> perFile, int switchedOff, int inSource) throws IOException {
         head(out, "kerv report: " + report.sourceRoot());
         int total = perSeverity.values().stream().mapToInt(Integer::intValue).sum();
         out.write("<h1>Findings in " + escape(report.sourceRoot().toString()) + "</h1>\n<p id=\"summary\">");
         out.write(total + " findings in " + perFile.size() + " analysed files");
         if (switchedOff > 0) {
             out.write("; " + switchedOff + " more of rules switched off, not shown");
+        }
+        if (inSource > 0) {
+            out.write("; " + inSource + " more suppressed in the source, not shown");
         }
         out.write("</p>\n<table class=\"totals\"><tr><th>severity</th><th>findings</th></tr>\n");
         for (Severity severity : Severity.values()) {

@@ -10,6 +10,7 @@ import java.util.Objects;
 import java.util.Optional;
 import java.util.Set;
 import java.util.function.IntConsumer;
+import java.util.function.Predicate;
 
 /**
  * A project of the analysis library: its files, their analysis and the results.
@@ -123,10 +124,30 @@ public final class Project {
      */
     public CompileCommandsImport importCompileCommands(Path database) {
         Arguments.readableFile(database, "database");
-        CompileDatabase read = CompileDatabase.read(database);
+        return importCompileCommands(database, CompileDatabase.read(database), file -> false);
+    }
+
+    /**
+     * Does what {@link #importCompileCommands(Path)} does with a database already read, leaving out the files that
+     * {@code excluded} accepts as if the database did not name them (a file the project holds is removed).
+     *
+     * @param database where the database was read from, for messages
+     * @param read the database as {@link CompileDatabase#read(Path)} gives it
+     * @param excluded accepts the absolute paths of the files to leave out
+     * @return what changed, with the count of files left out
+     * @throws IllegalArgumentException when the database names a file that is not a readable regular file and that is
+     *     not left out; the project is then unchanged
+     * @throws KervException when the analysis library refuses a file
+     */
+    public CompileCommandsImport importCompileCommands(Path database, CompileDatabase read, Predicate<Path> excluded) {
         List<String> extensions = session.fileExtensions();
         List<CompileCommand> commands = new ArrayList<>();
+        int left = 0;
         for (CompileCommand command : read.commands()) {
+            if (excluded.test(command.file())) {
+                left++;
+                continue;
+            }
             String name = command.file().getFileName().toString();
             if (name.lastIndexOf('.') >= 0 && extensions.contains(name.substring(name.lastIndexOf('.')))) {
                 Arguments.readableFile(command.file(), "a file of " + database);
@@ -160,7 +181,7 @@ public final class Project {
         }
         List<Path> files = commands.stream().map(CompileCommand::file).toList();
         return new CompileCommandsImport(files, added, updated, removed, read.conflicting(),
-                read.commands().size() - commands.size());
+                read.commands().size() - commands.size() - left, left);
     }
 
     private static SourceFile settingsOf(CompileCommand command) {

@@ -24,6 +24,8 @@ public record Rule(
         String uid,
         List<String> categories,
         List<Rule> children) {
+    private static final String PARAGRAPH_BREAK = "\n\n";
+
     /**
      * Creates a rule; the lists are copied and must not hold null.
      *
@@ -44,5 +46,26 @@ public record Rule(
         Objects.requireNonNull(uid, "uid");
         categories = List.copyOf(categories);
         children = List.copyOf(children);
+    }
+
+    /**
+     * Returns the rule's summary: its text up to the first blank line.
+     *
+     * @return the first paragraph of the text, possibly empty
+     */
+    public String summary() {
+        int end = text.indexOf(PARAGRAPH_BREAK);
+        return end < 0 ? text : text.substring(0, end);
+    }
+
+    /**
+     * Returns the rule's description: its text after the first blank line, or the whole text when it has one
+     * paragraph only.
+     *
+     * @return the description, possibly empty
+     */
+    public String description() {
+        int end = text.indexOf(PARAGRAPH_BREAK);
+        return end < 0 ? text : text.substring(end + PARAGRAPH_BREAK.length());
     }
 }

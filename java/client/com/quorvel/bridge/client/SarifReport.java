@@ -16,9 +16,11 @@ import java.util.Map;
 import java.util.Set;
 
 /**
- * Writes an {@link AnalysisReport} as one run of a SARIF 2.1.0 log: the tool with the rules its results use, one
- * result per finding (a switched-off finding with a suppression), file paths relative to the base id "SRCROOT", and
- * an invocation that fails when files were left without results, with one notification for each.
+ * Writes an {@link AnalysisReport} as one run of a SARIF 2.1.0 log: the tool with the rules its results use (each with
+ * the short and full description and the help that code-scanning services ask for), one result per finding (a
+ * finding suppressed in the source with an "inSource" suppression, one of a switched-off rule with an "external"
+ * one), file paths relative to the base id "SRCROOT", and an invocation that fails when files were left without
+ * results, with one notification for each.
  */
 public final class SarifReport {
     /** The key of the fingerprint in each result's "partialFingerprints". */
@@ -102,10 +104,15 @@ public final class SarifReport {
         for (String id : ruleIndex.keySet()) {
             RuleCatalog.Entry entry = report.catalog().rule(id).orElse(null);
             Severity severity = entry == null ? Severity.UNKNOWN : entry.severity();
-            String text = entry == null || entry.rule().text().isEmpty() ? id : entry.rule().text();
             out.writeStartObject();
             out.writeStringField("id", id);
-            message(out, "shortDescription", text);
+            message(out, "shortDescription", orId(entry == null ? "" : entry.rule().summary(), id));
+            String description = orId(entry == null ? "" : entry.rule().description(), id);
+            message(out, "fullDescription", description);
+            message(out, "help", entry == null ? description : help(entry.rule(), description));
+            if (entry != null && !entry.rule().helpFileLocation().isEmpty()) {
+                out.writeStringField("helpUri", entry.rule().helpFileLocation());
+            }
             out.writeObjectFieldStart("defaultConfiguration");
             out.writeStringField("level", levelOf(severity));
             out.writeBooleanField("enabled", entry == null || entry.rule().active());
@@ -118,6 +125,19 @@ public final class SarifReport {
         out.writeEndArray();
         out.writeEndObject();
         out.writeEndObject();
+    }
+
+    private static String orId(String text, String id) {
+        return text.isEmpty() ? id : text;
+    }
+
+    /** The rule's description, then its categories (such as its CWE) and where its help is, when it has one. */
+    private static String help(Rule rule, String description) {
+        if (rule.helpFileLocation().isEmpty()) {
+            return description;
+        }
+        String categories = rule.categories().isEmpty() ? "" : String.join(", ", rule.categories()) + ": ";
+        return description + "\n\n" + categories + rule.helpFileLocation();
     }
 
     private void invocation(JsonGenerator out) throws IOException {
@@ -170,11 +190,16 @@ public final class SarifReport {
         out.writeStringField(FINGERPRINT_KEY, finding.fingerprint());
         out.writeEndObject();
         if (!finding.active()) {
+            boolean inSource = d.suppressionState() == SuppressionState.IN_SOURCE;
             out.writeArrayFieldStart("suppressions");
             out.writeStartObject();
-            out.writeStringField("kind", "external");
+            out.writeStringField("kind", inSource ? "inSource" : "external");
             out.writeStringField("status", "accepted");
-            out.writeStringField("justification", "the rule is switched off in the rule configuration");
+            out.writeStringField("justification", switch (d.suppressionState()) {
+                case IN_SOURCE -> "a suppression comment in the source covers it";
+                case SWITCHED_OFF -> "the rule is switched off in the rule configuration";
+                default -> "the analysis library marks it suppressed";
+            });
             out.writeEndObject();
             out.writeEndArray();
         }

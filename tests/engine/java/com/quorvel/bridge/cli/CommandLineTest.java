@@ -1,6 +1,7 @@
 package com.quorvel.bridge.cli;
 
 import static org.junit.jupiter.api.Assertions.assertEquals;
+import static org.junit.jupiter.api.Assertions.assertFalse;
 import static org.junit.jupiter.api.Assertions.assertTrue;
 
 import com.quorvel.bridge.client.Diagnostic;
@@ -9,6 +10,7 @@ import com.quorvel.bridge.client.MessageLevel;
 import com.quorvel.bridge.client.Rule;
 import com.quorvel.bridge.client.RuleCatalog;
 import com.quorvel.bridge.client.RuleGroup;
+import com.quorvel.bridge.client.Severity;
 import com.quorvel.bridge.client.SourceLanguage;
 import com.quorvel.bridge.client.SuppressionState;
 import java.io.ByteArrayOutputStream;
@@ -61,6 +63,28 @@ class CommandLineTest {
                 List.of(database.compileCommands, database.sarif, database.html, database.baseline));
         assertEquals(null, database.sourceFolder);
         assertEquals(AnalysisRun.BAD_USAGE, exitCode("--sarif", "r.sarif"));
+        assertEquals(AnalysisRun.BAD_USAGE, exitCode("--fail-on", "fatal", "src"));
+        CliOptions filters = CliOptions.parse(new String[] {"--exclude", "a/**", "--fail-on", "portability",
+                "--exclude", "b", "src"});
+        assertEquals(List.of("a/**", "b"), filters.exclude);
+        assertTrue(filters.failOn.counts(Severity.STYLE) && filters.failOn.counts(Severity.UNKNOWN)
+                && !filters.failOn.counts(Severity.INFORMATION));
+        assertFalse(new FailOn(Severity.WARNING).counts(Severity.PERFORMANCE));
+    }
+
+    @Test
+    void excludeGlobsMatchRelativeToTheSourceFolder() {
+        Path root = Path.of("/s");
+        ExcludeGlobs globs = new ExcludeGlobs(List.of("**/gen/*.c", "third_party/", "src/*.h", "t?st/[!x]*.c",
+                "/usr/**"));
+        for (String kept : List.of("/s/gen.c", "/s/gen/sub/x.c", "/s/src/a/b.h", "/s/test/x1.c", "/s/third_partyX/a.c",
+                "/other/third_party/a.c")) {
+            assertFalse(globs.excludes(root, Path.of(kept)), kept);
+        }
+        for (String left : List.of("/s/gen/x.c", "/s/a/b/gen/x.c", "/s/third_party/a/b.c", "/s/src/a.h",
+                "/s/tast/y.c", "/usr/include/stdio.h", "/s/app/../third_party/x.h")) {
+            assertTrue(globs.excludes(root, Path.of(left)), left);
+        }
     }
 
     @Test

@@ -41,11 +41,19 @@ class CompileCommandsTest {
                 temp.resolve("p1").toString(), sample.resolve("src").toString()), temp.resolve("plain.txt"), 1);
         assertFalse(plain.contains("[nullPointer]") || plain.contains("[arrayIndexOutOfBounds]"), plain);
         String built = EngineFixture.finish(EngineFixture.startCli(temp.resolve("built.txt"), "--project-dir",
-                temp.resolve("p2").toString(), "--compile-commands", database.toString()), temp.resolve("built.txt"),
-                1);
+                temp.resolve("p2").toString(), "--compile-commands", database.toString(), "--sarif",
+                temp.resolve("built.sarif").toString()), temp.resolve("built.txt"), 1);
         assertTrue(built.contains("kerv: 2 files from " + database + " (2 added, 0 updated, 0 removed)"), built);
         assertTrue(built.contains("main.c:7:34: error: Null pointer dereference: checked [nullPointer]"), built);
         assertTrue(built.contains("table.c:7:10: error: Array 'table[4]' accessed at index 4"), built);
+        ReportsTest.validateForGitHub(temp.resolve("built.sarif"), temp);
+
+        String excluded = EngineFixture.finish(EngineFixture.startCli(temp.resolve("excluded.txt"), "--project-dir",
+                temp.resolve("p2").toString(), "--compile-commands", database.toString(), "--exclude", "tab*.c"),
+                temp.resolve("excluded.txt"), 1);
+        assertTrue(excluded.contains("kerv: 1 files from " + database + " (0 added, 0 updated, 1 removed)\n"
+                + "kerv: 1 more files are excluded (--exclude)\n"), excluded);
+        assertTrue(excluded.contains("main.c:7:34:") && !excluded.contains("table.c:"), excluded);
     }
 
     @Test

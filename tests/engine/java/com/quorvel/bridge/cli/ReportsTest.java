@@ -39,12 +39,13 @@ import org.junit.jupiter.api.io.TempDir;
  */
 class ReportsTest {
     private static final String MULTITOOL = System.getProperty("kerv.test.sarifMultitool", "");
+    private static final String MULTITOOL_BINARY = System.getProperty("kerv.test.sarifMultitoolBinary", "");
     private static final String CHROMIUM = System.getProperty("kerv.test.chromium", "");
     private static final Path ARTEFACTS = Path.of(System.getProperty("kerv.test.artefacts"));
 
     @TempDir Path temp;
 
-    private static void requireTool(String path, String name) {
+    static void requireTool(String path, String name) {
         if (!path.isEmpty() && Files.isExecutable(Path.of(path))) {
             return;
         }
@@ -53,6 +54,16 @@ class ReportsTest {
             fail(message);
         }
         Assumptions.abort(message);
+    }
+
+    /** Validates a SARIF log with GitHub code scanning's rules besides SARIF's own; no error may remain. */
+    static void validateForGitHub(Path sarif, Path work) throws Exception {
+        requireTool(MULTITOOL_BINARY, "the SARIF Multitool");
+        String validation = run(work.resolve("validate-gh.txt"), MULTITOOL_BINARY, "validate", "--rule-kind",
+                "Gh;Sarif", sarif.toString(), "--output", work.resolve("validation-gh.sarif").toString(), "--log",
+                "ForceOverwrite");
+        assertTrue(validation.contains("Analysis completed successfully"), validation);
+        assertFalse(Pattern.compile(": error [A-Z]+\\d+").matcher(validation).find(), validation);
     }
 
     static String run(Path log, String... command) throws Exception {
@@ -99,6 +110,12 @@ class ReportsTest {
                 .toString(), "--output", temp.resolve("validation.sarif").toString(), "--log", "ForceOverwrite");
         assertTrue(validation.contains("Analysis completed successfully"), validation);
         assertFalse(Pattern.compile(": error [A-Z]+\\d+").matcher(validation).find(), validation);
+        validateForGitHub(temp.resolve("first.sarif"), temp);
+        Matcher postfix = Pattern.compile("\"id\" : \"postfixOperator\",\\s+\"shortDescription\" : \\{\\s+"
+                + "\"text\" : \"([^\"]+)\"\\s+},\\s+\"fullDescription\" : \\{\\s+\"text\" : \"([^\"]+)\"")
+                .matcher(sarif);
+        assertTrue(postfix.find() && !postfix.group(1).equals(postfix.group(2)) && postfix.group(2).length() > 100,
+                "the rule's longer explanation comes through the bridge: " + sarif);
 
         Path failed = temp.resolve("failed.sarif");
         SarifReport.write(new AnalysisReport("1", source, Map.of(), List.of(new FileWithoutResults(records,

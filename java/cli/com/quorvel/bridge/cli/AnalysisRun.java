@@ -3,6 +3,7 @@ package com.quorvel.bridge.cli;
 import com.quorvel.bridge.client.AnalysisOutcome;
 import com.quorvel.bridge.client.Diagnostic;
 import com.quorvel.bridge.client.FileWithoutResults;
+import com.quorvel.bridge.client.FolderImport;
 import com.quorvel.bridge.client.Kerv;
 import com.quorvel.bridge.client.KervException;
 import com.quorvel.bridge.client.KervLoadException;
@@ -12,22 +13,19 @@ import com.quorvel.bridge.client.Project;
 import com.quorvel.bridge.client.ResultDecoder;
 import com.quorvel.bridge.client.Rule;
 import com.quorvel.bridge.client.RuleGroup;
-import com.quorvel.bridge.client.SourceLanguage;
 import java.io.IOException;
 import java.io.UncheckedIOException;
 import java.io.PrintStream;
 import java.nio.charset.StandardCharsets;
 import java.nio.file.Files;
 import java.nio.file.Path;
+import java.time.Duration;
 import java.util.ArrayList;
 import java.util.HashSet;
 import java.util.LinkedHashMap;
 import java.util.List;
-import java.util.Locale;
 import java.util.Map;
 import java.util.Set;
-import java.util.stream.Collectors;
-import java.util.stream.Stream;
 
 /** One run of the command line: open the project, bring its files and results up to date, report. */
 final class AnalysisRun {
@@ -66,6 +64,9 @@ final class AnalysisRun {
                 throw new CannotRun("analysis library " + options.library + " not found");
             }
             try (KervSession kerv = start(library)) {
+                kerv.waitForLockedProjects(Duration.ofSeconds(options.waitSeconds),
+                        refusal -> err.println("kerv: " + refusal + "; waiting up to " + options.waitSeconds
+                                + " s for it to close the project"));
                 if (options.logFile != null) {
                     kerv.setLogFile(options.logFile);
                     kerv.setLogLevel(LogLevel.TRACE);
@@ -77,7 +78,7 @@ final class AnalysisRun {
                     files = DatabaseSource.importInto(project, options.compileCommands, out);
                     source = source != null ? source : DatabaseSource.commonFolder(files);
                 } else {
-                    files = synchroniseFiles(kerv, project, source);
+                    files = synchroniseFiles(project, source);
                 }
                 AnalysisOutcome outcome;
                 try (ProgressBar bar = new ProgressBar(System.console() != null ? err : null)) {
@@ -142,49 +143,17 @@ final class AnalysisRun {
     }
 
     static String defaultName(Path source) {
-        String folder = source.getFileName() == null ? "root" : source.getFileName().toString();
-        return folder + "-" + String.format(Locale.ROOT, "%08x", source.toString().hashCode());
+        return Project.defaultName(source);
     }
 
     /**
-     * Adds the source files found, removes the project's files under the folder that are gone; returns the files of
-     * the project under the folder. A file the analysis library refuses is kept in {@link #refused}.
+     * Brings the project in line with the folder's source files; returns the files of the project under the folder.
+     * A file the analysis library refuses is kept in {@link #refused}.
      */
-    private List<Path> synchroniseFiles(KervSession kerv, Project project, Path source) throws IOException {
-        List<String> extensions = kerv.fileExtensions();
-        List<Path> found;
-        try (Stream<Path> walk = Files.walk(source)) {
-            found = walk.filter(p -> !isHidden(source, p) && Files.isRegularFile(p))
-                    .filter(p -> extensions.contains(SourceLanguage.extensionOf(p))).sorted()
-                    .collect(Collectors.toList());
-        }
-        Set<Path> known = new HashSet<>(project.files());
-        for (Path file : found) {
-            if (!known.contains(file)) {
-                try {
-                    project.addFile(file, SourceLanguage.ofFile(file), List.of(), List.of());
-                } catch (KervException e) {
-                    refused.put(file, e.getMessage());
-                }
-            }
-        }
-        Set<Path> wanted = new HashSet<>(found);
-        for (Path file : known) {
-            if (file.startsWith(source) && !wanted.contains(file)) {
-                project.removeFile(file);
-            }
-        }
-        found.removeAll(refused.keySet());
-        return found;
-    }
-
-    private static boolean isHidden(Path root, Path path) {
-        for (Path part : root.relativize(path)) {
-            if (part.toString().startsWith(".")) {
-                return true;
-            }
-        }
-        return false;
+    private List<Path> synchroniseFiles(Project project, Path source) {
+        FolderImport imported = project.importFolder(source);
+        refused.putAll(imported.refused());
+        return new ArrayList<>(imported.files());
     }
 
     private int report(KervSession kerv, Project project, Path source, List<Path> files, AnalysisOutcome outcome) {

@@ -1,15 +1,22 @@
 package com.quorvel.bridge.client;
 
 import com.quorvel.bridge.caller.KERVBridge;
+import com.quorvel.bridge.caller.KERVProgress;
+import java.io.IOException;
+import java.io.UncheckedIOException;
+import java.nio.file.Files;
 import java.nio.file.Path;
 import java.util.ArrayList;
 import java.util.HashSet;
+import java.util.LinkedHashMap;
 import java.util.List;
+import java.util.Locale;
 import java.util.Map;
 import java.util.Objects;
 import java.util.Optional;
 import java.util.Set;
 import java.util.function.IntConsumer;
+import java.util.stream.Stream;
 
 /**
  * A project of the analysis library: its files, their analysis and the results.
@@ -29,6 +36,19 @@ public final class Project {
         this.session = session;
         this.location = location;
         this.name = name;
+    }
+
+    /**
+     * Returns the name under which the command line keeps the project of a source folder: the folder's name and a
+     * hash of its path, so that every program that works on the folder shares one project and its results.
+     *
+     * @param sourceFolder the source folder, as a real path
+     * @return the project's name
+     */
+    public static String defaultName(Path sourceFolder) {
+        Path folderName = sourceFolder.getFileName();
+        String folder = folderName == null ? "root" : folderName.toString();
+        return folder + "-" + String.format(Locale.ROOT, "%08x", sourceFolder.toString().hashCode());
     }
 
     /**
@@ -169,6 +189,74 @@ public final class Project {
     }
 
     /**
+     * Brings the project in line with the C and C++ files of a folder: every file below it whose extension the
+     * analysis library maps ({@link KervSession#fileExtensions()}) and that is in no hidden folder (one whose name
+     * starts with '.') is added with its language and no definitions or include folders, unless the project holds
+     * it; files below the folder that the project holds and the folder no longer has are removed. Files elsewhere
+     * are left as they are.
+     *
+     * @param folder the source folder
+     * @return the folder's files that the project holds, the files refused, and the counts of the changes
+     * @throws IllegalArgumentException when the folder is not a folder
+     * @throws UncheckedIOException when the folder cannot be read
+     * @throws KervException when the analysis library cannot remove a file
+     */
+    public FolderImport importFolder(Path folder) {
+        Objects.requireNonNull(folder, "folder");
+        if (!Files.isDirectory(folder)) {
+            throw new IllegalArgumentException("folder is not a folder: " + folder);
+        }
+        Path root;
+        List<Path> found;
+        try {
+            root = folder.toRealPath();
+            found = sourcesBelow(root, session.fileExtensions());
+        } catch (IOException e) {
+            throw new UncheckedIOException("cannot read the folder " + folder, e);
+        }
+        Set<Path> known = new HashSet<>(files());
+        Map<Path, String> refused = new LinkedHashMap<>();
+        int added = 0;
+        for (Path file : found) {
+            if (known.contains(file)) {
+                continue;
+            }
+            try {
+                addFile(file, SourceLanguage.ofFile(file), List.of(), List.of());
+                added++;
+            } catch (KervException | IllegalArgumentException e) {
+                refused.put(file, e.getMessage());
+            }
+        }
+        Set<Path> wanted = new HashSet<>(found);
+        int removed = 0;
+        for (Path file : known) {
+            if (file.startsWith(root) && !wanted.contains(file)) {
+                removeFile(file);
+                removed++;
+            }
+        }
+        List<Path> files = found.stream().filter(file -> !refused.containsKey(file)).toList();
+        return new FolderImport(files, refused, added, removed);
+    }
+
+    private static List<Path> sourcesBelow(Path root, List<String> extensions) throws IOException {
+        try (Stream<Path> walk = Files.walk(root)) {
+            return walk.filter(file -> !isHidden(root, file) && Files.isRegularFile(file))
+                    .filter(file -> extensions.contains(SourceLanguage.extensionOf(file))).sorted().toList();
+        }
+    }
+
+    private static boolean isHidden(Path root, Path path) {
+        for (Path part : root.relativize(path)) {
+            if (part.toString().startsWith(".")) {
+                return true;
+            }
+        }
+        return false;
+    }
+
+    /**
      * Removes a file from the project.
      *
      * @param file the file
@@ -265,6 +353,41 @@ public final class Project {
             relay.rethrow();
         }
         return outcome;
+    }
+
+    /**
+     * Analyses the files whose results are missing or out of date, as {@link #analyse(IntConsumer)} does, without
+     * telling which: {@code analyse} asks the analysis library for the state of every file before and after, which in
+     * a large project with few changed files costs more than the analysis. Ask {@link #hasUpToDateResults(Path)} for
+     * the files that matter afterwards.
+     *
+     * @param listener the progress listener, or {@code null} for none; as for {@link #analyse(IntConsumer)}
+     */
+    public void refresh(IntConsumer listener) {
+        ProgressRelay relay = listener == null ? null : new ProgressRelay(listener);
+        session.callOn(this, "aggregate", () -> {
+            KERVProgress.setListener(relay);
+            try {
+                KERVBridge.aggregate();
+            } finally {
+                KERVProgress.setListener(null);
+            }
+            return null;
+        });
+        if (relay != null) {
+            relay.rethrow();
+        }
+    }
+
+    /**
+     * Closes the project in the analysis library when it is the open one, so that other processes may open it; the
+     * next call on the project opens it again, reading what they changed. The analysis library closes a project only
+     * when its API shuts down, so its API is shut down and started again.
+     *
+     * @throws KervException when the analysis library's API cannot be started again
+     */
+    public void release() {
+        session.release(this);
     }
 
     /**

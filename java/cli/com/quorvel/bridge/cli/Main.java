@@ -1,6 +1,9 @@
 package com.quorvel.bridge.cli;
 
-/** Command-line front end: analyses a C and C++ source folder through the KERV bridge. */
+import com.quorvel.bridge.lsp.LanguageServer;
+import java.util.Arrays;
+
+/** Command-line front end: analyses a C and C++ source folder through the KERV bridge, or runs the language server. */
 public final class Main {
     private Main() {}
 
@@ -9,6 +12,9 @@ public final class Main {
     }
 
     static int run(String[] args) {
+        if (args.length > 0 && args[0].equals("lsp")) {
+            return LanguageServer.run(Arrays.copyOfRange(args, 1, args.length));
+        }
         CliOptions options;
         try {
             options = CliOptions.parse(args);

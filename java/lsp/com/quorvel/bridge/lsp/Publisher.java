@@ -36,10 +36,11 @@ final class Publisher {
     }
 
     /**
-     * Takes the findings of an analysis of {@code source} (its file on disk, or its text at {@code version}) and
-     * publishes every open document whose diagnostics they change.
+     * Takes the findings of an analysis of {@code source} (its file on disk, or its text at its version) and
+     * publishes every open document whose diagnostics they change; {@code source} itself also when {@code always}
+     * (after a save, so that the client learns that its diagnostics hold for the saved text too).
      */
-    void analysed(TextDocument source, List<Diagnostic> diagnostics) {
+    void analysed(TextDocument source, List<Diagnostic> diagnostics, boolean always) {
         Map<Path, List<Diagnostic>> byFile = new LinkedHashMap<>();
         byFile.put(source.path(), new ArrayList<>());  // so that a file whose findings are gone is published empty
         for (Diagnostic diagnostic : diagnostics) {
@@ -52,12 +53,12 @@ final class Publisher {
         if (before != null) {
             touched.addAll(before.keySet());
         }
-        publishFiles(touched, source);
+        publishFiles(touched, source, always);
     }
 
     /** Publishes {@code document} with what the contributions hold for it, when that differs from the last. */
     void publish(TextDocument document) {
-        publish(document, collect(document.path()));
+        publish(document, collect(document.path()), false);
     }
 
     /** Publishes no diagnostics for a document (closed, outside the workspace, or without a file). */
@@ -66,21 +67,21 @@ final class Publisher {
         published.remove(uri);
         connection.notify("textDocument/publishDiagnostics", Json.fields("uri", uri, "diagnostics", List.of()));
         if (gone != null) {
-            publishFiles(gone.keySet(), null);
+            publishFiles(gone.keySet(), null, false);
         }
     }
 
     /** Publishes empty diagnostics for an open document that cannot be analysed, once. */
     void publishEmpty(TextDocument document) {
         contributions.remove(document.uri());
-        publish(document, List.of());
+        publish(document, List.of(), false);
     }
 
-    private void publishFiles(Set<Path> files, TextDocument source) {
+    private void publishFiles(Set<Path> files, TextDocument source, boolean always) {
         for (TextDocument open : openDocuments.get().values()) {
             if (open.path() != null && files.contains(open.path())) {
-                TextDocument shown = source != null && open.uri().equals(source.uri()) ? source : open;
-                publish(shown, collect(open.path()));
+                boolean isSource = source != null && open.uri().equals(source.uri());
+                publish(isSource ? source : open, collect(open.path()), always && isSource);
             }
         }
     }
@@ -93,7 +94,7 @@ final class Publisher {
         return new ArrayList<>(all);
     }
 
-    private void publish(TextDocument document, List<Diagnostic> diagnostics) {
+    private void publish(TextDocument document, List<Diagnostic> diagnostics, boolean always) {
         Map<String, TextDocument> open = openDocuments.get();
         TextDocument current = open.get(document.uri());
         if (current == null) {
@@ -116,7 +117,7 @@ final class Publisher {
         for (Diagnostic diagnostic : diagnostics) {
             converted.add(FindingConverter.convert(diagnostic, files));
         }
-        if (Objects.equals(published.get(document.uri()), converted)) {
+        if (!always && Objects.equals(published.get(document.uri()), converted)) {
             return;
         }
         published.put(document.uri(), converted);

@@ -70,6 +70,8 @@ final class Workspace {
     private boolean refreshWanted = true;
     private boolean firstRefresh = true;
     private final Set<String> toPublish = new LinkedHashSet<>();
+    /** Saved documents whose next publication from the project is sent even when nothing changed. */
+    private final Set<String> saved = new HashSet<>();
     /** By document URI: the settings of its file in the workspace project; a null value for a file it lacks. */
     private final Map<String, SourceFile> settings = new HashMap<>();
     private final Set<String> reported = new HashSet<>();
@@ -134,6 +136,7 @@ final class Workspace {
             syncWanted |= sync.isStale() || sync.isDatabase(document.path());
             refreshWanted = true;
             toPublish.add(document.uri());
+            saved.add(document.uri());
             scheduleMain(0);
         });
     }
@@ -146,6 +149,7 @@ final class Workspace {
         run(() -> {
             settings.remove(uri);
             reported.remove(uri);
+            saved.remove(uri);
             publisher.clear(uri);
             if (buffers != null) {
                 buffers.forget(uri);
@@ -354,7 +358,7 @@ final class Workspace {
             } else if (!isSaved(document)) {
                 continue;  // the text's own analysis publishes it
             } else if (project.hasUpToDateResults(document.path())) {
-                publisher.analysed(document, active(project.diagnostics(document.path())));
+                publisher.analysed(document, active(project.diagnostics(document.path())), saved.remove(uri));
             } else {
                 stale.add(uri);
             }
@@ -406,7 +410,7 @@ final class Workspace {
         }
         TextDocument now = documents.get(uri);
         if (now != null && now.version() == document.version()) {
-            publisher.analysed(document, found);
+            publisher.analysed(document, found, false);
         }  // else a newer change overtook it: its own analysis follows
     }
 

@@ -36,11 +36,17 @@ final class LspClient implements AutoCloseable {
 
     /** Starts a server; {@code home} holds its configuration, data and cache folders and its standard error. */
     LspClient(Path home) throws IOException {
+        this(home, Map.of());
+    }
+
+    /** The same, with more environment variables for the server. */
+    LspClient(Path home, Map<String, String> environment) throws IOException {
         Files.createDirectories(home);
         stderr = home.resolve("server-stderr.txt");
         ProcessBuilder builder = new ProcessBuilder(Path.of(System.getProperty("java.home"), "bin", "java").toString(),
                 "-Xcheck:jni", "-jar", JAR.toString(), "lsp").redirectError(stderr.toFile());
         environment(builder, home);
+        builder.environment().putAll(environment);
         process = builder.start();
         in = process.getOutputStream();
         Thread reader = new Thread(() -> read(process.getInputStream()), "lsp-client-reader");

@@ -81,28 +81,52 @@ class ProtocolTest {
             server.notify("exit", null);
             assertEquals(1, server.exitStatus(30));
         }
-        // Closing the input while the analyser runs ends the server and every process it started.
+        // Closing the input while the analyser runs ends the server and every process it started. The analyser
+        // here takes a minute over each run before it starts.
         Path busy = Files.createDirectories(temp.resolve("busy"));
-        for (int i = 0; i < 400; i++) {
-            Files.writeString(busy.resolve(String.format("f%03d.c", i)), heavySource(i));
-        }
-        try (LspClient server = new LspClient(temp.resolve("home"))) {
-            int mark = server.mark();
+        Files.writeString(busy.resolve("slow.c"), FAULTY);
+        Path slowAnalyser = Files.writeString(temp.resolve("slow-analyser"), "#!/bin/sh\n"
+                + "case \" $* \" in *\" --xml \"*) sleep 60 ;; esac\nexec cppcheck \"$@\"\n");
+        assertTrue(slowAnalyser.toFile().setExecutable(true));
+        try (LspClient server = new LspClient(temp.resolve("home"), Map.of("KERV_CPPCHECK", slowAnalyser.toString()))) {
             server.initialize(busy);
-            server.await(mark, "progress of the first analysis", m -> "begin".equals(Json.text(m, "params",
-                    "value", "kind")));
-            List<ProcessHandle> analysers = List.of();
+            List<String> analysers = List.of();
             for (long end = System.nanoTime() + TimeUnit.SECONDS.toNanos(60); analysers.isEmpty()
                     && System.nanoTime() < end; Thread.sleep(20)) {
-                analysers = server.process.descendants().toList();
+                analysers = commandLinesNaming(busy.toString());
             }
             assertFalse(analysers.isEmpty(), "the analysis started the analyser");
             long closed = System.nanoTime();
             server.process.getOutputStream().close();
             assertEquals(1, server.exitStatus(10));
             assertTrue(System.nanoTime() - closed < TimeUnit.SECONDS.toNanos(8), "ended within a few seconds");
-            Thread.sleep(200);
             assertEquals(List.of(), commandLinesNaming(busy.toString()), "no analyser outlives the server");
+        }
+    }
+
+    @Test
+    void twoServersOnOneFolderTakeTurnsWithItsProject() throws Exception {
+        Path root = Files.createDirectories(temp.resolve("shared")).toRealPath();
+        String uri = Files.writeString(root.resolve("shared.c"), FAULTY).toUri().toString();
+        Path home = temp.resolve("home");  // one user: one workspace folder of projects
+        try (LspClient first = new LspClient(home); LspClient second = new LspClient(home)) {
+            for (LspClient server : List.of(first, second)) {
+                server.initialize(root);
+                server.open(uri, FAULTY);
+            }
+            for (LspClient server : List.of(first, second)) {
+                Object found = server.diagnostics(0, uri, list -> !list.isEmpty()).get(0);
+                assertEquals("nullPointer", Json.text(found, "code"));
+            }
+            String fixed = "int f(void) {\n    return 0;\n}\n";
+            Files.writeString(root.resolve("shared.c"), fixed);
+            int mark = second.mark();
+            second.notify("textDocument/didChange", Json.fields("textDocument", Json.fields("uri", uri, "version", 2),
+                    "contentChanges", List.of(Json.fields("text", fixed))));
+            second.notify("textDocument/didSave", Json.fields("textDocument", Json.fields("uri", uri)));
+            assertEquals(List.of(), second.diagnostics(mark, uri, list -> true));
+            first.shutDown();
+            second.shutDown();
         }
     }
 
@@ -130,17 +154,6 @@ class ProtocolTest {
     /** The value as the protocol carries it (every integer a {@code Long}). */
     static Object json(Object value) throws Exception {
         return Json.parse(Json.write(value));
-    }
-
-    /** A file that keeps the analyser busy for a while: many functions with loops and a fault. */
-    private static String heavySource(int seed) {
-        StringBuilder text = new StringBuilder();
-        for (int f = 0; f < 40; f++) {
-            text.append("int f").append(seed).append('_').append(f).append("(int n) {\n    int a[16];\n")
-                    .append("    for (int i = 0; i <= n; i++) a[i % 17] = i * ").append(f).append(";\n")
-                    .append("    return a[n];\n}\n");
-        }
-        return text.toString();
     }
 
     /** Escapes every byte of a text's UTF-8 form except letters, digits, '/', '.', '-', '_' and those in {@code kept}. */

@@ -76,7 +76,8 @@ final class BufferAnalysis implements AutoCloseable {
         String original = document.path().toString();
         List<Diagnostic> found = new ArrayList<>();
         for (Diagnostic diagnostic : buffers.diagnostics(copy)) {
-            if (diagnostic.suppressionState() == SuppressionState.ACTIVE && !switchedOff.contains(diagnostic.ruleId())) {
+            boolean active = diagnostic.suppressionState() == SuppressionState.ACTIVE;
+            if (active && !switchedOff.contains(diagnostic.ruleId())) {
                 found.add(FindingConverter.withFiles(diagnostic, file -> file.equals(copyName) ? original : file));
             }
         }

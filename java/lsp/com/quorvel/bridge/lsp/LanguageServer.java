@@ -17,6 +17,7 @@ import java.util.ArrayList;
 import java.util.List;
 import java.util.Map;
 import java.util.concurrent.ConcurrentHashMap;
+import java.util.function.Consumer;
 
 /**
  * The language server: findings of the analysis as diagnostics in any editor that speaks the Language Server
@@ -197,6 +198,9 @@ public final class LanguageServer {
 
     private Object initialize(Object params) {
         clientCapabilities = Json.at(params, "capabilities");
+        if (Json.at(params, "processId") instanceof Long client) {
+            ProcessHandle.of(client).ifPresent(process -> process.onExit().thenRun(this::clientEnded));
+        }
         Path root = workspaceFolder(params);
         log.connect(connection);
         state = State.RUNNING;
@@ -299,7 +303,7 @@ public final class LanguageServer {
         workspace.filesChanged(changed, createdOrDeleted);
     }
 
-    private void withDocument(Object params, java.util.function.Consumer<TextDocument> action) {
+    private void withDocument(Object params, Consumer<TextDocument> action) {
         TextDocument document = documents.get(String.valueOf(Json.text(params, "textDocument", "uri")));
         if (document != null && workspace != null) {
             action.accept(document);
@@ -316,6 +320,13 @@ public final class LanguageServer {
         } catch (IOException e) {
             return file;
         }
+    }
+
+    /** The client's process ended without closing the server's input: the server ends too. */
+    private void clientEnded() {
+        log.log(ServerLog.WARNING, "the client's process ended");
+        stop();
+        System.exit(1);
     }
 
     private void stopWorkspace() {

@@ -11,6 +11,7 @@ final class ServerLog {
     static final int ERROR = 1;
     static final int WARNING = 2;
     static final int INFO = 3;
+    static final int LOG = 4;
 
     private final PrintStream err;
     private volatile Connection connection;

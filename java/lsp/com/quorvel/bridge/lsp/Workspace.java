@@ -78,6 +78,7 @@ final class Workspace {
     private ScheduledFuture<?> mainTask;
     private ScheduledFuture<?> releaseTask;
     private boolean waiting;
+    private boolean failureShown;
 
     /**
      * @param root the workspace folder, a real path
@@ -264,10 +265,13 @@ final class Workspace {
             releaseTask = null;
         }
         try {
+            long start = System.nanoTime();
             if (project == null) {
                 project = session.openProject(session.workspace(), Project.defaultName(root));
                 log.log(ServerLog.INFO, "project " + project.name() + " in " + project.location());
             }
+            project.hasResults(root);  // opens the project when it was released, so that the time shows apart
+            long opened = System.nanoTime();
             syncWanted |= sync.takesFolder() && toPublish.stream().map(documents::get).anyMatch(this::isNewSource);
             if (syncWanted) {
                 sync.sync(project);
@@ -277,19 +281,28 @@ final class Workspace {
                 switchedOff = switchedOffRules(project.ruleGroups());
             }
             boolean refreshed = refreshWanted;
+            long synced = System.nanoTime();
             if (refreshWanted) {
                 refresh();
             }
+            long analysed = System.nanoTime();
             if (publishFromProject() && !refreshed) {
                 refresh();
                 publishFromProject();
             }
+            log.log(ServerLog.LOG, String.format("workspace project: open %.0f ms, sync %.0f ms, analysis %.0f ms,"
+                    + " publication %.0f ms", (opened - start) / 1e6, (synced - opened) / 1e6,
+                    (analysed - synced) / 1e6, (System.nanoTime() - analysed) / 1e6));
             for (String uri : toPublish) {  // still stale after an analysis: the analyser failed on them
                 TextDocument document = documents.get(uri);
                 if (document != null) {
                     log.log(ServerLog.WARNING, document.path() + " could not be analysed");
                     publisher.publishEmpty(document);
                 }
+            }
+            if (!toPublish.isEmpty() && !failureShown) {
+                failureShown = true;
+                log.show(ServerLog.WARNING, "open files could not be analysed (" + session.components() + ")");
             }
             toPublish.clear();
             if (waiting) {
@@ -299,7 +312,8 @@ final class Workspace {
             releaseTask = thread.schedule(() -> guarded(this::releaseProject), GRACE_MILLIS, TimeUnit.MILLISECONDS);
         } catch (KervException e) {
             if (e.reason() != KervStatus.PROJECT_LOCKED) {
-                throw e;
+                log.show(ServerLog.ERROR, e.getMessage());
+                return;
             }
             if (!waiting) {
                 log.log(ServerLog.INFO, e.getMessage() + "; waiting for it");
@@ -319,13 +333,11 @@ final class Workspace {
     private void refresh() {
         String title = firstRefresh ? "kerv: analysing " + root.getFileName() : "kerv: analysing";
         ProgressReporter progress = new ProgressReporter(connection, progressSupported, title, firstRefresh ? 0 : 500);
-        long start = System.nanoTime();
         try {
             project.refresh(progress);
         } finally {
             progress.end("done");
         }
-        log.log(ServerLog.INFO, String.format("analysis done in %.0f ms", (System.nanoTime() - start) / 1e6));
         firstRefresh = false;
         refreshWanted = false;
         for (TextDocument document : documents.values()) {

@@ -81,9 +81,10 @@ class NeovimTest {
     private static boolean has(Object findings, String code, int line, int column, int endColumn, int severity) {
         for (Object item : Json.array(findings)) {
             Map<String, Object> finding = Json.object(item);
+            List<Object> place = List.of(finding.get("line"), finding.get("col"), finding.get("end_col"),
+                    finding.get("severity"));
             if (code.equals(finding.get("code")) && "kerv".equals(finding.get("source"))
-                    && List.of((long) line, (long) column, (long) endColumn, (long) severity).equals(List.of(
-                            finding.get("line"), finding.get("col"), finding.get("end_col"), finding.get("severity")))) {
+                    && List.of((long) line, (long) column, (long) endColumn, (long) severity).equals(place)) {
                 return true;
             }
         }

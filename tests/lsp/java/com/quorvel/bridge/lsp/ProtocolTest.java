@@ -88,7 +88,8 @@ class ProtocolTest {
         Path slowAnalyser = Files.writeString(temp.resolve("slow-analyser"), "#!/bin/sh\n"
                 + "case \" $* \" in *\" --xml \"*) sleep 60 ;; esac\nexec cppcheck \"$@\"\n");
         assertTrue(slowAnalyser.toFile().setExecutable(true));
-        try (LspClient server = new LspClient(temp.resolve("home"), Map.of("KERV_CPPCHECK", slowAnalyser.toString()))) {
+        try (LspClient server = new LspClient(temp.resolve("home"), Map.of("KERV_CPPCHECK", slowAnalyser.toString()),
+                true)) {
             server.initialize(busy);
             List<String> analysers = List.of();
             for (long end = System.nanoTime() + TimeUnit.SECONDS.toNanos(60); analysers.isEmpty()
@@ -156,12 +157,13 @@ class ProtocolTest {
         return Json.parse(Json.write(value));
     }
 
-    /** Escapes every byte of a text's UTF-8 form except letters, digits, '/', '.', '-', '_' and those in {@code kept}. */
+    /** Escapes every byte of a text's UTF-8 form but letters, digits, '/', '.', '-', '_' and those in {@code kept}. */
     private static String escaped(String text, String kept) {
         StringBuilder out = new StringBuilder();
         for (byte b : text.getBytes(StandardCharsets.UTF_8)) {
             char c = (char) (b & 0xff);
-            boolean plain = c < 0x80 && (Character.isLetterOrDigit(c) || "/.-_".indexOf(c) >= 0 || kept.indexOf(c) >= 0);
+            boolean plain = c < 0x80 && (Character.isLetterOrDigit(c) || "/.-_".indexOf(c) >= 0
+                    || kept.indexOf(c) >= 0);
             out.append(plain ? String.valueOf(c) : String.format("%%%02X", b & 0xff));
         }
         return out.toString();

@@ -52,6 +52,7 @@ class NeovimTest {
         String log = Files.readString(temp.resolve("nvim.txt"));
         assertTrue(Files.exists(result), "Neovim wrote no result: " + log);
         Map<String, Object> session = Json.object(Json.parse(Files.readAllBytes(result)));
+        System.out.println("the Neovim session: " + new String(Json.write(session), StandardCharsets.UTF_8));
         assertEquals(true, session.get("ok"), session + "\n" + log);
         assertEquals(0, editor.exitValue(), log);
 

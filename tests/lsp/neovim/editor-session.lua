@@ -119,4 +119,4 @@ local function session()
 end
 
 local ok, reason = pcall(session)
-finish(ok, ok and nil or tostring(reason))
+finish(ok, (not ok) and tostring(reason) or nil)

@@ -387,7 +387,6 @@ final class Workspace {
     }
 
     private void analyseBuffer(String uri) {
-        bufferTasks.remove(uri);
         TextDocument document = documents.get(uri);
         if (document == null || !analysable(document, true) || !isSource(document.path())) {
             return;

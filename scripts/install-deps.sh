@@ -12,6 +12,7 @@ packages=(
   openjdk-17-jdk-headless junit5
   libpugixml-dev zlib1g-dev cppcheck valgrind
   libjackson2-core-java
+  neovim
   maven libmaven-compiler-plugin-java libmaven-resources-plugin-java
   clang-14 libclang-rt-14-dev clang-tidy clang-format
 )

@@ -4,7 +4,8 @@
 # run ldconfig, are left out), then runs `kerv examples` from that root on
 # each JDK given, with -Xcheck:jni, under the C locale of CI containers: the
 # installed bridge and analysis library must be used (nothing unpacked to a
-# cache) and the findings shown, those of a file with a UTF-8 name included.
+# cache) and the findings shown, those of a file with a UTF-8 name included;
+# then `kerv lsp` answers a language client and ends cleanly.
 # Usage: debian-package-test.sh <build-folder> <source-folder> <java>...
 set -euo pipefail
 trap 'echo "failed at line $LINENO: $BASH_COMMAND" >&2' ERR
@@ -30,6 +31,8 @@ env -u LD_PRELOAD dpkg --root="$root" -L kerv | grep -qx /usr/bin/kerv
 cp -r "$source/examples" "$work/examples"
 utf8_name=caf$(printf '\303\251').c
 printf 'int f(void) {\n    int *p = 0;\n    return *p;\n}\n' >"$work/examples/src/$utf8_name"
+# One message of the language server protocol, framed (the bodies here are ASCII).
+frame() { printf 'Content-Length: %d\r\n\r\n%s' "${#1}" "$1"; }
 
 for java in "$@"; do
     home=$work/home-$(basename "$(dirname "$(dirname "$java")")")
@@ -44,4 +47,16 @@ for java in "$@"; do
     grep -q "^src/$utf8_name:3:13: error: Null pointer dereference: p \\[nullPointer\\]\$" "$home/output.txt"
     [ ! -e "$home/cache/kerv" ] || { echo "the installed bridge was not used on $java" >&2; exit 1; }
     echo "kerv examples from the package ran on $java"
+
+    # `kerv lsp` is the language server: initialize, shutdown and exit end it with status 0.
+    lsp_status=0
+    { frame '{"jsonrpc":"2.0","id":1,"method":"initialize","params":{"capabilities":{}}}'
+      frame '{"jsonrpc":"2.0","id":2,"method":"shutdown"}'
+      frame '{"jsonrpc":"2.0","method":"exit"}'; } |
+        env -u KERV_LIBRARY HOME="$home" XDG_CACHE_HOME="$home/cache" XDG_DATA_HOME="$home/data" \
+            XDG_CONFIG_HOME="$home/config" JAVA="$java" KERV_JAVA_OPTIONS=-Xcheck:jni "$root/usr/bin/kerv" lsp \
+            >"$home/lsp.txt" 2>&1 || lsp_status=$?
+    [ "$lsp_status" -eq 0 ] || { cat "$home/lsp.txt"; echo "kerv lsp exited with $lsp_status on $java" >&2; exit 1; }
+    grep -q '"serverInfo":{"name":"kerv"' "$home/lsp.txt"
+    echo "kerv lsp from the package ran on $java"
 done

@@ -4,6 +4,7 @@ import com.quorvel.bridge.client.AnalysisOutcome;
 import com.quorvel.bridge.client.Baseline;
 import com.quorvel.bridge.client.Diagnostic;
 import com.quorvel.bridge.client.FileWithoutResults;
+import com.quorvel.bridge.client.FolderImport;
 import com.quorvel.bridge.client.Kerv;
 import com.quorvel.bridge.client.KervException;
 import com.quorvel.bridge.client.KervLoadException;
@@ -14,22 +15,20 @@ import com.quorvel.bridge.client.Project;
 import com.quorvel.bridge.client.ResultDecoder;
 import com.quorvel.bridge.client.Rule;
 import com.quorvel.bridge.client.RuleGroup;
-import com.quorvel.bridge.client.SourceLanguage;
+import com.quorvel.bridge.client.SourceFolder;
 import java.io.IOException;
 import java.io.UncheckedIOException;
 import java.io.PrintStream;
 import java.nio.charset.StandardCharsets;
 import java.nio.file.Files;
 import java.nio.file.Path;
+import java.time.Duration;
 import java.util.ArrayList;
 import java.util.HashSet;
 import java.util.LinkedHashMap;
 import java.util.List;
-import java.util.Locale;
 import java.util.Map;
 import java.util.Set;
-import java.util.stream.Collectors;
-import java.util.stream.Stream;
 
 /** One run of the command line: open the project, bring its files and results up to date, report. */
 final class AnalysisRun {
@@ -72,6 +71,9 @@ final class AnalysisRun {
             OutputPaths.check(options);
             Baseline baseline = options.baseline == null ? null : Baseline.read(options.baseline);
             try (KervSession kerv = start(library)) {
+                kerv.waitForLockedProjects(Duration.ofSeconds(options.waitSeconds),
+                        refusal -> err.println("kerv: " + refusal + "; waiting up to " + options.waitSeconds
+                                + " s for it to close the project"));
                 if (options.logFile != null) {
                     kerv.setLogFile(options.logFile);
                     kerv.setLogLevel(LogLevel.TRACE);
@@ -206,12 +208,7 @@ final class AnalysisRun {
     /** The C and C++ files under the source folder, hidden folders left out; none is an error. */
     private List<Path> sourceFiles(KervSession kerv, Path source) throws IOException, CannotRun {
         List<String> extensions = kerv.fileExtensions();
-        List<Path> found;
-        try (Stream<Path> walk = Files.walk(source)) {
-            found = walk.filter(p -> !isHidden(source, p) && !excludes.excludes(source, p) && Files.isRegularFile(p))
-                    .filter(p -> extensions.contains(SourceLanguage.extensionOf(p))).sorted()
-                    .collect(Collectors.toList());
-        }
+        List<Path> found = SourceFolder.scan(source, extensions, file -> excludes.excludes(source, file));
         if (found.isEmpty()) {
             throw new CannotRun("no C or C++ file to analyse in " + source + " (none with the extensions "
                     + String.join(" ", extensions) + ")");
@@ -226,47 +223,27 @@ final class AnalysisRun {
     }
 
     static String defaultName(Path source) {
-        String folder = source.getFileName() == null ? "root" : source.getFileName().toString();
-        return folder + "-" + String.format(Locale.ROOT, "%08x", source.toString().hashCode());
+        return Project.defaultName(source);
     }
 
     /**
-     * Adds the source files found, removes the project's files under the folder that are gone; returns the files of
-     * the project under the folder. A file the analysis library refuses, or whose name it cannot be given, is kept
-     * in {@link #refused}.
+     * Brings the project in line with the source files found below the folder; returns the files of the project
+     * under the folder. A file the analysis library refuses, or whose name it cannot be given, is kept in
+     * {@link #refused}.
      */
     private List<Path> synchroniseFiles(Project project, Path source, List<Path> found) {
-        Set<Path> known = new HashSet<>(project.files());
+        List<Path> readable = new ArrayList<>();
         for (Path file : found) {
             String unreadable = PathEncoding.unreadable(file);
             if (unreadable != null) {
                 refused.put(file, unreadable);
-            } else if (!known.contains(file)) {
-                try {
-                    project.addFile(file, SourceLanguage.ofFile(file), List.of(), List.of());
-                } catch (KervException e) {
-                    refused.put(file, e.getMessage());
-                }
+            } else {
+                readable.add(file);
             }
         }
-        Set<Path> wanted = new HashSet<>(found);
-        for (Path file : known) {
-            if (file.startsWith(source) && !wanted.contains(file)) {
-                project.removeFile(file);
-            }
-        }
-        List<Path> kept = new ArrayList<>(found);
-        kept.removeAll(refused.keySet());
-        return kept;
-    }
-
-    private static boolean isHidden(Path root, Path path) {
-        for (Path part : root.relativize(path)) {
-            if (part.toString().startsWith(".")) {
-                return true;
-            }
-        }
-        return false;
+        FolderImport imported = project.importFiles(source, readable);
+        refused.putAll(imported.refused());
+        return new ArrayList<>(imported.files());
     }
 
     private void report(KervSession kerv, Project project, Path source, List<Path> files, AnalysisOutcome outcome) {

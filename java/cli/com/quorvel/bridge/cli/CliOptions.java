@@ -10,6 +10,7 @@ final class CliOptions {
     static final String USAGE = String.join(System.lineSeparator(),
             "usage: kerv [options] <source-folder>",
             "       kerv [options] --compile-commands <file> [<source-folder>]",
+            "       kerv lsp                 (the language server for editors, on standard input and output)",
             "",
             "Analyses the C and C++ files of <source-folder> through the KERV bridge and prints a summary.",
             "With --compile-commands the files and their settings come from a compilation database instead;",
@@ -26,6 +27,8 @@ final class CliOptions {
             "  --cct <file>           compiler configuration, also for an existing project (its files whose settings",
             "                         change are analysed again)",
             "  --log <file>           keep the native log in this file",
+            "  --wait <seconds>       how long to wait for a project that another process (an editor) has open",
+            "                         (default: 600; 0 fails at once)",
             "  --xml                  also print each file's diagnostics as result XML",
             "  --rules                also print the rule list",
             "  --trees                also print the result trees as XML",
@@ -70,6 +73,8 @@ final class CliOptions {
     String rcf = "";
     String cct = "";
     Path logFile;
+    /** Seconds to wait for a project that another process has open. */
+    long waitSeconds = 600;
     boolean xml;
     boolean rules;
     boolean trees;
@@ -153,6 +158,9 @@ final class CliOptions {
                 case "--fail-on":
                     options.failOn = FailOn.parse(value(args, ++i, arg));
                     break;
+                case "--wait":
+                    options.waitSeconds = seconds(value(args, ++i, arg), arg);
+                    break;
                 default:
                     if (arg.startsWith("--")) {
                         throw new UsageException("unknown option " + arg);
@@ -166,6 +174,18 @@ final class CliOptions {
         options.sourceFolder = positional.isEmpty() ? null : Paths.get(positional.get(0));
         if (options.library != null && options.library.isEmpty()) options.library = null;
         return options;
+    }
+
+    private static long seconds(String value, String option) throws UsageException {
+        try {
+            long seconds = Long.parseLong(value);
+            if (seconds >= 0) {
+                return seconds;
+            }
+        } catch (NumberFormatException e) {
+            // reported below
+        }
+        throw new UsageException(option + " needs a number of seconds, not " + value);
     }
 
     private static String value(String[] args, int index, String option) throws UsageException {

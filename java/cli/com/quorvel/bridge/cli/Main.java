@@ -1,9 +1,11 @@
 package com.quorvel.bridge.cli;
 
+import com.quorvel.bridge.lsp.LanguageServer;
 import java.io.IOException;
 import java.nio.file.InvalidPathException;
+import java.util.Arrays;
 
-/** Command-line front end: analyses a C and C++ source folder through the KERV bridge. */
+/** Command-line front end: analyses a C and C++ source folder through the KERV bridge, or runs the language server. */
 public final class Main {
     private Main() {}
 
@@ -20,6 +22,9 @@ public final class Main {
     }
 
     static int run(String[] args) {
+        if (args.length > 0 && args[0].equals("lsp")) {
+            return LanguageServer.run(Arrays.copyOfRange(args, 1, args.length));
+        }
         CliOptions options;
         try {
             options = CliOptions.parse(args);

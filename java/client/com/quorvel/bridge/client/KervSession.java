@@ -6,9 +6,13 @@ import java.io.UncheckedIOException;
 import java.nio.charset.StandardCharsets;
 import java.nio.file.Files;
 import java.nio.file.Path;
+import java.time.Duration;
 import java.util.List;
 import java.util.Objects;
 import java.util.concurrent.Callable;
+import java.util.concurrent.TimeUnit;
+import java.util.function.Consumer;
+import java.util.function.Supplier;
 
 /**
  * A session with the analysis library, opened by {@link Kerv}.
@@ -30,6 +34,9 @@ public final class KervSession implements AutoCloseable {
     private final String analysisLibrary;
     /** The project that the analysis library has open; read and written only on the bridge thread. */
     private Project openProject;
+    /** How long opening a project that another process has open waits for it; zero fails at once. */
+    private volatile Duration lockWait = Duration.ZERO;
+    private volatile Consumer<String> lockNotice = notice -> { };
 
     private KervSession(BridgeThread bridge, String analysisLibrary) {
         this.bridge = bridge;
@@ -103,14 +110,64 @@ public final class KervSession implements AutoCloseable {
 
     /** Runs a bridge call with {@code project} open in the analysis library, opening it first when another is. */
     <T> T callOn(Project project, String operation, Callable<T> task) {
-        return bridge.call(operation, () -> {
+        return whileLocked(() -> bridge.call(operation, () -> {
             if (openProject != project) {
                 checkProject("initResults", KERVBridge.initResults(BIND_KEY, project.location().toString(),
                         project.name()), project.location(), project.name());
                 openProject = project;
             }
             return task.call();
+        }));
+    }
+
+    /** Closes {@code project} in the analysis library when it is the open one. */
+    void release(Project project) {
+        bridge.call("release", () -> {
+            if (openProject == project) {
+                openProject = null;
+                KERVBridge.shutdownApi();
+                check("initApi", KERVBridge.initApi(BIND_KEY), analysisLibrary);
+            }
+            return null;
         });
+    }
+
+    /**
+     * Runs {@code attempt} again while it fails because another process has its project open, for at most the wait
+     * that {@link #waitForLockedProjects} set. Only opening a project fails so, and then before the call's own work,
+     * so an attempt may be repeated. The wait is spent on the caller's thread: other calls go on meanwhile.
+     */
+    private <T> T whileLocked(Supplier<T> attempt) {
+        long deadline = 0;
+        boolean waiting = false;
+        while (true) {
+            try {
+                return attempt.get();
+            } catch (KervException e) {
+                if (e.reason() != KervStatus.PROJECT_LOCKED) {
+                    throw e;
+                }
+                long now = System.nanoTime();
+                if (!waiting) {
+                    Duration limit = lockWait;
+                    if (limit.isZero()) {
+                        throw e;
+                    }
+                    waiting = true;
+                    deadline = now + limit.toNanos();
+                    lockNotice.accept(e.getMessage());
+                }
+                if (now - deadline >= 0) {
+                    throw e;
+                }
+                try {
+                    TimeUnit.NANOSECONDS.sleep(Math.min(TimeUnit.MILLISECONDS.toNanos(100), deadline - now));
+                } catch (InterruptedException interrupted) {
+                    Thread.currentThread().interrupt();
+                    throw e;
+                }
+            }
+        }
     }
 
     /**
@@ -171,7 +228,7 @@ public final class KervSession implements AutoCloseable {
         }
         Project project = new Project(this, folder, name);
         String where = Arguments.path(folder, "location");
-        bridge.call("openProject", () -> {
+        whileLocked(() -> bridge.call("openProject", () -> {
             if (!KERVBridge.isVQFProject(where, name)) {
                 long created = KERVBridge.createProject(where, name, acf, rcf, cct);
                 if (created != KervStatus.PROJECT_EXISTS.code() || !KERVBridge.isVQFProject(where, name)) {
@@ -181,8 +238,30 @@ public final class KervSession implements AutoCloseable {
             checkProject("initResults", KERVBridge.initResults(BIND_KEY, where, name), folder, name);
             openProject = project;
             return null;
-        });
+        }));
         return project;
+    }
+
+    /**
+     * Makes opening a project that another process has open wait until that process closes it, for at most
+     * {@code limit}, instead of failing at once with {@link KervStatus#PROJECT_LOCKED}. This holds for
+     * {@link #openProject(Path, String)} and for every call on a project that has to be opened again (another of the
+     * session's projects was used meanwhile, or it was {@linkplain Project#release() released}). The caller's thread
+     * waits; the session's other calls go on meanwhile.
+     *
+     * @param limit the longest wait; {@link Duration#ZERO}, the default, fails at once
+     * @param notice told, when a wait begins, the text of the refusal (which names the process); may be called from
+     *     any thread that uses the session
+     * @throws IllegalArgumentException when the limit is negative
+     */
+    public void waitForLockedProjects(Duration limit, Consumer<String> notice) {
+        Objects.requireNonNull(limit, "limit");
+        Objects.requireNonNull(notice, "notice");
+        if (limit.isNegative()) {
+            throw new IllegalArgumentException("limit is negative: " + limit);
+        }
+        lockNotice = notice;
+        lockWait = limit;
     }
 
     private static String configuration(Path file, String name) {

@@ -1,10 +1,16 @@
 package com.quorvel.bridge.client;
 
 import com.quorvel.bridge.caller.KERVBridge;
+import com.quorvel.bridge.caller.KERVProgress;
+import java.io.IOException;
+import java.io.UncheckedIOException;
+import java.nio.file.Files;
 import java.nio.file.Path;
 import java.util.ArrayList;
 import java.util.HashSet;
+import java.util.LinkedHashMap;
 import java.util.List;
+import java.util.Locale;
 import java.util.Map;
 import java.util.Objects;
 import java.util.Optional;
@@ -30,6 +36,19 @@ public final class Project {
         this.session = session;
         this.location = location;
         this.name = name;
+    }
+
+    /**
+     * Returns the name under which the command line keeps the project of a source folder: the folder's name and a
+     * hash of its path, so that every program that works on the folder shares one project and its results.
+     *
+     * @param sourceFolder the source folder, as a real path
+     * @return the project's name
+     */
+    public static String defaultName(Path sourceFolder) {
+        Path folderName = sourceFolder.getFileName();
+        String folder = folderName == null ? "root" : folderName.toString();
+        return folder + "-" + String.format(Locale.ROOT, "%08x", sourceFolder.toString().hashCode());
     }
 
     /**
@@ -190,6 +209,67 @@ public final class Project {
     }
 
     /**
+     * Brings the project in line with the C and C++ files of a folder, as {@link SourceFolder#scan} finds them with
+     * the analysis library's extensions ({@link KervSession#fileExtensions()}); see {@link #importFiles}.
+     *
+     * @param folder the source folder
+     * @return the folder's files that the project holds, the files refused, and the counts of the changes
+     * @throws IllegalArgumentException when the folder is not a folder
+     * @throws UncheckedIOException when the folder cannot be read
+     * @throws KervException when the analysis library cannot remove a file
+     */
+    public FolderImport importFolder(Path folder) {
+        Objects.requireNonNull(folder, "folder");
+        if (!Files.isDirectory(folder)) {
+            throw new IllegalArgumentException("folder is not a folder: " + folder);
+        }
+        try {
+            Path root = folder.toRealPath();
+            return importFiles(root, SourceFolder.scan(root, session.fileExtensions(), file -> false));
+        } catch (IOException e) {
+            throw new UncheckedIOException("cannot read the folder " + folder, e);
+        }
+    }
+
+    /**
+     * Brings the project's files below a folder in line with a list of them: each listed file is added with its
+     * language and no definitions or include folders, unless the project holds it; files below the folder that the
+     * project holds and the list does not name are removed. Files elsewhere are left as they are.
+     *
+     * @param folder the folder, as the listed files' paths start
+     * @param found the files the project is to hold below the folder
+     * @return the listed files that the project holds, the files refused, and the counts of the changes
+     * @throws KervException when the analysis library cannot remove a file
+     */
+    public FolderImport importFiles(Path folder, List<Path> found) {
+        Objects.requireNonNull(folder, "folder");
+        Set<Path> known = new HashSet<>(files());
+        Map<Path, String> refused = new LinkedHashMap<>();
+        int added = 0;
+        for (Path file : found) {
+            if (known.contains(file)) {
+                continue;
+            }
+            try {
+                addFile(file, SourceLanguage.ofFile(file), List.of(), List.of());
+                added++;
+            } catch (KervException | IllegalArgumentException e) {
+                refused.put(file, e.getMessage());
+            }
+        }
+        Set<Path> wanted = new HashSet<>(found);
+        int removed = 0;
+        for (Path file : known) {
+            if (file.startsWith(folder) && !wanted.contains(file)) {
+                removeFile(file);
+                removed++;
+            }
+        }
+        List<Path> files = found.stream().filter(file -> !refused.containsKey(file)).toList();
+        return new FolderImport(files, refused, added, removed);
+    }
+
+    /**
      * Removes a file from the project.
      *
      * @param file the file
@@ -287,6 +367,41 @@ public final class Project {
             relay.rethrow();
         }
         return outcome;
+    }
+
+    /**
+     * Analyses the files whose results are missing or out of date, as {@link #analyse(IntConsumer)} does, without
+     * telling which: {@code analyse} asks the analysis library for the state of every file before and after, which in
+     * a large project with few changed files costs more than the analysis. Ask {@link #hasUpToDateResults(Path)} for
+     * the files that matter afterwards.
+     *
+     * @param listener the progress listener, or {@code null} for none; as for {@link #analyse(IntConsumer)}
+     */
+    public void refresh(IntConsumer listener) {
+        ProgressRelay relay = listener == null ? null : new ProgressRelay(listener);
+        session.callOn(this, "aggregate", () -> {
+            KERVProgress.setListener(relay);
+            try {
+                KERVBridge.aggregate();
+            } finally {
+                KERVProgress.setListener(null);
+            }
+            return null;
+        });
+        if (relay != null) {
+            relay.rethrow();
+        }
+    }
+
+    /**
+     * Closes the project in the analysis library when it is the open one, so that other processes may open it; the
+     * next call on the project opens it again, reading what they changed. The analysis library closes a project only
+     * when its API shuts down, so its API is shut down and started again.
+     *
+     * @throws KervException when the analysis library's API cannot be started again
+     */
+    public void release() {
+        session.release(this);
     }
 
     /**

@@ -12,10 +12,14 @@ import com.quorvel.bridge.client.Project;
 import java.nio.file.Files;
 import java.nio.file.Path;
 import java.util.List;
+import java.util.Set;
 import org.junit.jupiter.api.Test;
 import org.junit.jupiter.api.io.TempDir;
 
-/** One process per project: a second JVM is refused with the holder's id, and a killed holder blocks nobody. */
+/**
+ * One process per project: a second JVM is refused with the holder's id or waits for the holder to release it, and a
+ * killed holder blocks nobody.
+ */
 class ProjectLockTest {
     @TempDir Path temp;
 
@@ -41,10 +45,22 @@ class ProjectLockTest {
             project.addFile(sources.get(sources.size() - 1));
 
             String text = EngineFixture.finish(EngineFixture.startCli(output, "--project-dir", location.toString(),
-                    "--name", "big", temp.resolve("many").toString()), output, AnalysisRun.CANNOT_RUN);
-            assertTrue(text.contains("project folder " + location.resolve("big") + " is open in another process,"
-                    + " process " + ProcessHandle.current().pid()), text);
+                    "--name", "big", "--wait", "1", temp.resolve("many").toString()), output, AnalysisRun.CANNOT_RUN);
+            String refusal = "project folder " + location.resolve("big") + " is open in another process, process "
+                    + ProcessHandle.current().pid();
+            assertTrue(text.contains(refusal + "; waiting up to 1 s") && text.endsWith(refusal + "\n"), text);
             assertEquals(files.size() + 1, project.files().size(), "the refused JVM changed nothing");
+
+            // By default the command line waits: once this process releases the project, it runs to the end, and
+            // this process then reads the files and results it stored.
+            Process waiting = EngineFixture.startCli(output, "--project-dir", location.toString(), "--name", "big",
+                    temp.resolve("many").toString());
+            assertTrue(EngineFixture.waitForText(output, refusal + "; waiting up to 600 s", 60),
+                    Files.readString(output));
+            project.release();
+            EngineFixture.finish(waiting, output, AnalysisRun.DIAGNOSTICS_FOUND);
+            assertEquals(Set.copyOf(sources), Set.copyOf(project.files()));
+            assertTrue(sources.stream().allMatch(project::hasUpToDateResults), "the waiting run's results are kept");
         }
     }
 

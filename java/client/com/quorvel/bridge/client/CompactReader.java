@@ -331,7 +331,8 @@ final class CompactReader {
         }
         int count = i - digits;
         value = digits > from ? -value : value;
-        if (count == 0 || count > 10 || (count > 1 && in[digits] == '0') || value != (int) value) {
+        if (count == 0 || count > 10 || (count > 1 && in[digits] == '0') || value != (int) value || i == in.length
+                || in[i] != '<') {
             throw malformed(from, "a decimal number that fits 32 bits");
         }
         at = i;

@@ -72,6 +72,14 @@ final class CompactReader {
     private static final byte MULTIBYTE = 7;
     private static final byte[] CLASSES = classes();
 
+    // The bytes at which each kind of value needs a look beyond skipping: the runs between them are skipped 8 bytes
+    // at a time. Bytes below 0x20 and from 0x80 stop every kind (tab and line feed are then taken one by one).
+    private static final long VERBATIM_STOPS = stops("<");
+    private static final long ESCAPED_STOPS = stops("<&>'\"");
+    private static final long CDATA_STOPS = stops("]");
+    private static final long ONES = 0x0101010101010101L;
+    private static final long HIGHS = 0x8080808080808080L;
+
     private final byte[] in;
     private final String operation;
     private int at;
@@ -176,9 +184,7 @@ final class CompactReader {
         int run = from;
         copying = false;
         while (true) {
-            while (i < in.length && CLASSES[in[i] & 0xFF] == PLAIN) {
-                i++;
-            }
+            i = skipPlain(i, VERBATIM_STOPS);
             if (i == in.length) {
                 throw malformed(i, tag.close.text);
             }
@@ -211,9 +217,7 @@ final class CompactReader {
         int run = from;
         copying = false;
         while (true) {
-            while (i < in.length && CLASSES[in[i] & 0xFF] == PLAIN) {
-                i++;
-            }
+            i = skipPlain(i, ESCAPED_STOPS);
             if (i == in.length) {
                 throw malformed(i, tag.close.text);
             }
@@ -228,7 +232,7 @@ final class CompactReader {
                 run = i;
             } else if (kind == MULTIBYTE) {
                 i += utf8(i);
-            } else if (kind == BRACKET) {
+            } else if (kind == BRACKET || kind == PLAIN) {
                 i++;
             } else if (kind == RETURN) {
                 i = lineBreak(run, i);
@@ -259,9 +263,7 @@ final class CompactReader {
         int textEnd;
         copying = false;
         while (true) {
-            while (i < in.length && CLASSES[in[i] & 0xFF] == PLAIN) {
-                i++;
-            }
+            i = skipPlain(i, CDATA_STOPS);
             if (i == in.length) {
                 throw malformed(i, "]]>");
             }
@@ -423,6 +425,60 @@ final class CompactReader {
 
     int textTo() {
         return textTo;
+    }
+
+    /**
+     * The first offset from {@code i} that holds a byte below 0x20, from 0x80, or one of the bytes packed in
+     * {@code stops} (one to five of them, each in a byte of its own; unused bytes repeat the first); the length of
+     * the text when there is none. Eight bytes are tested at a time: a byte equal to c is a zero byte of x ^ c, and
+     * the lowest flagged byte of the usual zero-byte test is always a true one.
+     */
+    private int skipPlain(int i, long stops) {
+        byte[] in = this.in;
+        long first = (stops & 0xFF) * ONES;
+        long second = (stops >>> 8 & 0xFF) * ONES;
+        long third = (stops >>> 16 & 0xFF) * ONES;
+        long fourth = (stops >>> 24 & 0xFF) * ONES;
+        long fifth = (stops >>> 32 & 0xFF) * ONES;
+        for (; i + Long.BYTES <= in.length; i += Long.BYTES) {
+            long x = (long) LONGS.get(in, i);
+            long flags = (x | zeroBytes(x - 0x2020202020202020L, x) | zeroBytes(x ^ first) | zeroBytes(x ^ second)
+                    | zeroBytes(x ^ third) | zeroBytes(x ^ fourth) | zeroBytes(x ^ fifth)) & HIGHS;
+            if (flags != 0) {
+                return i + (Long.numberOfTrailingZeros(flags) >>> 3);
+            }
+        }
+        while (i < in.length && CLASSES[in[i] & 0xFF] == PLAIN && !isStop(in[i], stops)) {
+            i++;
+        }
+        return i;
+    }
+
+    private static long zeroBytes(long x) {
+        return (x - ONES) & ~x;
+    }
+
+    /** The high bits of the bytes of {@code x} that are below 0x20, given {@code x - 0x20...}. */
+    private static long zeroBytes(long lessened, long x) {
+        return lessened & ~x;
+    }
+
+    private static boolean isStop(byte b, long stops) {
+        for (int shift = 0; shift < 40; shift += 8) {
+            if ((stops >>> shift & 0xFF) == (b & 0xFF)) {
+                return true;
+            }
+        }
+        return false;
+    }
+
+    /** Up to five stop bytes packed as {@link #skipPlain} reads them. */
+    private static long stops(String bytes) {
+        long packed = 0;
+        for (int i = 0; i < 5; i++) {
+            packed |= (long) bytes.charAt(Math.min(i, bytes.length() - 1)) << 8 * i;
+        }
+        return packed;
     }
 
     /** Whether two byte ranges of the same length are equal, compared 8 bytes at a time. */

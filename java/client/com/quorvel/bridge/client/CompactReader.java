@@ -1,15 +1,22 @@
 package com.quorvel.bridge.client;
 
-import java.lang.invoke.MethodHandles;
-import java.lang.invoke.VarHandle;
+import static com.quorvel.bridge.client.ByteClasses.AMPERSAND;
+import static com.quorvel.bridge.client.ByteClasses.BRACKET;
+import static com.quorvel.bridge.client.ByteClasses.FORBIDDEN;
+import static com.quorvel.bridge.client.ByteClasses.LESS;
+import static com.quorvel.bridge.client.ByteClasses.MARKUP;
+import static com.quorvel.bridge.client.ByteClasses.MULTIBYTE;
+import static com.quorvel.bridge.client.ByteClasses.PLAIN;
+import static com.quorvel.bridge.client.ByteClasses.RETURN;
+
 import java.nio.ByteBuffer;
-import java.nio.ByteOrder;
 import java.nio.CharBuffer;
 import java.nio.charset.CharacterCodingException;
 import java.nio.charset.StandardCharsets;
 import java.util.ArrayList;
 import java.util.Arrays;
 import java.util.List;
+import java.util.Locale;
 
 /**
  * Reads one compact result text straight from its bytes, in the order the writers write it. The text is elements
@@ -33,8 +40,6 @@ import java.util.List;
  * there and what was found.
  */
 final class CompactReader {
-    private static final VarHandle LONGS = MethodHandles.byteArrayViewVarHandle(long[].class, ByteOrder.LITTLE_ENDIAN);
-
     /** Values of up to this many bytes are shared within a result. */
     static final int SHARED_LENGTH = 64;
     /** Paths repeat in every location of a file and are often longer: they are shared up to this many bytes. */
@@ -55,30 +60,6 @@ final class CompactReader {
     private static final int VERBATIM = 0;
     private static final int ESCAPED = 1;
     private static final int CDATA = 2;
-
-    // What each byte is in a value. PLAIN bytes are copied as they are in every kind of value; the scanning loops
-    // skip runs of them and look at the others one by one.
-    private static final byte PLAIN = 0;
-    private static final byte LESS = 1;
-    private static final byte AMPERSAND = 2;
-    /** {@code > ' "}: escaped in free texts, as they are elsewhere. */
-    private static final byte MARKUP = 3;
-    /** {@code ]}: may end a CDATA section. */
-    private static final byte BRACKET = 4;
-    private static final byte RETURN = 5;
-    /** Control characters that XML does not allow. */
-    private static final byte FORBIDDEN = 6;
-    /** Bytes of multi-byte UTF-8 sequences. */
-    private static final byte MULTIBYTE = 7;
-    private static final byte[] CLASSES = classes();
-
-    // The bytes at which each kind of value needs a look beyond skipping: the runs between them are skipped 8 bytes
-    // at a time. Bytes below 0x20 and from 0x80 stop every kind (tab and line feed are then taken one by one).
-    private static final long VERBATIM_STOPS = stops("<");
-    private static final long ESCAPED_STOPS = stops("<&>'\"");
-    private static final long CDATA_STOPS = stops("]");
-    private static final long ONES = 0x0101010101010101L;
-    private static final long HIGHS = 0x8080808080808080L;
 
     private final byte[] in;
     private final String operation;
@@ -115,9 +96,26 @@ final class CompactReader {
             ByteBuffer bytes = StandardCharsets.UTF_8.newEncoder().encode(CharBuffer.wrap(text));
             return new CompactReader(Arrays.copyOf(bytes.array(), bytes.limit()), operation);
         } catch (CharacterCodingException e) {
-            throw new KervException(operation, KervStatus.BRIDGE_FAILURE.code(),
-                    "result of " + operation + " is not a valid Unicode text: " + e, e);
+            throw new KervException(operation, KervStatus.BRIDGE_FAILURE.code(), "result of " + operation
+                    + " is malformed at character " + loneSurrogate(text) + ": a lone surrogate", e);
         }
+    }
+
+    /** The index of the first surrogate that is not part of a pair. */
+    private static int loneSurrogate(String text) {
+        int at = 0;
+        while (at < text.length()) {
+            char c = text.charAt(at);
+            if (Character.isHighSurrogate(c) && at + 1 < text.length()
+                    && Character.isLowSurrogate(text.charAt(at + 1))) {
+                at += 2;
+            } else if (Character.isSurrogate(c)) {
+                return at;
+            } else {
+                at++;
+            }
+        }
+        return at;
     }
 
     /** The offset the reader stands at. */
@@ -184,11 +182,11 @@ final class CompactReader {
         int run = from;
         copying = false;
         while (true) {
-            i = skipPlain(i, VERBATIM_STOPS);
+            i = ByteClasses.skipPlain(in, i, ByteClasses.VERBATIM_STOPS);
             if (i == in.length) {
                 throw malformed(i, tag.close.text);
             }
-            byte kind = CLASSES[in[i] & 0xFF];
+            byte kind = ByteClasses.of(in[i]);
             if (kind == LESS) {
                 if (startsWith(i, tag.close)) {
                     break;
@@ -217,11 +215,11 @@ final class CompactReader {
         int run = from;
         copying = false;
         while (true) {
-            i = skipPlain(i, ESCAPED_STOPS);
+            i = ByteClasses.skipPlain(in, i, ByteClasses.ESCAPED_STOPS);
             if (i == in.length) {
                 throw malformed(i, tag.close.text);
             }
-            byte kind = CLASSES[in[i] & 0xFF];
+            byte kind = ByteClasses.of(in[i]);
             if (kind == LESS) {
                 break;
             } else if (kind == AMPERSAND) {
@@ -263,11 +261,11 @@ final class CompactReader {
         int textEnd;
         copying = false;
         while (true) {
-            i = skipPlain(i, CDATA_STOPS);
+            i = ByteClasses.skipPlain(in, i, ByteClasses.CDATA_STOPS);
             if (i == in.length) {
                 throw malformed(i, "]]>");
             }
-            byte kind = CLASSES[in[i] & 0xFF];
+            byte kind = ByteClasses.of(in[i]);
             if (kind == BRACKET) {
                 if (i + 2 < in.length && in[i + 1] == ']' && in[i + 2] == '>') {
                     textEnd = i;
@@ -353,15 +351,15 @@ final class CompactReader {
 
     /** "true" or "false". */
     boolean flag(ElementTag tag) {
-        return word(tag, TRUE, FALSE, "true or false");
+        return oneOf(tag, TRUE, FALSE, "true or false");
     }
 
     /** "1" or "0". */
     boolean digitFlag(ElementTag tag) {
-        return word(tag, ONE, ZERO, "1 or 0");
+        return oneOf(tag, ONE, ZERO, "1 or 0");
     }
 
-    private boolean word(ElementTag tag, ByteLiteral yes, ByteLiteral no, String expected) {
+    private boolean oneOf(ElementTag tag, ByteLiteral yes, ByteLiteral no, String expected) {
         int from = at;
         boolean value;
         if (startsWith(from, yes)) {
@@ -390,9 +388,9 @@ final class CompactReader {
             return newText();
         }
         int key = length << 2 | valueKind;
-        int slot = (hash(in, rawFrom, rawTo) + valueKind) & (SHARED_SLOTS - 1);
+        int slot = (ByteRanges.hash(in, rawFrom, rawTo) + valueKind) & (SHARED_SLOTS - 1);
         String known = sharedText[slot];
-        if (known != null && sharedKey[slot] == key && sameBytes(in, sharedFrom[slot], in, rawFrom, length)) {
+        if (known != null && sharedKey[slot] == key && ByteRanges.same(in, sharedFrom[slot], in, rawFrom, length)) {
             // The next look-up compares with these bytes, which are still in the cache: the first ones may be
             // megabytes back.
             sharedFrom[slot] = rawFrom;
@@ -425,95 +423,6 @@ final class CompactReader {
 
     int textTo() {
         return textTo;
-    }
-
-    /**
-     * The first offset from {@code i} that holds a byte below 0x20, from 0x80, or one of the bytes packed in
-     * {@code stops} (one to five of them, each in a byte of its own; unused bytes repeat the first); the length of
-     * the text when there is none. Eight bytes are tested at a time: a byte equal to c is a zero byte of x ^ c, and
-     * the lowest flagged byte of the usual zero-byte test is always a true one.
-     */
-    private int skipPlain(int i, long stops) {
-        byte[] in = this.in;
-        long first = (stops & 0xFF) * ONES;
-        long second = (stops >>> 8 & 0xFF) * ONES;
-        long third = (stops >>> 16 & 0xFF) * ONES;
-        long fourth = (stops >>> 24 & 0xFF) * ONES;
-        long fifth = (stops >>> 32 & 0xFF) * ONES;
-        for (; i + Long.BYTES <= in.length; i += Long.BYTES) {
-            long x = (long) LONGS.get(in, i);
-            long flags = (x | zeroBytes(x - 0x2020202020202020L, x) | zeroBytes(x ^ first) | zeroBytes(x ^ second)
-                    | zeroBytes(x ^ third) | zeroBytes(x ^ fourth) | zeroBytes(x ^ fifth)) & HIGHS;
-            if (flags != 0) {
-                return i + (Long.numberOfTrailingZeros(flags) >>> 3);
-            }
-        }
-        while (i < in.length && CLASSES[in[i] & 0xFF] == PLAIN && !isStop(in[i], stops)) {
-            i++;
-        }
-        return i;
-    }
-
-    private static long zeroBytes(long x) {
-        return (x - ONES) & ~x;
-    }
-
-    /** The high bits of the bytes of {@code x} that are below 0x20, given {@code x - 0x20...}. */
-    private static long zeroBytes(long lessened, long x) {
-        return lessened & ~x;
-    }
-
-    private static boolean isStop(byte b, long stops) {
-        for (int shift = 0; shift < 40; shift += 8) {
-            if ((stops >>> shift & 0xFF) == (b & 0xFF)) {
-                return true;
-            }
-        }
-        return false;
-    }
-
-    /** Up to five stop bytes packed as {@link #skipPlain} reads them. */
-    private static long stops(String bytes) {
-        long packed = 0;
-        for (int i = 0; i < 5; i++) {
-            packed |= (long) bytes.charAt(Math.min(i, bytes.length() - 1)) << 8 * i;
-        }
-        return packed;
-    }
-
-    /** Whether two byte ranges of the same length are equal, compared 8 bytes at a time. */
-    static boolean sameBytes(byte[] a, int aFrom, byte[] b, int bFrom, int length) {
-        int i = 0;
-        for (; i + Long.BYTES <= length; i += Long.BYTES) {
-            if ((long) LONGS.get(a, aFrom + i) != (long) LONGS.get(b, bFrom + i)) {
-                return false;
-            }
-        }
-        for (; i < length; i++) {
-            if (a[aFrom + i] != b[bFrom + i]) {
-                return false;
-            }
-        }
-        return true;
-    }
-
-    /** A hash of a byte range from its length and at most 24 of its bytes; equal ranges hash alike. */
-    static int hash(byte[] bytes, int from, int to) {
-        int length = to - from;
-        long mixed;
-        if (length >= Long.BYTES) {
-            long head = (long) LONGS.get(bytes, from);
-            long middle = (long) LONGS.get(bytes, from + (length - Long.BYTES) / 2);
-            long tail = (long) LONGS.get(bytes, to - Long.BYTES);
-            mixed = head * 0x9E3779B97F4A7C15L + Long.rotateLeft(middle, 21) * 0xC2B2AE3D27D4EB4FL + tail;
-        } else {
-            mixed = 0;
-            for (int i = from; i < to; i++) {
-                mixed = mixed << 8 | (bytes[i] & 0xFF);
-            }
-        }
-        mixed = (mixed ^ length) * 0xBF58476D1CE4E5B9L;
-        return (int) (mixed ^ mixed >>> 31 ^ mixed >>> 47);
     }
 
     /** The failure for what stands at {@code offset}, where {@code expected} should. */
@@ -549,7 +458,7 @@ final class CompactReader {
             if (b >= 0x20 && b < 0x7F) {
                 text.append((char) b);
             } else {
-                text.append(String.format("\\x%02X", b));
+                text.append(String.format(Locale.ROOT, "\\x%02X", b));
             }
             if (b == '>' && in[offset] == '<') {
                 i++;
@@ -566,12 +475,12 @@ final class CompactReader {
             return false;
         }
         if (i + Long.BYTES > in.length) {
-            return sameBytes(in, i, literal.bytes, 0, length);
+            return ByteRanges.same(in, i, literal.bytes, 0, length);
         }
-        if (((long) LONGS.get(in, i) & literal.mask) != literal.word) {
+        if ((ByteRanges.word(in, i) & literal.mask) != literal.word) {
             return false;
         }
-        return length <= Long.BYTES || sameBytes(in, i + Long.BYTES, literal.bytes, Long.BYTES, length - Long.BYTES);
+        return length <= Long.BYTES || ByteRanges.same(in, i + Long.BYTES, literal.bytes, Long.BYTES, length - Long.BYTES);
     }
 
     private static String entityFor(byte character) {
@@ -666,24 +575,5 @@ final class CompactReader {
         scratch[written++] = b;
     }
 
-    private static byte[] classes() {
-        byte[] classes = new byte[256];
-        for (int b = 0; b < 0x20; b++) {
-            classes[b] = FORBIDDEN;
-        }
-        classes['\t'] = PLAIN;
-        classes['\n'] = PLAIN;
-        classes['\r'] = RETURN;
-        classes['<'] = LESS;
-        classes['&'] = AMPERSAND;
-        classes['>'] = MARKUP;
-        classes['\''] = MARKUP;
-        classes['"'] = MARKUP;
-        classes[']'] = BRACKET;
-        for (int b = 0x80; b < 0x100; b++) {
-            classes[b] = MULTIBYTE;
-        }
-        return classes;
-    }
 
 }

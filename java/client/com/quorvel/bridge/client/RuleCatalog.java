@@ -79,7 +79,7 @@ public final class RuleCatalog {
             if (!new String(key, StandardCharsets.UTF_8).equals(classification.messageId())) {
                 continue;  // a lone surrogate: no result text holds this id
             }
-            int slot = CompactReader.hash(key, 0, key.length) & (size - 1);
+            int slot = ByteRanges.hash(key, 0, key.length) & (size - 1);
             while (slots[slot] != null) {
                 slot = (slot + 1) & (size - 1);
             }
@@ -96,13 +96,13 @@ public final class RuleCatalog {
      */
     Classification classification(byte[] bytes, int from, int to) {
         int mask = byBytes.length - 1;
-        for (int slot = CompactReader.hash(bytes, from, to) & mask;; slot = (slot + 1) & mask) {
+        for (int slot = ByteRanges.hash(bytes, from, to) & mask;; slot = (slot + 1) & mask) {
             Keyed keyed = byBytes[slot];
             if (keyed == null) {
                 return null;
             }
             byte[] key = keyed.key();
-            if (key.length == to - from && CompactReader.sameBytes(key, 0, bytes, from, key.length)) {
+            if (key.length == to - from && ByteRanges.same(key, 0, bytes, from, key.length)) {
                 return keyed.classification();
             }
         }

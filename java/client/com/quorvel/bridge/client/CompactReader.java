@@ -480,7 +480,8 @@ final class CompactReader {
         if ((ByteRanges.word(in, i) & literal.mask) != literal.word) {
             return false;
         }
-        return length <= Long.BYTES || ByteRanges.same(in, i + Long.BYTES, literal.bytes, Long.BYTES, length - Long.BYTES);
+        return length <= Long.BYTES
+                || ByteRanges.same(in, i + Long.BYTES, literal.bytes, Long.BYTES, length - Long.BYTES);
     }
 
     private static String entityFor(byte character) {

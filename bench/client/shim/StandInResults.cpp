@@ -4,6 +4,7 @@
 #include <dlfcn.h>
 #include <jni.h>
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -52,6 +53,15 @@ VQTreeStruct* tree(const std::string& kind, int count) {
 }  // namespace
 
 extern "C" {
+
+// The bridge prints a line to standard output on each getTrees call. Written
+// a line at a time, those lines cannot break into the lines of the
+// benchmark's table when the output goes to a file or a pipe.
+JNIEXPORT jint JNICALL JNI_OnLoad(JavaVM*, void*) {
+    std::fflush(stdout);
+    std::setvbuf(stdout, nullptr, _IOLBF, 0);
+    return JNI_VERSION_1_8;
+}
 
 // The file tree holds half the nodes, the message and rule trees a quarter each.
 JNIEXPORT void JNICALL Java_com_quorvel_bridge_bench_StandInResults_scriptTrees(JNIEnv* env, jclass, jstring fakePath,

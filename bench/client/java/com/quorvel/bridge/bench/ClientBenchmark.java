@@ -34,12 +34,14 @@ import java.util.function.Supplier;
  * ({@code Project.diagnostics}, {@code Project.trees}) against the raw call; then the Java heap that decoding 100,000
  * diagnostics takes with each reader. Every figure is the median of 9 samples after a second of warm-up (and a
  * warm-up of every decoding on every result before the first); a sample repeats the call until it has run for 50 ms.
+ * The raw calls and the calls end to end are measured in three turns of 3 samples each.
  */
 public final class ClientBenchmark {
     private static final int[] DIAGNOSTIC_COUNTS = {100, 10_000, 100_000};
     private static final int TREE_NODES = 100_000;
     private static final int RULES = 64;
     private static final int SAMPLES = 9;
+    private static final int TURNS = 3;
     private static final long WARM_UP_NANOS = 1_000_000_000L;
     private static final long SAMPLE_NANOS = 50_000_000L;
     private static final String FILE = "/home/developer/projects/network-stack/src/protocol/handshake_state.c";
@@ -59,19 +61,14 @@ public final class ClientBenchmark {
     /** Median seconds per call, of the wall clock and of the calling thread's CPU. */
     private record Timing(double wall, double cpu) {}
 
-    /** The figures of one case. */
+    /** The figures of one case: medians, and the samples of the calls measured in turns. */
     private static final class Figures {
         double megabytes;
-        final List<Double> raw = new ArrayList<>();
         Timing decode;
         Timing referenceDecode;
-        double endToEnd;
-        double referenceEndToEnd;
-
-        double rawSeconds() {
-            double[] sorted = raw.stream().mapToDouble(Double::doubleValue).sorted().toArray();
-            return sorted[sorted.length / 2];
-        }
+        final List<Double> raw = new ArrayList<>();
+        final List<Double> endToEnd = new ArrayList<>();
+        final List<Double> referenceEndToEnd = new ArrayList<>();
     }
 
     public static void main(String[] args) throws Exception {
@@ -90,7 +87,6 @@ public final class ClientBenchmark {
             Figures f = new Figures();
             byte[] text = c.raw().get();
             f.megabytes = text.length / 1e6;
-            f.raw.addAll(samples(() -> c.raw().get()));
             f.decode = time(() -> c.decode().apply(text));
             f.referenceDecode = time(() -> c.referenceDecode().apply(text));
             figures.add(f);
@@ -102,22 +98,28 @@ public final class ClientBenchmark {
         HeapUse reader = heapUse(() -> ResultDecoder.diagnostics(heapText, catalog));
         HeapUse reference = heapUse(() -> StaxResultDecoder.diagnostics(heapText, catalog));
 
+        // The raw calls run on this thread, the session's on a thread of its own, which takes the bridge over: the
+        // two are measured in turns, so that a load that comes and goes meets both alike.
         Path folder = Files.createTempDirectory("kerv-bench");
-        try (KervSession kerv = Kerv.open(Path.of(fake))) {
-            Project project = kerv.openProject(folder, "bench");
+        for (int turn = 0; turn < TURNS; turn++) {
+            long warmUp = turn == 0 ? WARM_UP_NANOS : WARM_UP_NANOS / 4;
+            initBridge(fake);
             for (int i = 0; i < cases.size(); i++) {
                 Case c = cases.get(i);
                 c.script().run();
-                figures.get(i).endToEnd = time(() -> c.endToEnd().apply(project)).wall();
-                figures.get(i).referenceEndToEnd = time(() -> c.referenceEndToEnd().apply(project)).wall();
+                figures.get(i).raw.addAll(samples(() -> c.raw().get(), SAMPLES / TURNS, warmUp));
             }
-        }
-        // The raw call again, after the session: the end-to-end figures are set against the median of both rounds.
-        initBridge(fake);
-        for (int i = 0; i < cases.size(); i++) {
-            Case c = cases.get(i);
-            c.script().run();
-            figures.get(i).raw.addAll(samples(() -> c.raw().get()));
+            try (KervSession kerv = Kerv.open(Path.of(fake))) {
+                Project project = kerv.openProject(folder, "bench");
+                for (int i = 0; i < cases.size(); i++) {
+                    Case c = cases.get(i);
+                    Figures f = figures.get(i);
+                    c.script().run();
+                    f.endToEnd.addAll(samples(() -> c.endToEnd().apply(project), SAMPLES / TURNS, warmUp));
+                    f.referenceEndToEnd.addAll(
+                            samples(() -> c.referenceEndToEnd().apply(project), SAMPLES / TURNS, warmUp));
+                }
+            }
         }
 
         print(cases, figures, reader, reference, largest.length / 1e6);
@@ -175,14 +177,14 @@ public final class ClientBenchmark {
         for (Case c : cases) {
             c.script().run();
             byte[] text = c.raw().get();
-            warmUp(() -> c.decode().apply(text));
-            warmUp(() -> c.referenceDecode().apply(text));
+            warmUp(() -> c.decode().apply(text), WARM_UP_NANOS);
+            warmUp(() -> c.referenceDecode().apply(text), WARM_UP_NANOS);
         }
     }
 
     /** Warms the call up, then times it: median seconds per call. */
     private static Timing time(Supplier<Object> call) {
-        int repeats = warmUp(call);
+        int repeats = warmUp(call, WARM_UP_NANOS);
         double[] wall = new double[SAMPLES];
         double[] cpu = new double[SAMPLES];
         var threads = ManagementFactory.getThreadMXBean();
@@ -199,10 +201,10 @@ public final class ClientBenchmark {
     }
 
     /** The seconds per call of each sample, after warm-up. */
-    private static List<Double> samples(Supplier<Object> call) {
-        int repeats = warmUp(call);
+    private static List<Double> samples(Supplier<Object> call, int count, long warmUpNanos) {
+        int repeats = warmUp(call, warmUpNanos);
         List<Double> samples = new ArrayList<>();
-        for (int s = 0; s < SAMPLES; s++) {
+        for (int s = 0; s < count; s++) {
             long start = System.nanoTime();
             for (int r = 0; r < repeats; r++) {
                 sink = call.get();
@@ -213,10 +215,10 @@ public final class ClientBenchmark {
     }
 
     /** Runs the call for the warm-up time (at least three times); returns the calls that make a sample. */
-    private static int warmUp(Supplier<Object> call) {
+    private static int warmUp(Supplier<Object> call, long warmUpNanos) {
         long start = System.nanoTime();
         int calls = 0;
-        while (calls < 3 || System.nanoTime() - start < WARM_UP_NANOS) {
+        while (calls < 3 || System.nanoTime() - start < warmUpNanos) {
             sink = call.get();
             calls++;
         }
@@ -228,6 +230,10 @@ public final class ClientBenchmark {
         double[] sorted = values.clone();
         Arrays.sort(sorted);
         return sorted[sorted.length / 2];
+    }
+
+    private static double median(List<Double> values) {
+        return median(values.stream().mapToDouble(Double::doubleValue).toArray());
     }
 
     /**
@@ -276,11 +282,11 @@ public final class ClientBenchmark {
         for (int i = 0; i < cases.size(); i++) {
             Case c = cases.get(i);
             Figures f = figures.get(i);
-            double raw = f.rawSeconds();
+            double raw = median(f.raw);
             System.out.printf(Locale.ROOT, "%-24s %9.3f %10.3f | %-27s %-27s | %-20s %-20s%n",
                     String.format(Locale.ROOT, "%,d %s", c.count(), c.name()), f.megabytes, raw * 1e3,
                     decoding(f.decode, f.megabytes), decoding(f.referenceDecode, f.megabytes),
-                    endToEnd(f.endToEnd, raw), endToEnd(f.referenceEndToEnd, raw));
+                    endToEnd(median(f.endToEnd), raw), endToEnd(median(f.referenceEndToEnd), raw));
         }
         System.out.println();
         System.out.printf(Locale.ROOT, "Java heap while decoding 100,000 diagnostics (%.1f MB of text):%n",

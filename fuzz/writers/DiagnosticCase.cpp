@@ -156,4 +156,9 @@ void fuzzDiagnosticWriters(FuzzedDataProvider& input) {
     }
 }
 
+std::string diagnosticsText(FuzzedDataProvider& input) {
+    RecordBuilder build(input);
+    return Utils::SerializeDiagnosticArray(buildDiagnostics(build, 0));
+}
+
 }  // namespace fuzz

@@ -175,4 +175,14 @@ void fuzzMessageRuleMapWriters(FuzzedDataProvider& input) {
     Utils::flushMessageRuleMap(map);
 }
 
+std::string ruleGroupsText(FuzzedDataProvider& input) {
+    RecordBuilder build(input);
+    return Utils::SerializeRuleGroups(buildRuleGroups(build));
+}
+
+std::string messageRuleMapText(FuzzedDataProvider& input) {
+    RecordBuilder build(input);
+    return Utils::SerializeMessageRuleMap(buildMessageRuleMap(build));
+}
+
 }  // namespace fuzz

@@ -30,6 +30,49 @@ VQTreeStruct* buildTreeItem(RecordBuilder& build, int depth) {
     return item;
 }
 
+VQTrees_C* buildTrees(RecordBuilder& build) {
+    if (build.null()) return nullptr;
+    auto* trees = build.record<VQTrees_C>();
+    trees->fileTree = buildTreeItem(build, 0);
+    trees->ruleTree = buildTreeItem(build, 0);
+    trees->messageTree = buildTreeItem(build, 0);
+    return trees;
+}
+
+VQFile_C* buildFile(RecordBuilder& build) {
+    if (build.null()) return nullptr;
+    auto* file = build.record<VQFile_C>();
+    file->sourceLanguage = static_cast<VQSourceLanguage_C>(build.number());
+    if (!build.null()) {
+        const uint32_t n = build.count();
+        file->defines = build.countedArray<VQDefines_C>(n);
+        for (uint32_t i = 0; i < n; ++i) file->defines->defines[i] = build.anyText();
+    }
+    if (!build.null()) {
+        const uint32_t n = build.count();
+        file->includes =
+            static_cast<VQIncludes_C*>(build.block(offsetof(VQIncludes_C, includes) + n * sizeof(VQInclude_C)));
+        file->includes->count = n;
+        for (uint32_t i = 0; i < n; ++i) {
+            file->includes->includes[i].includePath = build.anyText();
+            file->includes->includes[i].reserved = &file->includes->includes[i];
+        }
+    }
+    return file;
+}
+
+VQLanguages_C* buildLanguages(RecordBuilder& build) {
+    if (build.null()) return nullptr;
+    const uint32_t n = build.count() * 2;
+    auto* languages =
+        static_cast<VQLanguages_C*>(build.block(offsetof(VQLanguages_C, languages) + n * sizeof(VQLanguage_C)));
+    languages->count = n;
+    for (uint32_t i = 0; i < n; ++i) {
+        languages->languages[i] = static_cast<VQLanguage_C>(build.number() % 5);
+    }
+    return languages;
+}
+
 std::string typeText(int32_t type) {
     return type >= 0 && type <= 8 ? std::to_string(type) : std::string();
 }
@@ -74,13 +117,7 @@ std::string languageText(int32_t language) {
 
 void fuzzTreeWriters(FuzzedDataProvider& input) {
     RecordBuilder build(input);
-    VQTrees_C* trees = nullptr;
-    if (!build.null()) {
-        trees = build.record<VQTrees_C>();
-        trees->fileTree = buildTreeItem(build, 0);
-        trees->ruleTree = buildTreeItem(build, 0);
-        trees->messageTree = buildTreeItem(build, 0);
-    }
+    VQTrees_C* trees = buildTrees(build);
 
     const std::string whole = Utils::SerializeTrees(trees);
     const std::string inner = Utils::SerializeTreesIndividual(trees);
@@ -102,26 +139,7 @@ void fuzzTreeWriters(FuzzedDataProvider& input) {
 
 void fuzzFileWriters(FuzzedDataProvider& input) {
     RecordBuilder build(input);
-    VQFile_C* file = nullptr;
-    if (!build.null()) {
-        file = build.record<VQFile_C>();
-        file->sourceLanguage = static_cast<VQSourceLanguage_C>(build.number());
-        if (!build.null()) {
-            const uint32_t n = build.count();
-            file->defines = build.countedArray<VQDefines_C>(n);
-            for (uint32_t i = 0; i < n; ++i) file->defines->defines[i] = build.anyText();
-        }
-        if (!build.null()) {
-            const uint32_t n = build.count();
-            file->includes =
-                static_cast<VQIncludes_C*>(build.block(offsetof(VQIncludes_C, includes) + n * sizeof(VQInclude_C)));
-            file->includes->count = n;
-            for (uint32_t i = 0; i < n; ++i) {
-                file->includes->includes[i].includePath = build.anyText();
-                file->includes->includes[i].reserved = &file->includes->includes[i];
-            }
-        }
-    }
+    VQFile_C* file = buildFile(build);
 
     const std::string xml = Utils::SerializeVQFile(file);
     if (file == nullptr) {
@@ -145,16 +163,7 @@ void fuzzFileWriters(FuzzedDataProvider& input) {
 
 void fuzzLanguageWriters(FuzzedDataProvider& input) {
     RecordBuilder build(input);
-    VQLanguages_C* languages = nullptr;
-    if (!build.null()) {
-        const uint32_t n = build.count() * 2;
-        languages =
-            static_cast<VQLanguages_C*>(build.block(offsetof(VQLanguages_C, languages) + n * sizeof(VQLanguage_C)));
-        languages->count = n;
-        for (uint32_t i = 0; i < n; ++i) {
-            languages->languages[i] = static_cast<VQLanguage_C>(build.number() % 5);
-        }
-    }
+    VQLanguages_C* languages = buildLanguages(build);
 
     const std::string xml = Utils::SerializeLanguages(languages);
     if (languages == nullptr) {
@@ -171,6 +180,21 @@ void fuzzLanguageWriters(FuzzedDataProvider& input) {
         if (language >= 0 && language <= 2) cursor.leaf("L", std::to_string(language));
     }
     cursor.end();
+}
+
+std::string treesText(FuzzedDataProvider& input) {
+    RecordBuilder build(input);
+    return Utils::SerializeTrees(buildTrees(build));
+}
+
+std::string fileText(FuzzedDataProvider& input) {
+    RecordBuilder build(input);
+    return Utils::SerializeVQFile(buildFile(build));
+}
+
+std::string languagesText(FuzzedDataProvider& input) {
+    RecordBuilder build(input);
+    return Utils::SerializeLanguages(buildLanguages(build));
 }
 
 }  // namespace fuzz

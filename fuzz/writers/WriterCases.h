@@ -5,6 +5,8 @@
 
 #include <fuzzer/FuzzedDataProvider.h>
 
+#include <string>
+
 namespace fuzz {
 
 void fuzzDiagnosticWriters(FuzzedDataProvider& input);
@@ -13,5 +15,14 @@ void fuzzMessageRuleMapWriters(FuzzedDataProvider& input);
 void fuzzTreeWriters(FuzzedDataProvider& input);
 void fuzzFileWriters(FuzzedDataProvider& input);
 void fuzzLanguageWriters(FuzzedDataProvider& input);
+
+// The text that the bridge returns for the records each case builds from the
+// same input (empty for null records), for checking readers of the texts.
+std::string diagnosticsText(FuzzedDataProvider& input);
+std::string ruleGroupsText(FuzzedDataProvider& input);
+std::string messageRuleMapText(FuzzedDataProvider& input);
+std::string treesText(FuzzedDataProvider& input);
+std::string fileText(FuzzedDataProvider& input);
+std::string languagesText(FuzzedDataProvider& input);
 
 }  // namespace fuzz

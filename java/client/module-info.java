@@ -8,7 +8,6 @@
 // Debian's jackson-core is an automatic module here; the upstream jar declares the same name as a real module.
 @SuppressWarnings("requires-automatic")
 module com.quorvel.bridge.client {
-    requires java.xml;
     // Only compilation databases, SARIF reports and baselines use JSON: a program that does not can leave the jar
     // out; one that does on the module path adds it with --add-modules com.fasterxml.jackson.core.
     requires static com.fasterxml.jackson.core;

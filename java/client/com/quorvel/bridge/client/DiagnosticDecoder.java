@@ -5,10 +5,30 @@ import java.util.Collections;
 import java.util.List;
 
 /**
- * Decodes a diagnostic list ({@link Tags#VQ_ENTITIES} holding nested {@link Tags#VQ_DIAGNOSTIC_LIST}
- * elements) into {@link Diagnostic} records.
+ * Decodes a diagnostic list ({@link Tags#VQ_ENTITIES} holding nested {@link Tags#VQ_DIAGNOSTIC_LIST} elements) into
+ * {@link Diagnostic} records. A diagnostic holds its message, its flags, its sub-diagnostics, then its parameters and
+ * locations, each part optional but in that order; sub-diagnostics nest to any depth, decoded without recursion.
  */
 final class DiagnosticDecoder {
+    private static final ElementTag ENTITIES = new ElementTag(Tags.VQ_ENTITIES);
+    private static final ElementTag DIAGNOSTIC = new ElementTag(Tags.VQ_DIAGNOSTIC_LIST);
+    private static final ElementTag MESSAGE = new ElementTag(Tags.MESSAGE);
+    private static final ElementTag MESSAGE_ID = new ElementTag(Tags.UNIQUE_MESSAGE_ID);
+    private static final ElementTag HELP = new ElementTag(Tags.HELP_FILE_LOCATION);
+    private static final ElementTag LEVEL = new ElementTag(Tags.MESSAGE_LEVEL);
+    private static final ElementTag NUMBER = new ElementTag(Tags.MESSAGE_NUMBER);
+    private static final ElementTag TEXT = new ElementTag(Tags.MESSAGE_TEXT);
+    private static final ElementTag PRODUCER = new ElementTag(Tags.PRODUCER);
+    private static final ElementTag REFERENCE = new ElementTag(Tags.REFERENCES);
+    private static final ElementTag MULTI_HOMED = new ElementTag(Tags.MULTI_HOMED);
+    private static final ElementTag SUPPRESSION_STATE = new ElementTag(Tags.SUPPRESSION_STATE);
+    private static final ElementTag SUB_DIAGNOSTICS = new ElementTag(Tags.SUB_DIAGNOSTICS);
+    private static final ElementTag PARAMETER = new ElementTag(Tags.MESSAGE_PARAMETERS);
+    private static final ElementTag LOCATION = new ElementTag(Tags.LOCATION_INFORMATION);
+    private static final ElementTag FILE = new ElementTag(Tags.FILE);
+    private static final ElementTag LINE = new ElementTag(Tags.LINE);
+    private static final ElementTag COLUMN = new ElementTag(Tags.COLUMN);
+
     private DiagnosticDecoder() {}
 
     /**
@@ -16,7 +36,7 @@ final class DiagnosticDecoder {
      * copy the lists, so the lists are cleared and reused rather than allocated per diagnostic.
      */
     private static final class Builder {
-        String messageId;
+        RuleCatalog.Classification classification;
         String helpFileLocation;
         int level;
         String messageNumber;
@@ -30,8 +50,8 @@ final class DiagnosticDecoder {
         final List<String> parameters = new ArrayList<>();
         final List<Location> locations = new ArrayList<>();
 
-        Builder reset() {
-            messageId = "";
+        Builder reset(RuleCatalog.Classification unnamed) {
+            classification = unnamed;
             helpFileLocation = "";
             level = 0;
             messageNumber = "";
@@ -47,72 +67,126 @@ final class DiagnosticDecoder {
             return this;
         }
 
-        Diagnostic build(RuleCatalog catalog) {
-            String ruleId = catalog.ruleIdOf(messageId);
-            return new Diagnostic(messageId, helpFileLocation, MessageLevel.of(level), messageNumber, text, producer,
-                    references, multiHomed, SuppressionState.of(suppressionState), hasSubDiagnostics, subDiagnostics,
-                    parameters, locations, ruleId, catalog.severityOf(ruleId));
+        Diagnostic build() {
+            return new Diagnostic(classification.messageId(), helpFileLocation, MessageLevel.of(level), messageNumber,
+                    text, producer, Lists.frozen(references), multiHomed, SuppressionState.of(suppressionState),
+                    hasSubDiagnostics, Lists.frozen(subDiagnostics), Lists.frozen(parameters), Lists.frozen(locations),
+                    classification.ruleId(), classification.severity());
         }
     }
 
-    static List<Diagnostic> decode(ResultReader in, RuleCatalog catalog) {
+    static List<Diagnostic> decode(CompactReader in, RuleCatalog catalog) {
+        RuleCatalog.Classification unnamed = catalog.classify("");
         List<Diagnostic> top = new ArrayList<>();
         List<Builder> open = new ArrayList<>();
-        int depth = 0;
-        Builder current = null;
-        String file = "";
-        int line = 0;
-        int column = 0;
-        for (int event = in.next(); event != ResultReader.DONE; event = in.next()) {
-            String name = in.name();
-            if (event == ResultReader.END) {
-                if (Tags.VQ_DIAGNOSTIC_LIST.equals(name)) {
-                    Diagnostic done = current.build(catalog);
-                    depth--;
-                    current = depth == 0 ? null : open.get(depth - 1);
-                    (current == null ? top : current.subDiagnostics).add(done);
-                } else if (Tags.LOCATION_INFORMATION.equals(name)) {
-                    current.locations.add(new Location(file, line, column));
+        in.open(ENTITIES);
+        while (in.at(DIAGNOSTIC)) {
+            int depth = 0;
+            Builder current = builder(open, depth++, unnamed);
+            readHead(in, current, catalog);
+            while (true) {
+                if (in.at(DIAGNOSTIC)) {
+                    current = builder(open, depth++, unnamed);
+                    readHead(in, current, catalog);
+                    continue;
                 }
-                continue;
-            }
-            if (Tags.VQ_DIAGNOSTIC_LIST.equals(name)) {
-                if (depth == open.size()) {
-                    open.add(new Builder());
+                readTail(in, current);
+                in.close(DIAGNOSTIC);
+                Diagnostic done = current.build();
+                if (--depth == 0) {
+                    top.add(done);
+                    break;
                 }
-                current = open.get(depth++).reset();
-                continue;
-            }
-            if (Tags.VQ_ENTITIES.equals(name)) {
-                continue;
-            }
-            if (current == null) {
-                throw in.unexpected();
-            }
-            switch (name) {
-                case Tags.MESSAGE -> { }
-                case Tags.UNIQUE_MESSAGE_ID -> current.messageId = in.text();
-                case Tags.HELP_FILE_LOCATION -> current.helpFileLocation = in.text();
-                case Tags.MESSAGE_LEVEL -> current.level = in.number();
-                case Tags.MESSAGE_NUMBER -> current.messageNumber = in.text();
-                case Tags.MESSAGE_TEXT -> current.text = in.text();
-                case Tags.PRODUCER -> current.producer = in.text();
-                case Tags.REFERENCES -> current.references.add(in.text());
-                case Tags.MULTI_HOMED -> current.multiHomed = in.flag();
-                case Tags.SUPPRESSION_STATE -> current.suppressionState = in.number();
-                case Tags.SUB_DIAGNOSTICS -> current.hasSubDiagnostics = in.flag();
-                case Tags.MESSAGE_PARAMETERS -> current.parameters.add(in.text());
-                case Tags.LOCATION_INFORMATION -> {
-                    file = "";
-                    line = 0;
-                    column = 0;
-                }
-                case Tags.FILE -> file = in.text();
-                case Tags.LINE -> line = in.number();
-                case Tags.COLUMN -> column = in.number();
-                default -> in.skip();
+                current = open.get(depth - 1);
+                current.subDiagnostics.add(done);
             }
         }
+        in.close(ENTITIES);
+        in.end();
         return Collections.unmodifiableList(top);
+    }
+
+    private static Builder builder(List<Builder> open, int depth, RuleCatalog.Classification unnamed) {
+        if (depth == open.size()) {
+            open.add(new Builder());
+        }
+        return open.get(depth).reset(unnamed);
+    }
+
+    /** The message and the flags. */
+    private static void readHead(CompactReader in, Builder diagnostic, RuleCatalog catalog) {
+        if (in.at(MESSAGE)) {
+            if (in.at(MESSAGE_ID)) {
+                diagnostic.classification = classify(in, catalog);
+            }
+            if (in.at(HELP)) {
+                diagnostic.helpFileLocation = in.verbatim(HELP);
+            }
+            if (in.at(LEVEL)) {
+                diagnostic.level = in.number(LEVEL);
+            }
+            if (in.at(NUMBER)) {
+                diagnostic.messageNumber = in.verbatim(NUMBER);
+            }
+            if (in.at(TEXT)) {
+                diagnostic.text = in.escaped(TEXT);
+            }
+            if (in.at(PRODUCER)) {
+                diagnostic.producer = in.verbatim(PRODUCER);
+            }
+            while (in.at(REFERENCE)) {
+                diagnostic.references.add(in.cdata(REFERENCE));
+            }
+            in.close(MESSAGE);
+        }
+        if (in.at(MULTI_HOMED)) {
+            diagnostic.multiHomed = in.flag(MULTI_HOMED);
+        }
+        if (in.at(SUPPRESSION_STATE)) {
+            diagnostic.suppressionState = in.number(SUPPRESSION_STATE);
+        }
+        if (in.at(SUB_DIAGNOSTICS)) {
+            diagnostic.hasSubDiagnostics = in.flag(SUB_DIAGNOSTICS);
+        }
+    }
+
+    /**
+     * The message id with its rule and severity, looked up by the id's bytes in the catalog's table: an id the
+     * catalog knows costs neither a string nor a map look-up, and one it does not know is its own rule.
+     */
+    private static RuleCatalog.Classification classify(CompactReader in, RuleCatalog catalog) {
+        in.scanVerbatim(MESSAGE_ID);
+        if (!in.textIsRaw()) {
+            return catalog.classify(in.text(CompactReader.SHARED_LENGTH));  // line breaks undone: not its bytes
+        }
+        RuleCatalog.Classification known = catalog.classification(in.bytes(), in.textFrom(), in.textTo());
+        if (known != null) {
+            return known;
+        }
+        String messageId = in.text(CompactReader.SHARED_LENGTH);
+        return new RuleCatalog.Classification(messageId, messageId, Severity.UNKNOWN);
+    }
+
+    /** The parameters and the locations. */
+    private static void readTail(CompactReader in, Builder diagnostic) {
+        while (in.at(PARAMETER)) {
+            diagnostic.parameters.add(in.cdata(PARAMETER));
+        }
+        while (in.at(LOCATION)) {
+            String file = "";
+            int line = 0;
+            int column = 0;
+            if (in.at(FILE)) {
+                file = in.path(FILE);
+            }
+            if (in.at(LINE)) {
+                line = in.number(LINE);
+            }
+            if (in.at(COLUMN)) {
+                column = in.number(COLUMN);
+            }
+            in.close(LOCATION);
+            diagnostic.locations.add(new Location(file, line, column));
+        }
     }
 }

@@ -8,39 +8,43 @@ import java.util.List;
  * ';'-separated lists.
  */
 final class FileDecoder {
+    private static final ElementTag FILE = new ElementTag(Tags.VQ_FILE);
+    private static final ElementTag INCLUDES = new ElementTag(Tags.INCLUDED_PATHS);
+    private static final ElementTag DEFINES = new ElementTag(Tags.DEFINITIONS);
+    private static final ElementTag SOURCE_LANGUAGE = new ElementTag(Tags.SOURCE_LANGUAGE);
+    private static final ElementTag LANGUAGES = new ElementTag(Tags.LANGUAGES);
+    private static final ElementTag LANGUAGE = new ElementTag(Tags.LANGUAGE);
+
     private FileDecoder() {}
 
-    static SourceFile sourceFile(ResultReader in) {
-        SourceLanguage language = null;
-        List<String> defines = List.of();
-        List<String> includes = List.of();
-        for (int event = in.next(); event != ResultReader.DONE; event = in.next()) {
-            if (event == ResultReader.END) {
-                continue;
-            }
-            switch (in.name()) {
-                case Tags.VQ_FILE -> { }
-                case Tags.INCLUDED_PATHS -> includes = list(in.text());
-                case Tags.DEFINITIONS -> defines = list(in.text());
-                case Tags.SOURCE_LANGUAGE -> language = SourceLanguage.ofText(in.text());
-                default -> in.skip();
-            }
-        }
+    /** The include folders, the defines and the language, each optional but in that order. */
+    static SourceFile sourceFile(CompactReader in) {
+        in.open(FILE);
+        List<String> includes = in.at(INCLUDES) ? list(in.escaped(INCLUDES)) : List.of();
+        List<String> defines = in.at(DEFINES) ? list(in.escaped(DEFINES)) : List.of();
+        SourceLanguage language = in.at(SOURCE_LANGUAGE) ? SourceLanguage.ofText(in.escaped(SOURCE_LANGUAGE)) : null;
+        in.close(FILE);
+        in.end();
         return new SourceFile(language, defines, includes);
     }
 
-    static List<SourceLanguage> languages(ResultReader in) {
+    static List<SourceLanguage> languages(CompactReader in) {
         List<SourceLanguage> languages = new ArrayList<>();
-        for (int event = in.next(); event != ResultReader.DONE; event = in.next()) {
-            if (event == ResultReader.END) {
-                continue;
+        in.open(LANGUAGES);
+        while (in.at(LANGUAGE)) {
+            int offset = in.offset();
+            int number = in.number(LANGUAGE);
+            SourceLanguage language = null;
+            for (SourceLanguage known : SourceLanguage.values()) {
+                language = known.number() == number ? known : language;
             }
-            switch (in.name()) {
-                case Tags.LANGUAGES -> { }
-                case Tags.LANGUAGE -> languages.add(SourceLanguage.ofNumber(in.number()));
-                default -> in.skip();
+            if (language == null) {
+                throw in.malformed(offset, "the number of a source language");
             }
+            languages.add(language);
         }
+        in.close(LANGUAGES);
+        in.end();
         return List.copyOf(languages);
     }
 

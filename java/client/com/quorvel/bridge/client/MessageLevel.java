@@ -12,6 +12,11 @@ public enum MessageLevel {
     USER_MESSAGE;
 
     static MessageLevel of(int level) {
-        return level >= 1 && level <= 3 ? values()[level] : UNKNOWN;
+        return switch (level) {
+            case 1 -> DEBUG;
+            case 2 -> ERROR;
+            case 3 -> USER_MESSAGE;
+            default -> UNKNOWN;
+        };
     }
 }

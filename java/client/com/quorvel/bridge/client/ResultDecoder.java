@@ -8,10 +8,14 @@ import java.util.Optional;
  * Decodes the compact result texts of {@link com.quorvel.bridge.caller.KERVBridge} into records, for programs that
  * call the bridge themselves. {@link KervSession} and {@link Project} decode their results with these methods.
  *
- * <p>Each method reads its text in one pass with the JDK's streaming XML reader; nesting of any depth is decoded. An
- * empty text (the bridge's "nothing to report") gives the empty result. A text that is not well-formed XML, or that
- * holds an element where a result of its kind cannot have one, throws {@link KervException} with status -1; elements
- * a result of its kind does not know are skipped.
+ * <p>Each method reads its text in one pass straight from its bytes; nesting of any depth is decoded. An empty text
+ * (the bridge's "nothing to report") gives the empty result. The texts are read as the bridge writes them: elements
+ * back to back, each where a result of its kind has it and in the order the bridge writes them (elements it leaves
+ * out may be missing); values checked as an XML parser checks them, with the writers' escaping undone and the values
+ * the bridge writes verbatim (paths, identifiers, producers, help locations) taken as they are, markup characters
+ * included. Any other text throws {@link KervException} with status -1, whose message names the byte offset and what
+ * was expected there: a text cut short, an unknown or misplaced element, a bad escape, an element inside a value,
+ * text between elements, bytes that are not UTF-8 or characters that XML does not allow.
  */
 public final class ResultDecoder {
     private ResultDecoder() {}
@@ -38,9 +42,7 @@ public final class ResultDecoder {
         if (xml.length == 0) {
             return List.of();
         }
-        try (ResultReader in = ResultReader.of(xml, "getDiagnostics")) {
-            return DiagnosticDecoder.decode(in, catalog);
-        }
+        return DiagnosticDecoder.decode(new CompactReader(xml, "getDiagnostics"), catalog);
     }
 
     /**
@@ -53,9 +55,7 @@ public final class ResultDecoder {
         if (xml.length == 0) {
             return List.of();
         }
-        try (ResultReader in = ResultReader.of(xml, "getRuleGroups")) {
-            return List.copyOf(RuleDecoder.ruleGroups(in));
-        }
+        return RuleDecoder.ruleGroups(new CompactReader(xml, "getRuleGroups"));
     }
 
     /**
@@ -68,9 +68,7 @@ public final class ResultDecoder {
         if (xml.length == 0) {
             return Map.of();
         }
-        try (ResultReader in = ResultReader.of(xml, "getMessageRuleMap")) {
-            return RuleDecoder.messageRuleMap(in);
-        }
+        return RuleDecoder.messageRuleMap(new CompactReader(xml, "getMessageRuleMap"));
     }
 
     /**
@@ -83,9 +81,7 @@ public final class ResultDecoder {
         if (xml.length == 0) {
             return Optional.empty();
         }
-        try (ResultReader in = ResultReader.of(xml, "getTrees")) {
-            return Optional.of(TreeDecoder.decode(in));
-        }
+        return Optional.of(TreeDecoder.decode(new CompactReader(xml, "getTrees")));
     }
 
     /**
@@ -98,9 +94,7 @@ public final class ResultDecoder {
         if (xml.isEmpty()) {
             return Optional.empty();
         }
-        try (ResultReader in = ResultReader.of(xml, "getVQFile")) {
-            return Optional.of(FileDecoder.sourceFile(in));
-        }
+        return Optional.of(FileDecoder.sourceFile(CompactReader.of(xml, "getVQFile")));
     }
 
     /**
@@ -113,8 +107,6 @@ public final class ResultDecoder {
         if (xml.isEmpty()) {
             return List.of();
         }
-        try (ResultReader in = ResultReader.of(xml, "getAvailableLanguages")) {
-            return FileDecoder.languages(in);
-        }
+        return FileDecoder.languages(CompactReader.of(xml, "getAvailableLanguages"));
     }
 }

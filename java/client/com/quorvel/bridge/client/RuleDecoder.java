@@ -1,6 +1,5 @@
 package com.quorvel.bridge.client;
 
-import java.util.ArrayDeque;
 import java.util.ArrayList;
 import java.util.Collections;
 import java.util.LinkedHashMap;
@@ -8,104 +7,144 @@ import java.util.List;
 import java.util.Map;
 
 /**
- * Decodes the rule groups ({@link Tags#VQ_RULE_GROUP}) and the message-rule map
- * ({@link Tags#VQ_MESSAGE_RULE_MAP}).
+ * Decodes the rule groups ({@link Tags#VQ_RULE_GROUP}) and the message-rule map ({@link Tags#VQ_MESSAGE_RULE_MAP}).
+ * Rules nest to any depth, decoded without recursion.
  */
 final class RuleDecoder {
+    private static final ElementTag GROUPS = new ElementTag(Tags.VQ_RULE_GROUP);
+    private static final ElementTag GROUP = new ElementTag(Tags.VQ_RULE_GROUP_ENTRY);
+    private static final ElementTag GROUP_NAME = new ElementTag(Tags.RULE_GROUP_NAME);
+    private static final ElementTag RULE = new ElementTag(Tags.RULE);
+    private static final ElementTag RULE_ID = new ElementTag(Tags.RULE_ID);
+    private static final ElementTag IS_ACTIVE = new ElementTag(Tags.IS_ACTIVE);
+    private static final ElementTag HELP = new ElementTag(Tags.HELP_FILE_LOCATION);
+    private static final ElementTag RULE_GROUP = new ElementTag(Tags.RULE_GROUP_STR);
+    private static final ElementTag RULE_TEXT = new ElementTag(Tags.RULE_TEXT);
+    private static final ElementTag RULE_UID = new ElementTag(Tags.RULE_UID);
+    private static final ElementTag CATEGORY = new ElementTag(Tags.RULE_CATEGORY);
+    private static final ElementTag MAP = new ElementTag(Tags.VQ_MESSAGE_RULE_MAP);
+    private static final ElementTag MAP_ENTRY = new ElementTag(Tags.VQ_MESSAGE_RULE_MAP_ENTRY);
+    private static final ElementTag MESSAGE_ID = new ElementTag(Tags.UNIQUE_MESSAGE_ID);
+    private static final ElementTag MAPPED_RULE_ID = new ElementTag(Tags.UNIQUE_RULE_ID_LIST);
+
     private RuleDecoder() {}
 
-    /** One rule while its element is open. */
+    /** One rule while its element is open; a builder serves every rule at its depth in turn. */
     private static final class Builder {
-        String id = "";
+        String id;
         boolean active;
-        String helpFileLocation = "";
-        String group = "";
-        String text = "";
-        String uid = "";
-        final List<String> categories = new ArrayList<>(1);
-        final List<Rule> children = new ArrayList<>(0);
+        String helpFileLocation;
+        String group;
+        String text;
+        String uid;
+        final List<String> categories = new ArrayList<>();
+        final List<Rule> children = new ArrayList<>();
+
+        Builder reset() {
+            id = "";
+            active = false;
+            helpFileLocation = "";
+            group = "";
+            text = "";
+            uid = "";
+            categories.clear();
+            children.clear();
+            return this;
+        }
 
         Rule build() {
             return new Rule(id, active, helpFileLocation, group, text, uid, categories, children);
         }
     }
 
-    static List<RuleGroup> ruleGroups(ResultReader in) {
+    static List<RuleGroup> ruleGroups(CompactReader in) {
         List<RuleGroup> groups = new ArrayList<>();
-        String groupName = "";
-        List<Rule> groupRules = new ArrayList<>();
-        ArrayDeque<Builder> outer = new ArrayDeque<>();
-        Builder current = null;
-        for (int event = in.next(); event != ResultReader.DONE; event = in.next()) {
-            String name = in.name();
-            if (event == ResultReader.END) {
-                if (Tags.RULE.equals(name)) {
-                    Rule done = current.build();
-                    current = outer.poll();
-                    (current == null ? groupRules : current.children).add(done);
-                } else if (Tags.VQ_RULE_GROUP_ENTRY.equals(name)) {
-                    groups.add(new RuleGroup(groupName, groupRules));
-                }
+        List<Builder> open = new ArrayList<>();
+        in.open(GROUPS);
+        while (in.at(GROUP)) {
+            String name = in.at(GROUP_NAME) ? in.verbatim(GROUP_NAME) : "";
+            List<Rule> rules = new ArrayList<>();
+            while (in.at(RULE)) {
+                rules.add(rule(in, open));
+            }
+            in.close(GROUP);
+            groups.add(new RuleGroup(name, rules));
+        }
+        in.close(GROUPS);
+        in.end();
+        return List.copyOf(groups);
+    }
+
+    /** The rule whose opening tag the reader has passed, with its nested rules. */
+    private static Rule rule(CompactReader in, List<Builder> open) {
+        int depth = 0;
+        Builder current = builder(open, depth++);
+        readRule(in, current);
+        while (true) {
+            if (in.at(RULE)) {
+                current = builder(open, depth++);
+                readRule(in, current);
                 continue;
             }
-            switch (name) {
-                case Tags.VQ_RULE_GROUP -> { }
-                case Tags.VQ_RULE_GROUP_ENTRY -> {
-                    groupName = "";
-                    groupRules = new ArrayList<>();
-                }
-                case Tags.RULE_GROUP_NAME -> groupName = in.text();
-                case Tags.RULE -> {
-                    if (current != null) {
-                        outer.push(current);
-                    }
-                    current = new Builder();
-                }
-                default -> ruleField(in, name, current);
+            in.close(RULE);
+            Rule done = current.build();
+            if (--depth == 0) {
+                return done;
             }
-        }
-        return groups;
-    }
-
-    private static void ruleField(ResultReader in, String name, Builder rule) {
-        if (rule == null) {
-            throw in.unexpected();
-        }
-        switch (name) {
-            case Tags.RULE_ID -> rule.id = in.text();
-            case Tags.IS_ACTIVE -> rule.active = !"0".equals(in.text());
-            case Tags.HELP_FILE_LOCATION -> rule.helpFileLocation = in.text();
-            case Tags.RULE_GROUP_STR -> rule.group = in.text();
-            case Tags.RULE_TEXT -> rule.text = in.text();
-            case Tags.RULE_UID -> rule.uid = in.text();
-            case Tags.RULE_CATEGORY -> rule.categories.add(in.text());
-            default -> in.skip();
+            current = open.get(depth - 1);
+            current.children.add(done);
         }
     }
 
-    static Map<String, List<String>> messageRuleMap(ResultReader in) {
+    private static Builder builder(List<Builder> open, int depth) {
+        if (depth == open.size()) {
+            open.add(new Builder());
+        }
+        return open.get(depth).reset();
+    }
+
+    private static void readRule(CompactReader in, Builder rule) {
+        if (in.at(RULE_ID)) {
+            rule.id = in.verbatim(RULE_ID);
+        }
+        if (in.at(IS_ACTIVE)) {
+            rule.active = in.digitFlag(IS_ACTIVE);
+        }
+        if (in.at(HELP)) {
+            rule.helpFileLocation = in.verbatim(HELP);
+        }
+        if (in.at(RULE_GROUP)) {
+            rule.group = in.verbatim(RULE_GROUP);
+        }
+        if (in.at(RULE_TEXT)) {
+            rule.text = in.escaped(RULE_TEXT);
+        }
+        if (in.at(RULE_UID)) {
+            rule.uid = in.verbatim(RULE_UID);
+        }
+        while (in.at(CATEGORY)) {
+            rule.categories.add(in.verbatim(CATEGORY));
+        }
+    }
+
+    /** Entries without a message id are left out, as the map has no key for them. */
+    static Map<String, List<String>> messageRuleMap(CompactReader in) {
         Map<String, List<String>> map = new LinkedHashMap<>();
-        String messageId = null;
         List<String> ruleIds = new ArrayList<>();
-        for (int event = in.next(); event != ResultReader.DONE; event = in.next()) {
-            String name = in.name();
-            if (event == ResultReader.END) {
-                if (Tags.VQ_MESSAGE_RULE_MAP_ENTRY.equals(name) && messageId != null) {
-                    map.put(messageId, List.copyOf(ruleIds));
-                }
-                continue;
+        in.open(MAP);
+        while (in.at(MAP_ENTRY)) {
+            String messageId = in.at(MESSAGE_ID) ? in.verbatim(MESSAGE_ID) : null;
+            ruleIds.clear();
+            while (in.at(MAPPED_RULE_ID)) {
+                ruleIds.add(in.verbatim(MAPPED_RULE_ID));
             }
-            switch (name) {
-                case Tags.VQ_MESSAGE_RULE_MAP -> { }
-                case Tags.VQ_MESSAGE_RULE_MAP_ENTRY -> {
-                    messageId = null;
-                    ruleIds.clear();
-                }
-                case Tags.UNIQUE_MESSAGE_ID -> messageId = in.text();
-                case Tags.UNIQUE_RULE_ID_LIST -> ruleIds.add(in.text());
-                default -> in.skip();
+            in.close(MAP_ENTRY);
+            if (messageId != null) {
+                map.put(messageId, List.copyOf(ruleIds));
             }
         }
+        in.close(MAP);
+        in.end();
         return Collections.unmodifiableMap(map);
     }
 }

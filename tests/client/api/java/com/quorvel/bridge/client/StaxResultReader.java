@@ -12,7 +12,7 @@ import javax.xml.stream.XMLStreamReader;
  * Walks the tags of one compact result text with the JDK's streaming XML reader. The decoders keep their own stack of
  * open elements, so the depth of a result is bounded only by memory.
  */
-final class ResultReader implements AutoCloseable {
+final class StaxResultReader implements AutoCloseable {
     static final int START = XMLStreamConstants.START_ELEMENT;
     static final int END = XMLStreamConstants.END_ELEMENT;
     static final int DONE = XMLStreamConstants.END_DOCUMENT;
@@ -29,16 +29,16 @@ final class ResultReader implements AutoCloseable {
     private int scratchLength;
     private final String[] recent = new String[1024];
 
-    private ResultReader(XMLStreamReader reader, String operation) {
+    private StaxResultReader(XMLStreamReader reader, String operation) {
         this.reader = reader;
         this.operation = operation;
     }
 
     /** Results from a byte-array call of the bridge, in UTF-8, with its verbatim values read as written. */
-    static ResultReader of(byte[] xml, String operation) {
+    static StaxResultReader of(byte[] xml, String operation) {
         try {
-            return new ResultReader(
-                    FACTORY.createXMLStreamReader(new ByteArrayInputStream(VerbatimText.escaped(xml)), "UTF-8"),
+            return new StaxResultReader(
+                    FACTORY.createXMLStreamReader(new ByteArrayInputStream(StaxVerbatimText.escaped(xml)), "UTF-8"),
                     operation);
         } catch (XMLStreamException e) {
             throw malformed(operation, e);
@@ -46,9 +46,9 @@ final class ResultReader implements AutoCloseable {
     }
 
     /** Results from a text call of the bridge. */
-    static ResultReader of(String xml, String operation) {
+    static StaxResultReader of(String xml, String operation) {
         try {
-            return new ResultReader(FACTORY.createXMLStreamReader(new StringReader(xml)), operation);
+            return new StaxResultReader(FACTORY.createXMLStreamReader(new StringReader(xml)), operation);
         } catch (XMLStreamException e) {
             throw malformed(operation, e);
         }

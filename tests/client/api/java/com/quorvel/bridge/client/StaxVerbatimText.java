@@ -13,7 +13,7 @@ import java.util.Set;
  * escapes {@code &}, {@code <} and {@code >} inside those elements and leaves everything else, CDATA sections
  * included, as it is; a result without such characters is returned unchanged, without a copy.
  */
-final class VerbatimText {
+final class StaxVerbatimText {
     /** The elements whose value the bridge writes without escaping it. */
     private static final Set<String> VERBATIM = Set.of(Tags.FILE, Tags.UNIQUE_MESSAGE_ID, Tags.HELP_FILE_LOCATION,
             Tags.MESSAGE_NUMBER, Tags.PRODUCER, Tags.RULE_ID, Tags.RULE_GROUP_STR, Tags.RULE_UID, Tags.RULE_CATEGORY,
@@ -21,7 +21,7 @@ final class VerbatimText {
     private static final byte[] CDATA_START = "<![CDATA[".getBytes(StandardCharsets.US_ASCII);
     private static final byte[] CDATA_END = "]]>".getBytes(StandardCharsets.US_ASCII);
 
-    private VerbatimText() {}
+    private StaxVerbatimText() {}
 
     static byte[] escaped(byte[] xml) {
         ByteArrayOutputStream out = null;

@@ -17,6 +17,7 @@ void closeProject(Session& s) {
     if (s.project) foldJournal(*s.project);
     s.project.reset();
     s.results.reset();
+    s.findingIndex.reset();
     s.projectLock = ProjectLock();
     releaseStrings(s.retainedFileList);
     releaseFilePaths(s.retainedIncludedFiles);
@@ -58,6 +59,7 @@ void clearCachedSettings(Session& s) {
     s.analyzer.reset();
     s.engineSettings.reset();
     s.ruleConfig.reset();
+    s.headerCache = HeaderCache();
 }
 
 namespace {
@@ -116,6 +118,13 @@ Status ensureResults(Session& s) {
     Status status = store.open(s.project->resultsFolder());
     if (status == kOk) s.results = std::move(store);
     return status;
+}
+
+const FindingIndex& findingIndex(Session& s) {
+    auto& index = s.findingIndex;
+    if (!index || index->resultsGeneration != s.results->generation() || index->projectFiles != s.project->files.size())
+        index = buildFindingIndex(*s.results, *s.project);
+    return *index;
 }
 
 const char* keepText(Session& s, const char* entryPoint, const std::string& text) {

@@ -12,9 +12,11 @@ import java.util.List;
  * @param removed files of the project that the database no longer names
  * @param conflicting entries left out because an earlier entry for the same file has other settings
  * @param notSource files left out because the analysis library does not take their kind (their extension)
+ * @param warnings one per compiler that could not be asked for its predefined macros, naming it and saying why and
+ *     how many files are analysed without them
  */
 public record CompileCommandsImport(List<Path> files, int added, int updated, int removed, int conflicting,
-        int notSource) {
+        int notSource, List<String> warnings) {
     /**
      * Creates an import summary; the list is copied.
      *
@@ -24,8 +26,10 @@ public record CompileCommandsImport(List<Path> files, int added, int updated, in
      * @param removed files removed
      * @param conflicting entries left out
      * @param notSource files left out for their kind
+     * @param warnings the compilers that could not be asked for their macros
      */
     public CompileCommandsImport {
         files = List.copyOf(files);
+        warnings = List.copyOf(warnings);
     }
 }

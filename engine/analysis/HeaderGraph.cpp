@@ -100,6 +100,7 @@ std::vector<HeaderStamp> HeaderGraph::headersOf(const std::string& source, const
                                                 const std::vector<std::string>& folders,
                                                 const std::vector<std::string>& defines) {
     const ScannedSource scanned = scanSource(text);
+    if (scanned.includes.empty()) return {};
     std::set<std::string> reached;
     std::map<std::string, std::vector<std::string>> macros;  // header-name macros by name
     for (const auto& define : defines) {

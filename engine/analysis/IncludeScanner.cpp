@@ -14,197 +14,207 @@ bool isBlank(char c) {
     return c == ' ' || c == '\t' || c == '\r' || c == '\f' || c == '\v';
 }
 
-// Reads a text one logical character at a time: line splices (a backslash
-// before a line break) vanish, as in the preprocessor's second phase.
-class Reader {
-public:
-    explicit Reader(const std::string& text) : text_(text) {}
-
-    bool done() { return skipSplices() >= text_.size(); }
-    char peek() { return done() ? '\0' : text_[at_]; }
-    char peekNext() {
-        skipSplices();
-        size_t next = at_ + 1;
-        while (next + 1 < text_.size() && text_[next] == '\\' && startsLineBreak(next + 1))
-            next += 1 + lineBreakLength(next + 1);
-        return next < text_.size() ? text_[next] : '\0';
-    }
-    char get() {
-        char c = peek();
-        if (!done()) ++at_;
-        return c;
-    }
-
-    // Skips blanks and comments inside a line; false when a line break or
-    // the end comes first.
-    bool skipBlanks() {
-        for (;;) {
-            char c = peek();
-            if (isBlank(c)) {
-                get();
-            } else if (c == '/' && peekNext() == '*') {
-                skipBlockComment();
-            } else if (c == '/' && peekNext() == '/') {
-                skipLine();
-                return false;
-            } else {
-                return c != '\n' && c != '\0';
-            }
+// The text without line splices (a backslash before a line break), as the
+// preprocessor's second phase leaves it; most files have none.
+std::string withoutSplices(const std::string& text) {
+    std::string joined;
+    joined.reserve(text.size());
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\\' && i + 1 < text.size() && text[i + 1] == '\n') {
+            ++i;
+        } else if (text[i] == '\\' && i + 2 < text.size() && text[i + 1] == '\r' && text[i + 2] == '\n') {
+            i += 2;
+        } else {
+            joined += text[i];
         }
     }
+    return joined;
+}
+
+class Lexer {
+public:
+    explicit Lexer(const std::string& text) : text_(text), size_(text.size()) {}
+
+    ScannedSource scan() {
+        bool lineStart = true;
+        while (at_ < size_) {
+            const char c = text_[at_];
+            if (c == '\n') {
+                ++at_;
+                lineStart = true;
+            } else if (isBlank(c)) {
+                ++at_;
+            } else if (c == '/' && next() == '*') {
+                skipBlockComment();
+            } else if (c == '/' && next() == '/') {
+                skipLine();
+            } else if (c == '#' && lineStart) {
+                ++at_;
+                readDirective();
+                skipLine();
+                lineStart = false;
+            } else if (c == '"') {
+                const bool raw = rawStringStarts();
+                ++at_;
+                if (raw)
+                    skipRawString();
+                else
+                    skipQuoted('"');
+                lineStart = false;
+            } else if (c == '\'') {
+                // A digit separator (1'000) is no character literal.
+                const bool separator = at_ > 0 && text_[at_ - 1] >= '0' && text_[at_ - 1] <= '9';
+                ++at_;
+                if (!separator) skipQuoted('\'');
+                lineStart = false;
+            } else {
+                ++at_;
+                lineStart = false;
+            }
+        }
+        return std::move(out_);
+    }
+
+private:
+    char peek() const { return at_ < size_ ? text_[at_] : '\0'; }
+    char next() const { return at_ + 1 < size_ ? text_[at_ + 1] : '\0'; }
 
     void skipBlockComment() {
-        get(), get();
-        while (!done()) {
-            if (get() == '*' && peek() == '/') {
-                get();
-                return;
-            }
-        }
+        size_t end = text_.find("*/", at_ + 2);
+        at_ = end == std::string::npos ? size_ : end + 2;
     }
 
     // Up to the line break (left for the caller), skipping comments and
     // literals so that a block comment's line breaks do not end the line.
     void skipLine() {
-        while (!done() && peek() != '\n') {
-            char c = peek();
-            if (c == '/' && peekNext() == '*')
+        while (at_ < size_ && text_[at_] != '\n') {
+            const char c = text_[at_];
+            if (c == '/' && next() == '*') {
                 skipBlockComment();
-            else if (c == '"' || c == '\'')
-                skipQuoted(get());
-            else
-                get();
+            } else if (c == '/' && next() == '/') {
+                size_t end = text_.find('\n', at_);
+                at_ = end == std::string::npos ? size_ : end;
+            } else if (c == '"' || c == '\'') {
+                ++at_;
+                skipQuoted(c);
+            } else {
+                ++at_;
+            }
         }
     }
 
     void skipQuoted(char quote) {
-        while (!done()) {
-            char c = get();
-            if (c == '\\' && !done())
-                get();
-            else if (c == quote || c == '\n')
+        while (at_ < size_) {
+            const char c = text_[at_];
+            if (c == '\n') return;  // an unterminated literal ends with its line
+            ++at_;
+            if (c == '\\' && at_ < size_)
+                ++at_;
+            else if (c == quote)
                 return;
         }
     }
 
-    // A raw string after its opening quote: R"delimiter( ... )delimiter".
+    // R", u8R", uR", UR", LR": an R right before the quote that ends a prefix.
+    bool rawStringStarts() const {
+        if (at_ == 0 || text_[at_ - 1] != 'R') return false;
+        const char before = at_ > 1 ? text_[at_ - 2] : '\0';
+        if (!isIdentifierChar(before)) return true;
+        const char third = at_ > 2 ? text_[at_ - 3] : '\0';
+        if (before == '8') return third == 'u' && !(at_ > 3 && isIdentifierChar(text_[at_ - 4]));
+        return (before == 'u' || before == 'U' || before == 'L') && !isIdentifierChar(third);
+    }
+
+    // After the opening quote: delimiter( ... )delimiter".
     void skipRawString() {
-        std::string delimiter;
-        while (!done() && peek() != '(' && peek() != '\n' && delimiter.size() <= 16) delimiter += get();
-        if (peek() != '(') return;  // not a raw string after all
-        const std::string closing = ")" + delimiter + "\"";
-        size_t end = text_.find(closing, at_);
-        at_ = end == std::string::npos ? text_.size() : end + closing.size();
+        size_t open = at_;
+        while (open < size_ && open - at_ <= 16 && text_[open] != '(' && text_[open] != '\n') ++open;
+        if (open >= size_ || text_[open] != '(') return;  // not a raw string after all
+        const std::string closing = ")" + text_.substr(at_, open - at_) + "\"";
+        size_t end = text_.find(closing, open);
+        at_ = end == std::string::npos ? size_ : end + closing.size();
+    }
+
+    // Skips blanks and comments inside the line; false when the line ends first.
+    bool skipBlanks() {
+        for (;;) {
+            const char c = peek();
+            if (isBlank(c)) {
+                ++at_;
+            } else if (c == '/' && next() == '*') {
+                skipBlockComment();
+            } else {
+                return c != '\n' && c != '\0' && !(c == '/' && next() == '/');
+            }
+        }
     }
 
     std::string identifier() {
-        std::string name;
-        while (isIdentifierChar(peek())) name += get();
-        return name;
+        size_t start = at_;
+        while (at_ < size_ && isIdentifierChar(text_[at_])) ++at_;
+        return text_.substr(start, at_ - start);
     }
 
+    // The text up to `end` (consumed) on this line.
     std::string until(char end) {
-        std::string text;
-        while (!done() && peek() != end && peek() != '\n') text += get();
-        if (peek() == end) get();
-        return text;
+        size_t start = at_;
+        while (at_ < size_ && text_[at_] != end && text_[at_] != '\n') ++at_;
+        std::string inside = text_.substr(start, at_ - start);
+        if (peek() == end) ++at_;
+        return inside;
     }
 
-    char previous() const { return at_ > 0 ? text_[at_ - 1] : '\0'; }
-    char beforePrevious() const { return at_ > 1 ? text_[at_ - 2] : '\0'; }
-
-private:
-    bool startsLineBreak(size_t at) const {
-        return at < text_.size() &&
-               (text_[at] == '\n' || (text_[at] == '\r' && at + 1 < text_.size() && text_[at + 1] == '\n'));
-    }
-    size_t lineBreakLength(size_t at) const { return text_[at] == '\r' ? 2 : 1; }
-    size_t skipSplices() {
-        while (at_ + 1 < text_.size() && text_[at_] == '\\' && startsLineBreak(at_ + 1))
-            at_ += 1 + lineBreakLength(at_ + 1);
-        return at_;
+    void readDirective() {
+        if (!skipBlanks()) return;
+        const std::string keyword = identifier();
+        if (keyword == "include" || keyword == "include_next" || keyword == "import") {
+            if (!skipBlanks()) return;
+            const char open = peek();
+            if (open == '"' || open == '<') {
+                ++at_;
+                std::string name = until(open == '"' ? '"' : '>');
+                if (!name.empty()) out_.includes.push_back({std::move(name), open == '<', false});
+            } else if (isIdentifierChar(open)) {
+                out_.includes.push_back({identifier(), false, true});
+            }
+        } else if (keyword == "define") {
+            if (!skipBlanks()) return;
+            std::string name = identifier();
+            if (name.empty() || peek() == '(' || !skipBlanks()) return;
+            const char open = peek();
+            if (open != '"' && open != '<') return;
+            const char close = open == '"' ? '"' : '>';
+            ++at_;
+            std::string value = open + until(close) + close;
+            if (!skipBlanks()) out_.headerMacros.emplace_back(std::move(name), std::move(value));
+        }
     }
 
     const std::string& text_;
+    const size_t size_;
     size_t at_ = 0;
+    ScannedSource out_;
 };
 
-void readDirective(Reader& in, ScannedSource& out) {
-    if (!in.skipBlanks()) return;
-    const std::string keyword = in.identifier();
-    if (keyword == "include" || keyword == "include_next" || keyword == "import") {
-        if (!in.skipBlanks()) return;
-        const char open = in.peek();
-        if (open == '"' || open == '<') {
-            in.get();
-            std::string name = in.until(open == '"' ? '"' : '>');
-            if (!name.empty()) out.includes.push_back({std::move(name), open == '<', false});
-        } else if (isIdentifierChar(open)) {
-            out.includes.push_back({in.identifier(), false, true});
-        }
-    } else if (keyword == "define") {
-        if (!in.skipBlanks()) return;
-        std::string name = in.identifier();
-        if (name.empty() || in.peek() == '(' || !in.skipBlanks()) return;
-        const char open = in.peek();
-        if (open != '"' && open != '<') return;
-        std::string value(1, in.get());
-        value += in.until(open == '"' ? '"' : '>');
-        value += open == '"' ? '"' : '>';
-        if (!in.skipBlanks()) out.headerMacros.emplace_back(std::move(name), std::move(value));
+bool hasSplice(const std::string& text) {
+    for (const char* at = text.data();
+         (at = static_cast<const char*>(std::memchr(at, '\\', text.data() + text.size() - at))) != nullptr; ++at) {
+        const size_t left = text.data() + text.size() - at;
+        if ((left > 1 && at[1] == '\n') || (left > 2 && at[1] == '\r' && at[2] == '\n')) return true;
     }
-}
-
-bool startsRawString(char before, char beforeThat) {
-    // R", u8R", uR", UR", LR": the R right before the quote, not part of a longer name.
-    return before == 'R' && (!isIdentifierChar(beforeThat) || beforeThat == '8' || beforeThat == 'u' ||
-                             beforeThat == 'U' || beforeThat == 'L');
+    return false;
 }
 
 }  // namespace
 
 ScannedSource scanSource(const std::string& text) {
-    ScannedSource out;
     // A file without a '#' has no directive to lex for.
-    if (std::memchr(text.data(), '#', text.size()) == nullptr) return out;
-    Reader in(text);
-    bool lineStart = true;
-    while (!in.done()) {
-        char c = in.peek();
-        if (c == '\n') {
-            in.get();
-            lineStart = true;
-        } else if (isBlank(c)) {
-            in.get();
-        } else if (c == '/' && in.peekNext() == '*') {
-            in.skipBlockComment();
-        } else if (c == '/' && in.peekNext() == '/') {
-            in.skipLine();
-        } else if (c == '#' && lineStart) {
-            in.get();
-            readDirective(in, out);
-            in.skipLine();
-            lineStart = false;
-        } else if (c == '"') {
-            bool raw = startsRawString(in.previous(), in.beforePrevious());
-            in.get();
-            if (raw)
-                in.skipRawString();
-            else
-                in.skipQuoted('"');
-            lineStart = false;
-        } else if (c == '\'') {
-            // A digit separator (1'000) is no character literal.
-            bool separator = in.previous() >= '0' && in.previous() <= '9';
-            in.get();
-            if (!separator) in.skipQuoted('\'');
-            lineStart = false;
-        } else {
-            in.get();
-            lineStart = false;
-        }
+    if (std::memchr(text.data(), '#', text.size()) == nullptr) return {};
+    if (hasSplice(text)) {
+        const std::string joined = withoutSplices(text);
+        return Lexer(joined).scan();
     }
-    return out;
+    return Lexer(text).scan();
 }
 
 }  // namespace kerv::engine

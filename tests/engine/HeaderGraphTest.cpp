@@ -58,6 +58,7 @@ TEST_F(HeaderGraphTest, FindsTheHeadersCppcheckLoadsAndSeesThemChange) {
                   "\"\n"
                   "#include \"../inc1/up.h\"\n"
                   "#include \"missing.h\"\n#include <stdio.h>\n"
+                  "#include \\\n\"spliced.h\"\nchar hash = '#'; /* a\n#include \"in-comment.h\" */\n"
                   "int a;\n");
     writeFile("src/beside.h", "int beside;\n");
     writeFile("inc1/beside.h", "int shadowed;\n");
@@ -71,6 +72,8 @@ TEST_F(HeaderGraphTest, FindsTheHeadersCppcheckLoadsAndSeesThemChange) {
     writeFile("src/computed.h", "int computed;\n");
     writeFile("abs/absolute.h", "int absolute;\n");
     writeFile("inc1/up.h", "int up;\n");
+    writeFile("src/spliced.h", "int spliced;\n");
+    writeFile("src/in-comment.h", "int c2;\n");
     const std::string source = path("src/a.c");
     const std::vector<std::string> folders = {path("inc1"), path("inc2") + "/"};
     const std::string text = readWholeFile(source).value_or("");
@@ -84,7 +87,7 @@ TEST_F(HeaderGraphTest, FindsTheHeadersCppcheckLoadsAndSeesThemChange) {
     EXPECT_EQ(paths(headers),
               (std::vector<std::string>{path("abs/absolute.h"), path("inc1/sub/deep.h"), path("inc1/sub/nested.h"),
                                         path("inc1/up.h"), path("inc2/angle.h"), path("inc2/conditional.h"),
-                                        path("src/beside.h"), path("src/computed.h")}));
+                                        path("src/beside.h"), path("src/computed.h"), path("src/spliced.h")}));
 
     writeFile("inc1/sub/angle.h", "int not_beside_either;\n");  // <> never searched beside
     writeFile("inc1/angle.h", "int first_folder_now;\n");       // appears earlier in the search order

@@ -200,8 +200,13 @@ private:
             for (size_t member = 0; member < run.plans.size() && !where.empty(); ++member)
                 if ((found == byPath.end() || member != found->second) && readsFile(plans_[run.plans[member]], where))
                     targets.push_back(member);
-            if (targets.empty()) targets.push_back(0);
+            const bool unplaced = targets.empty();
+            if (unplaced) targets.push_back(0);
             if (item.finding.id == kPreprocessorStop) {
+                if (unplaced && run.plans.size() > 1) {  // in a file none of them is known to read
+                    std::fill(again.begin(), again.end(), true);
+                    continue;
+                }
                 if (targets.size() > 1) {
                     for (size_t member : targets) again[member] = true;
                     continue;

@@ -2,8 +2,7 @@
 #error the feature is not configured
 #endif
 
-int stopped(void)
-{
+int stopped(void) {
     int* missing = 0;
     return *missing;
 }

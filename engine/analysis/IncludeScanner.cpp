@@ -1,7 +1,5 @@
 #include "engine/analysis/IncludeScanner.h"
 
-#include <cstring>
-
 namespace kerv::engine {
 
 namespace {
@@ -197,10 +195,8 @@ private:
 };
 
 bool hasSplice(const std::string& text) {
-    for (const char* at = text.data();
-         (at = static_cast<const char*>(std::memchr(at, '\\', text.data() + text.size() - at))) != nullptr; ++at) {
-        const size_t left = text.data() + text.size() - at;
-        if ((left > 1 && at[1] == '\n') || (left > 2 && at[1] == '\r' && at[2] == '\n')) return true;
+    for (size_t at = text.find('\\'); at != std::string::npos; at = text.find('\\', at + 1)) {
+        if (text.compare(at + 1, 1, "\n") == 0 || text.compare(at + 1, 2, "\r\n") == 0) return true;
     }
     return false;
 }
@@ -209,7 +205,7 @@ bool hasSplice(const std::string& text) {
 
 ScannedSource scanSource(const std::string& text) {
     // A file without a '#' has no directive to lex for.
-    if (std::memchr(text.data(), '#', text.size()) == nullptr) return {};
+    if (text.find('#') == std::string::npos) return {};
     if (hasSplice(text)) {
         const std::string joined = withoutSplices(text);
         return Lexer(joined).scan();

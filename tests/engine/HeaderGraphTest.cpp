@@ -33,6 +33,7 @@ protected:
 
     static std::vector<std::string> paths(const std::vector<HeaderStamp>& headers) {
         std::vector<std::string> paths;
+        paths.reserve(headers.size());
         for (const auto& header : headers) paths.push_back(header.path);
         return paths;
     }

@@ -157,6 +157,7 @@ if part 4; then
 echo "== 4. real code base: $codebase"
 find "$codebase" -name '*.c' | sort >"$work/real.list"
 echo "   $(wc -l <"$work/real.list") C files, $(xargs cat <"$work/real.list" | wc -l) lines"
+mkdir -p "$work/projects"  # made by the other parts' projects when they run
 "$driver" add "$work/projects" real "$work/real.list" | sed 's/^/   /'
 mapfile -t options < <("$driver" options "$work/projects" real)
 echo "   engine:                       $(engine aggregate "$work/projects" real)   ($(load))"

@@ -17,6 +17,7 @@ void closeProject(Session& s) {
     if (s.project) foldJournal(*s.project);
     s.project.reset();
     s.results.reset();
+    s.findingIndex.reset();
     s.projectLock = ProjectLock();
     s.inlineSuppressions.clear();
     releaseStrings(s.retainedFileList);
@@ -61,6 +62,7 @@ void clearCachedSettings(Session& s) {
     s.ruleConfig.reset();
     s.analysisConfig.reset();
     s.inlineSuppressions.clear();
+    s.headerCache = HeaderCache();
 }
 
 namespace {
@@ -132,6 +134,13 @@ Status ensureResults(Session& s) {
     Status status = store.open(s.project->resultsFolder());
     if (status == kOk) s.results = std::move(store);
     return status;
+}
+
+const FindingIndex& findingIndex(Session& s) {
+    auto& index = s.findingIndex;
+    if (!index || index->resultsGeneration != s.results->generation() || index->projectFiles != s.project->files.size())
+        index = buildFindingIndex(*s.results, *s.project);
+    return *index;
 }
 
 const char* keepText(Session& s, const char* entryPoint, const std::string& text) {

@@ -13,10 +13,12 @@
 #include "api/KERVRecords.h"
 #include "engine/Status.h"
 #include "engine/analysis/CppcheckCommand.h"
+#include "engine/analysis/HeaderGraph.h"
 #include "engine/analysis/InlineSuppressions.h"
 #include "engine/config/ConfigFiles.h"
 #include "engine/config/EngineSettings.h"
 #include "engine/store/FileSystem.h"
+#include "engine/store/FindingIndex.h"
 #include "engine/store/Project.h"
 #include "engine/store/ProjectLock.h"
 #include "engine/store/ResultsStore.h"
@@ -56,6 +58,11 @@ struct Session {
     std::optional<CachedConfig<RuleConfig>> ruleConfig;
     std::optional<CachedConfig<AnalysisConfig>> analysisConfig;
     InlineSuppressionIndex inlineSuppressions;
+    // Headers as last read, so that a pass reads again only those that changed.
+    HeaderCache headerCache;
+    // The open project's findings, each once; made again when the results or
+    // the file list changed.
+    std::optional<FindingIndex> findingIndex;
 
     // Texts handed out by the text entry points, by entry point: each stays
     // valid until the next call of the same entry point.
@@ -102,6 +109,9 @@ Status loadCompilerConfig(const Project& project, int language, CompilerSettings
 
 // Opens the results of the open project when they are not open yet.
 Status ensureResults(Session& s);
+
+// The findings of the open project's results, each once (ensureResults first).
+const FindingIndex& findingIndex(Session& s);
 
 // Keeps `text` as the returned text of `entryPoint` and returns it.
 const char* keepText(Session& s, const char* entryPoint, const std::string& text);

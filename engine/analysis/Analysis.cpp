@@ -24,15 +24,40 @@ namespace kerv::engine {
 
 namespace {
 
+// The include folders and definitions that cppcheck is given, in its order.
+void foldersAndDefines(const std::vector<std::string>& arguments, std::vector<std::string>& folders,
+                       std::vector<std::string>& defines) {
+    for (size_t i = 1; i + 1 < arguments.size(); ++i) {
+        const std::string& argument = arguments[i];
+        if (argument.size() > 2 && argument[0] == '-' && argument[1] == 'I') folders.push_back(argument.substr(2));
+        if (argument.size() > 2 && argument[0] == '-' && argument[1] == 'D') defines.push_back(argument.substr(2));
+    }
+}
+
 bool readContentHash(FileAnalysisPlan& plan) {
     if (!plan.contentRead) {
         auto bytes = readWholeFile(plan.file->path);
         if (!bytes) return false;
         plan.contentHash = fnv1a(*bytes);
         plan.contentBytes = bytes->size();
+        if (plan.headerGraph) {
+            std::vector<std::string> folders, defines;
+            foldersAndDefines(plan.arguments, folders, defines);
+            plan.headers = plan.headerGraph->headersOf(plan.file->path, *bytes, folders, defines);
+        }
         plan.contentRead = true;
     }
     return true;
+}
+
+const char* const kPreprocessorStop = "preprocessorErrorDirective";
+
+bool readsFile(const FileAnalysisPlan& plan, const std::string& path) {
+    if (plan.file->path == path) return true;
+    auto at =
+        std::lower_bound(plan.headers.begin(), plan.headers.end(), path,
+                         [](const HeaderStamp& header, const std::string& wanted) { return header.path < wanted; });
+    return at != plan.headers.end() && at->path == path;
 }
 
 // Where cppcheck writes its reports: the results folder, or a private
@@ -97,7 +122,8 @@ public:
             bool usable = child.exitedNormally && child.exitCode == 0 && xml && readReport(*xml, findings);
             if (usable) {
                 measure(run, child);
-                saveRun(run, findings);
+                std::vector<size_t> again = saveRun(run, findings);
+                failed.insert(failed.end(), again.begin(), again.end());
             } else if (run.plans.size() > 1) {
                 if (launcher_.active())
                     engineLog(1, "a run of %zu files failed through %s (%s); its files are analysed one by one",
@@ -145,22 +171,69 @@ private:
         for (size_t plan : run.plans) measuredBytes_ += plans_[plan].contentBytes;
     }
 
-    // Gives each finding to the file of the run that it came from; one whose
-    // file cannot be told (cppcheck names none) goes to the run's first file.
-    void saveRun(const Run& run, std::vector<SourcedFinding>& findings) {
+    // Gives each finding to the file of the run that it came from (cppcheck's
+    // file0; the run's first file when it names none) and to every other file
+    // of the run that reads the file the finding is in: cppcheck reports a
+    // finding in a header once a run, however many of its files include it,
+    // and each of them would report it analysed alone.
+    //
+    // A file that the preprocessor stopped (an #error reached) keeps only that
+    // finding. cppcheck does not say which file reached an #error in a
+    // header, so when several files of the run read that header they are
+    // returned, to be analysed again one by one, and nothing of theirs is kept.
+    std::vector<size_t> saveRun(const Run& run, std::vector<SourcedFinding>& findings) {
         std::vector<FileResult> fileResults;
         std::unordered_map<std::string, size_t> byPath;
         for (size_t plan : run.plans) {
-            byPath.emplace(plans_[plan].file->path, fileResults.size());
+            const FileAnalysisPlan& planned = plans_[plan];
+            byPath.emplace(planned.file->path, fileResults.size());
             fileResults.push_back(
-                {plans_[plan].file->path, plans_[plan].contentHash, plans_[plan].configurationHash, {}});
+                {planned.file->path, planned.contentHash, planned.configurationHash, {}, planned.headers, false});
         }
+        std::vector<bool> again(fileResults.size(), false);
         for (SourcedFinding& item : findings) {
             auto found = byPath.find(item.source);
             if (found == byPath.end() && !item.source.empty()) found = byPath.find(normalisePath(item.source));
-            fileResults[found == byPath.end() ? 0 : found->second].findings.push_back(std::move(item.finding));
+            const std::string& where = item.finding.locations.empty() ? item.source : item.finding.locations[0].file;
+            std::vector<size_t> targets;
+            if (found != byPath.end()) targets.push_back(found->second);
+            for (size_t member = 0; member < run.plans.size() && !where.empty(); ++member)
+                if ((found == byPath.end() || member != found->second) && readsFile(plans_[run.plans[member]], where))
+                    targets.push_back(member);
+            const bool unplaced = targets.empty();
+            if (unplaced) targets.push_back(0);
+            if (item.finding.id == kPreprocessorStop) {
+                if (unplaced && run.plans.size() > 1) {  // in a file none of them is known to read
+                    std::fill(again.begin(), again.end(), true);
+                    continue;
+                }
+                if (targets.size() > 1) {
+                    for (size_t member : targets) again[member] = true;
+                    continue;
+                }
+                fileResults[targets[0]].stopped = true;
+            }
+            for (size_t member : targets) fileResults[member].findings.push_back(item.finding);
         }
-        for (FileResult& result : fileResults) finish(results_.save(std::move(result)));
+        std::vector<size_t> analyseAgain;
+        for (size_t member = 0; member < fileResults.size(); ++member) {
+            FileResult& result = fileResults[member];
+            if (again[member]) {
+                analyseAgain.push_back(run.plans[member]);
+                continue;
+            }
+            if (result.stopped)
+                result.findings.erase(std::remove_if(result.findings.begin(), result.findings.end(),
+                                                     [](const Finding& f) { return f.id != kPreprocessorStop; }),
+                                      result.findings.end());
+            finish(results_.save(std::move(result)));
+        }
+        if (!analyseAgain.empty())
+            engineLog(2,
+                      "%zu files of a run read a header whose #error stopped the preprocessor; each is analysed "
+                      "again alone",
+                      analyseAgain.size());
+        return analyseAgain;
     }
 
     void fail(size_t plan, const ChildOutcome& child, const ChildCommand& command, const std::string& launcherWords) {
@@ -246,24 +319,54 @@ std::vector<size_t> runLaunched(Analyser& analyser, const Launcher& launcher, co
 Status AnalysisPlanner::load(const Project& project, const std::string& cppcheck, const std::string& analyzerVersion) {
     cppcheck_ = cppcheck;
     analyzerVersion_ = analyzerVersion;
+    registeredCcts_ = {project.cctPaths.begin(), project.cctPaths.end()};
+    buildCompilers_.clear();
     Status status = loadAnalysisConfig(project, analysis_);
     for (int language = 0; language < 2 && status == kOk; ++language)
         status = loadCompilerConfig(project, language, compiler_[language]);
     return status;
 }
 
+const BuildCompiler* AnalysisPlanner::buildCompilerOf(const ProjectFile& file) const {
+    if (registeredCcts_.empty()) return nullptr;
+    for (const auto& include : file.includes) {
+        if (!registeredCcts_.count(include)) continue;
+        // One entry per file and language: a configuration holds both languages' settings.
+        auto [at, added] = buildCompilers_.try_emplace(include + '\0' + std::to_string(file.language));
+        if (added) {
+            CompilerConfig config;
+            ConfigError error = parseCompilerConfig(include, config);
+            if (error.status == kOk) {
+                at->second = std::make_unique<BuildCompiler>(BuildCompiler{include, config.perLanguage[file.language]});
+            } else {
+                logConfigError(error);
+                engineLog(1, "%s: the files that name this compiler configuration are analysed without it",
+                          include.c_str());
+            }
+        }
+        return at->second.get();
+    }
+    return nullptr;
+}
+
 FileAnalysisPlan AnalysisPlanner::plan(const ProjectFile& file) const {
     FileAnalysisPlan plan;
     plan.file = &file;
-    plan.arguments = analysisArguments(cppcheck_, file, analysis_, compiler_[file.language]);
+    plan.arguments = analysisArguments(cppcheck_, file, analysis_, compiler_[file.language], buildCompilerOf(file));
     plan.configurationHash = configurationHash(plan.arguments, analyzerVersion_);
+    plan.headerGraph = headerGraph_.get();
     return plan;
 }
 
-bool isUpToDate(FileAnalysisPlan& plan, const ResultsStore& results) {
+bool AnalysisPlanner::isUpToDate(FileAnalysisPlan& plan, const ResultsStore& results) const {
     const FileResult* stored = results.find(plan.file->path);
     return stored && results.isSaved(plan.file->path) && stored->configurationHash == plan.configurationHash &&
-           readContentHash(plan) && plan.contentHash == stored->contentHash;
+           readContentHash(plan) && plan.contentHash == stored->contentHash && plan.headers == stored->headers;
+}
+
+bool isComplete(const FileAnalysisPlan& plan, const ResultsStore& results) {
+    const FileResult* stored = results.find(plan.file->path);
+    return stored && !stored->stopped;
 }
 
 Status analyse(std::vector<FileAnalysisPlan>& plans, unsigned jobs, unsigned timeoutSeconds, ResultsStore& results,

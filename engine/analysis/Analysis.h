@@ -5,10 +5,15 @@
 #pragma once
 
 #include <functional>
+#include <map>
+#include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "engine/Status.h"
+#include "engine/analysis/CppcheckCommand.h"
+#include "engine/analysis/HeaderGraph.h"
 #include "engine/analysis/Launcher.h"
 #include "engine/config/ConfigFiles.h"
 #include "engine/store/Project.h"
@@ -23,26 +28,54 @@ struct FileAnalysisPlan {
     uint64_t configurationHash = 0;
     uint64_t contentHash = 0;  // of the file's bytes, once read
     uint64_t contentBytes = 0;
+    std::vector<HeaderStamp> headers;  // the headers it reads, found when its bytes are read
     bool contentRead = false;
+    HeaderGraph* headerGraph = nullptr;  // the planner's
 };
 
 // Reads the project's configuration files once and plans any of its files.
+// A planner is one pass over the files: each header is looked at once.
 class AnalysisPlanner {
 public:
+    AnalysisPlanner() : AnalysisPlanner(ownCache_) {}
+    // `headers` outlives the planner and keeps what it learns of headers for later passes.
+    explicit AnalysisPlanner(HeaderCache& headers) : headerGraph_(std::make_unique<HeaderGraph>(headers)) {}
+    AnalysisPlanner(const AnalysisPlanner&) = delete;
+    AnalysisPlanner& operator=(const AnalysisPlanner&) = delete;
+    AnalysisPlanner(AnalysisPlanner&&) = delete;
+    AnalysisPlanner& operator=(AnalysisPlanner&&) = delete;
+    ~AnalysisPlanner() = default;
+
     // Fails when a configuration file is bad.
     Status load(const Project& project, const std::string& cppcheck, const std::string& analyzerVersion);
     FileAnalysisPlan plan(const ProjectFile& file) const;
 
+    // Up to date: saved results exist, the file's bytes, the headers it read
+    // and the configuration are the same as when it was analysed. Keeps the
+    // hash of the bytes and the headers in the plan. A file that the
+    // preprocessor stopped is up to date here when nothing changed (analysing
+    // it again would stop again), but never complete (isComplete).
+    bool isUpToDate(FileAnalysisPlan& plan, const ResultsStore& results) const;
+
 private:
+    // A compiler configuration that a file's include list names (one of the
+    // project's registered ones), read once; null when the entry is a folder.
+    const BuildCompiler* buildCompilerOf(const ProjectFile& file) const;
+
+    HeaderCache ownCache_;
+    std::unique_ptr<HeaderGraph> headerGraph_;
     std::string cppcheck_;
     std::string analyzerVersion_;
     AnalysisConfig analysis_;
     CompilerSettings compiler_[2];
+    std::set<std::string> registeredCcts_;
+    mutable std::map<std::string, std::unique_ptr<BuildCompiler>> buildCompilers_;  // by path and language;
+                                                                                    // null: unreadable or bad
 };
 
-// Up to date: saved results exist, the file's bytes and the configuration are
-// the same as when it was analysed. Keeps the hash of the bytes in the plan.
-bool isUpToDate(FileAnalysisPlan& plan, const ResultsStore& results);
+// Up to date (AnalysisPlanner::isUpToDate) and really analysed: not stopped
+// by the preprocessor.
+bool isComplete(const FileAnalysisPlan& plan, const ResultsStore& results);
 
 // Analyses the given plans and saves each result; returns kOk when every file
 // was analysed, else the first failure (the others are still analysed).

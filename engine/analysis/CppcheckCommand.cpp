@@ -1,6 +1,8 @@
 #include "engine/analysis/CppcheckCommand.h"
 
 #include <cctype>
+#include <initializer_list>
+#include <unordered_map>
 
 #include "engine/EngineLog.h"
 #include "engine/analysis/ProcessPool.h"
@@ -22,20 +24,54 @@ void addPrefixed(std::vector<std::string>& arguments, const char* prefix, const 
         if (!value.empty()) arguments.push_back(prefix + value);
 }
 
+// "NAME", "NAME=VALUE" and "NAME(args)=VALUE" all define NAME.
+std::string macroName(const std::string& define) {
+    return define.substr(0, define.find_first_of("=("));
+}
+
+// The definitions of the lists in order, a later one replacing an earlier
+// one of the same name in its place.
+std::vector<std::string> mergedDefines(std::initializer_list<const std::vector<std::string>*> lists) {
+    std::vector<std::string> merged;
+    std::unordered_map<std::string, size_t> byName;
+    for (const auto* list : lists) {
+        for (const auto& define : *list) {
+            if (define.empty()) continue;
+            auto [at, added] = byName.emplace(macroName(define), merged.size());
+            if (added)
+                merged.push_back(define);
+            else
+                merged[at->second] = define;
+        }
+    }
+    return merged;
+}
+
 }  // namespace
 
 std::vector<std::string> analysisArguments(const std::string& cppcheck, const ProjectFile& file,
-                                           const AnalysisConfig& analysis, const CompilerSettings& compiler) {
+                                           const AnalysisConfig& analysis, const CompilerSettings& compiler,
+                                           const BuildCompiler* build) {
     bool isC = file.language == 0;
     std::vector<std::string> arguments = {cppcheck, "--xml", "--xml-version=2", "--quiet"};
     if (!analysis.checks.empty()) arguments.push_back("--enable=" + joined(analysis.checks, ','));
     arguments.emplace_back(isC ? "--language=c" : "--language=c++");
-    arguments.push_back("--std=" + (isC ? analysis.cStandard : analysis.cppStandard));
+    std::string standard = isC ? analysis.cStandard : analysis.cppStandard;
+    if (!compiler.standard.empty()) standard = compiler.standard;
+    if (build && !build->settings.standard.empty()) standard = build->settings.standard;
+    arguments.push_back("--std=" + standard);
     if (analysis.inconclusive) arguments.emplace_back("--inconclusive");
     arguments.insert(arguments.end(), analysis.extraOptions.begin(), analysis.extraOptions.end());
-    addPrefixed(arguments, "-D", compiler.defines);
-    addPrefixed(arguments, "-D", file.defines);
-    addPrefixed(arguments, "-I", file.includes);
+    static const std::vector<std::string> kNone;
+    if (!build && compiler.defines.empty()) {
+        addPrefixed(arguments, "-D", file.defines);  // the common case, without the merge's cost
+    } else {
+        addPrefixed(arguments, "-D",
+                    mergedDefines({build ? &build->settings.defines : &kNone, &compiler.defines, &file.defines}));
+    }
+    for (const auto& include : file.includes)
+        if (!include.empty() && !(build && include == build->path)) arguments.push_back("-I" + include);
+    if (build) addPrefixed(arguments, "-I", build->settings.includes);
     addPrefixed(arguments, "-I", compiler.includes);
     arguments.push_back(file.path);  // absolute, so it can never be read as an option
     return arguments;

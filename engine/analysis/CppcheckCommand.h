@@ -13,9 +13,20 @@
 namespace kerv::engine {
 
 // Everything but the report file: the program, the options, the defines and
-// include folders of the file and of its compiler configuration, the file.
+// include folders of the file and of its compiler configurations, the file.
+// `build` is the compiler configuration that the file's include list names
+// (its build's compiler: predefined macros, language standard), null for
+// none; that entry of the list is not an include folder. One definition per
+// macro name is passed: the file's own wins over the active configuration's,
+// which wins over the build compiler's. The build's standard wins over the
+// active configuration's, which wins over the analysis configuration's.
+struct BuildCompiler {
+    std::string path;  // of the compiler configuration file
+    CompilerSettings settings;
+};
 std::vector<std::string> analysisArguments(const std::string& cppcheck, const ProjectFile& file,
-                                           const AnalysisConfig& analysis, const CompilerSettings& compiler);
+                                           const AnalysisConfig& analysis, const CompilerSettings& compiler,
+                                           const BuildCompiler* build = nullptr);
 
 // Changes whenever anything that could change the findings changes.
 uint64_t configurationHash(const std::vector<std::string>& arguments, const std::string& analyzerVersion);

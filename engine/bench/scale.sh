@@ -54,8 +54,13 @@ if [ ! -d "$codebase" ]; then
     fi
     DEBIAN_FRONTEND=noninteractive apt-get install -y -qq libxcrypt-source >/dev/null
 fi
+# ccache only speeds rebuilds up: used when the machine has it.
+launchers=()
+if command -v ccache >/dev/null; then
+    launchers=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
+fi
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DKERV_BUILD_TESTS=OFF -DKERV_BUILD_BENCH=ON \
-    -DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache >/dev/null
+    "${launchers[@]}" >/dev/null
 cmake --build "$build" --target engine_scale -j "$cores" >/dev/null
 driver=$build/engine/bench/engine_scale
 
@@ -152,6 +157,7 @@ if part 4; then
 echo "== 4. real code base: $codebase"
 find "$codebase" -name '*.c' | sort >"$work/real.list"
 echo "   $(wc -l <"$work/real.list") C files, $(xargs cat <"$work/real.list" | wc -l) lines"
+mkdir -p "$work/projects"  # made by the other parts' projects when they run
 "$driver" add "$work/projects" real "$work/real.list" | sed 's/^/   /'
 mapfile -t options < <("$driver" options "$work/projects" real)
 echo "   engine:                       $(engine aggregate "$work/projects" real)   ($(load))"

@@ -163,6 +163,15 @@ ConfigError parseCompilerConfigText(const std::string& name, const std::string& 
         std::string key, value;
         if (!splitKeyValue(line, key, value)) return "expected 'key = value'";
         if (value.empty()) return "empty value for '" + key + "'";
+        if (key == "standard") {
+            // The value names its language, so a line outside the sections is unambiguous.
+            const int language = contains(kCStandards, value) ? 0 : contains(kCppStandards, value) ? 1 : -1;
+            if (language < 0) return "unknown standard '" + value + "'";
+            if (std::find(languages.begin(), languages.end(), language) == languages.end())
+                return "standard '" + value + "' in a section of the other language";
+            config.perLanguage[language].standard = value;
+            return "";
+        }
         if (key != "define" && key != "include") return "unknown key '" + key + "'";
         if (key == "define" && !(std::isalpha((unsigned char)value[0]) || value[0] == '_'))
             return "bad macro name in '" + value + "'";

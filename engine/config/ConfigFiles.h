@@ -16,6 +16,8 @@
 //   [C]  or  [C++]                                      lines below apply to that language only
 //   define = NAME[=VALUE]                               a predefined macro
 //   include = /usr/include                              a system include folder
+//   standard = c99                                      the language standard (c89, c99, c11 for C,
+//                                                       c++03 to c++20 for C++), overriding the acf's
 //
 // In all three, blank lines and lines starting with '#' are ignored. An empty
 // path means the built-in defaults. A bad line makes the whole file fail with
@@ -47,6 +49,7 @@ struct RuleConfig {
 struct CompilerSettings {
     std::vector<std::string> defines;
     std::vector<std::string> includes;
+    std::string standard;  // empty: the analysis configuration's
 };
 
 // Index 0 is C, index 1 is C++ (the values of VQSourceLanguage_C).

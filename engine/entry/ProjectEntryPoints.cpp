@@ -42,7 +42,8 @@ bool isReusableFolder(const std::string& folder) {
 }
 
 // Applies `change` to the compiler configurations of the open project and
-// saves it; on a failure that left the project file as it was they are
+// saves it when it changed them (a client registers the same configuration
+// on every import of a compilation database); on a failure that left the project file as it was they are
 // restored.
 template <class Change>
 int changeCompilerConfigs(Session& s, Change&& change) {
@@ -51,6 +52,7 @@ int changeCompilerConfigs(Session& s, Change&& change) {
     std::vector<std::string> paths = project.cctPaths;
     std::array<std::string, 2> active = project.activeCct;
     int status = change(project);
+    if (status == kOk && project.cctPaths == paths && project.activeCct == active) return kOk;  // nothing to write
     if (status == kOk) status = saveProject(project);
     if (status != kOk && !isWrittenOut(project)) {
         project.cctPaths = std::move(paths);

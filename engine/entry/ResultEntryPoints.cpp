@@ -2,6 +2,7 @@
 #include <set>
 
 #include "engine/analysis/Analysis.h"
+#include "engine/analysis/HeaderGraph.h"
 #include "engine/entry/EntryPoints.h"
 #include "engine/records/DiagnosticRecords.h"
 #include "engine/records/ListRecords.h"
@@ -38,11 +39,8 @@ private:
 };
 
 std::vector<const Finding*> allFindings(Session& s) {
-    std::vector<const Finding*> findings;
-    if (ensureResults(s) != kOk) return findings;
-    for (const auto& [path, result] : s.results->all())
-        for (const auto& finding : result.findings) findings.push_back(&finding);
-    return findings;
+    if (!s.project || ensureResults(s) != kOk) return {};
+    return findingIndex(s).all;
 }
 
 std::vector<RuleInfo> rulesOf(Session& s) {
@@ -83,6 +81,17 @@ bool inScope(const std::string& path, const std::vector<std::string>& items) {
     return false;
 }
 
+const std::vector<const Finding*>& noFindings() {
+    static const std::vector<const Finding*> none;
+    return none;
+}
+
+const std::vector<const Finding*>& findingsOf(const FindingIndex& index, const std::string& path, bool owned) {
+    const auto& map = owned ? index.byOwner : index.byLocation;
+    auto found = map.find(path);
+    return found == map.end() ? noFindings() : found->second;
+}
+
 Status plannerFor(Session& s, AnalysisPlanner& planner) {
     const AnalyzerInfo& analyzer = analyzerInfo(s);
     return planner.load(*s.project, analyzer.path, analyzer.version);
@@ -111,7 +120,7 @@ void aggregate(KERVAggregateCallback callback) {
         auto progress = [&](unsigned value) {
             if (callback) callback(value);
         };
-        AnalysisPlanner planner;
+        AnalysisPlanner planner(s.headerCache);
         Status status = s.project ? ensureResults(s) : kNoProject;
         if (status == kOk) status = plannerFor(s, planner);
         if (status != kOk) {
@@ -125,7 +134,7 @@ void aggregate(KERVAggregateCallback callback) {
         std::vector<FileAnalysisPlan> stale;
         for (const ProjectFile& file : s.project->files) {
             FileAnalysisPlan plan = planner.plan(file);
-            if (!isUpToDate(plan, *s.results)) stale.push_back(std::move(plan));
+            if (!planner.isUpToDate(plan, *s.results)) stale.push_back(std::move(plan));
         }
         engineLog(2, "aggregate: %zu of %zu files to analyse", stale.size(), s.project->files.size());
         const EngineSettings& settings = engineSettings(s);
@@ -137,42 +146,52 @@ void aggregate(KERVAggregateCallback callback) {
     });
 }
 
+// A project file's diagnostics are the findings it owns (FindingIndex.h); a
+// file outside the project that the analysis read (a header) gives the
+// findings in it.
 int getDiagnostics(const char* filePath, VQMessageArray_C* messages, VQRuleArray_C* rules, VQSuppressionState_C mask,
                    VQDiagnosticArray_C** diagnostics) {
     return guardedStatus("getDiagnostics", [&](Session& s) -> int {
         if (!diagnostics) return kNullArgument;
         *diagnostics = nullptr;
-        ProjectFile* file = nullptr;
-        Status status = findProjectFile(s, filePath, file);
-        if (status == kOk) status = ensureResults(s);
-        if (status != kOk) return reportStatus("getDiagnostics", status);
-        const FileResult* result = s.results->find(file->path);
-        if (!result) return reportStatus("getDiagnostics", kNoResults);
+        if (!filePath) return reportStatus("getDiagnostics", kNullArgument);
+        if (!s.project) return reportStatus("getDiagnostics", kNoProject);
+        if (Status status = ensureResults(s); status != kOk) return reportStatus("getDiagnostics", status);
+        const FindingIndex& index = findingIndex(s);
+        const std::vector<const Finding*>* findings = nullptr;
+        ProjectFile* file = s.project->findFile(normalisePath(filePath));
+        if (file) {
+            if (!s.results->find(file->path)) return reportStatus("getDiagnostics", kNoResults);
+            findings = &findingsOf(index, file->path, true);
+        } else {
+            for (const std::string& path : {simplifyPath(filePath), normalisePath(filePath)})
+                if (!findings && index.included.count(path)) findings = &findingsOf(index, path, false);
+        }
+        if (!findings) {
+            engineLog(1, "%s: not a file of project %s nor one its analysis read", filePath, s.project->name.c_str());
+            return reportStatus("getDiagnostics", kFileNotInProject);
+        }
         DiagnosticFilter filter = filterOf(messages, rules, mask);
         FindingStates states(s);
         std::vector<DiagnosticInput> kept;
-        for (const auto& finding : result->findings) {
-            SuppressionState state = states.of(finding);
-            if (filter.keeps(finding, state)) kept.push_back({&finding, state});
+        for (const Finding* finding : *findings) {
+            SuppressionState state = states.of(*finding);
+            if (filter.keeps(*finding, state)) kept.push_back({finding, state});
         }
         *diagnostics = buildDiagnostics(kept);
         return kOk;
     });
 }
 
-// The files that the analysis went into beyond the project's own (headers),
-// from the locations of the stored findings. The list stays the engine's,
-// like the one of getFiles.
+// The files outside the project that the analysis read (headers) or that
+// findings point into. The list stays the engine's, like the one of getFiles.
 int getIncludedFiles(VQFilePathArray_C** files) {
     return guardedStatus("getIncludedFiles", [&](Session& s) -> int {
         if (!files) return kNullArgument;
         *files = nullptr;
         if (!s.project) return reportStatus("getIncludedFiles", kNoProject);
-        std::set<std::string> included;
-        for (const Finding* finding : allFindings(s))
-            for (const auto& location : finding->locations)
-                if (!location.file.empty() && !s.project->findFile(normalisePath(location.file)))
-                    included.insert(location.file);
+        if (Status status = ensureResults(s); status != kOk) return reportStatus("getIncludedFiles", status);
+        const std::set<std::string>& included = findingIndex(s).included;
         releaseFilePaths(s.retainedIncludedFiles);
         s.retainedIncludedFiles = buildFilePaths({included.begin(), included.end()});
         *files = s.retainedIncludedFiles;
@@ -218,12 +237,12 @@ int getTrees(VQTrees_C** trees, bool includeEmpty, unsigned int itemCount, char*
         input.projectFolder = s.project->folder();
         input.includeEmpty = includeEmpty;
         FindingStates states(s);
+        const FindingIndex& index = findingIndex(s);
         for (const auto& file : s.project->files) {
             if (!inScope(file.path, scope)) continue;
             input.files.push_back(file.path);
-            if (const FileResult* result = s.results->find(file.path))
-                for (const auto& finding : result->findings)
-                    input.diagnostics[file.path].push_back({&finding, states.of(finding)});
+            for (const Finding* finding : findingsOf(index, file.path, true))
+                input.diagnostics[file.path].push_back({finding, states.of(*finding)});
         }
         if (includeEmpty) input.rules = rulesOf(s);
         *trees = buildTrees(input);
@@ -242,11 +261,11 @@ uint8_t hasResults(const char* filePath) {
 uint8_t hasUptoDateResults(const char* filePath) {
     return guarded<uint8_t>("hasUptoDateResults", 0, [&](Session& s) -> uint8_t {
         ProjectFile* file = nullptr;
-        AnalysisPlanner planner;
+        AnalysisPlanner planner(s.headerCache);
         if (findProjectFile(s, filePath, file) != kOk || ensureResults(s) != kOk || plannerFor(s, planner) != kOk)
             return 0;
         FileAnalysisPlan plan = planner.plan(*file);
-        return isUpToDate(plan, *s.results) ? 1 : 0;
+        return planner.isUpToDate(plan, *s.results) && isComplete(plan, *s.results) ? 1 : 0;
     });
 }
 

@@ -1,5 +1,6 @@
 #include "engine/store/ResultsStore.h"
 
+#include <atomic>
 #include <cstdlib>
 #include <utility>
 
@@ -32,6 +33,11 @@ bool applyLine(const std::vector<std::string>& f, FileResult& result) {
     if (key == "file" && f.size() == 2) return result.sourcePath = f[1], true;
     if (key == "content" && f.size() == 2) return parseHash(f[1], result.contentHash);
     if (key == "configuration" && f.size() == 2) return parseHash(f[1], result.configurationHash);
+    if (key == "stopped" && f.size() == 1) return result.stopped = true;
+    if (key == "header" && f.size() == 3) {
+        result.headers.push_back({f[2], 0});
+        return parseHash(f[1], result.headers.back().hash);
+    }
     if (key == "finding" && f.size() == 7) {
         Finding finding{f[1], f[2], f[5], f[6], 0, f[4] == "1", {}, {}};
         result.findings.push_back(finding);
@@ -57,6 +63,8 @@ std::string serialiseFileResult(const FileResult& result) {
     line({"file", result.sourcePath});
     line({"content", toHex(result.contentHash)});
     line({"configuration", toHex(result.configurationHash)});
+    if (result.stopped) line({"stopped"});
+    for (const HeaderStamp& header : result.headers) line({"header", toHex(header.hash), header.path});
     for (const Finding& finding : result.findings) {
         line({"finding", finding.id, finding.severity, std::to_string(finding.cwe), finding.inconclusive ? "1" : "0",
               finding.message, finding.verbose});
@@ -84,6 +92,13 @@ namespace {
 
 const char* const kForgetTag = "forget";
 
+// Unique across every store of the process, so that a store opened again
+// never repeats a value that an earlier one gave.
+uint64_t nextGeneration() {
+    static std::atomic<uint64_t> counter{0};
+    return ++counter;
+}
+
 std::string forgetRecord(const std::string& sourcePath) {
     return joinFields({kForgetTag, sourcePath});
 }
@@ -93,6 +108,7 @@ std::string forgetRecord(const std::string& sourcePath) {
 Status ResultsStore::open(const std::string& folder) {
     *this = ResultsStore();
     folder_ = folder;
+    generation_ = nextGeneration();
     if (!makeDirectory(folder)) {
         engineLog(1, "%s: cannot make the results folder", folder.c_str());
         return kWriteFailed;
@@ -189,6 +205,7 @@ Status ResultsStore::save(FileResult result) {
         drop(result.sourcePath);
         unsaved_.insert(result.sourcePath);
         results_[result.sourcePath] = std::move(result);
+        generation_ = nextGeneration();
         return kWriteFailed;
     }
     unsaved_.erase(result.sourcePath);
@@ -198,6 +215,7 @@ Status ResultsStore::save(FileResult result) {
 }
 
 void ResultsStore::keep(FileResult result, uint64_t bytes) {
+    generation_ = nextGeneration();
     uint64_t& live = entryBytes_[result.sourcePath];
     liveBytes_ += bytes - live;
     live = bytes;
@@ -206,6 +224,7 @@ void ResultsStore::keep(FileResult result, uint64_t bytes) {
 }
 
 void ResultsStore::drop(const std::string& sourcePath) {
+    generation_ = nextGeneration();
     results_.erase(sourcePath);
     unsaved_.erase(sourcePath);
     liveBytes_ -= entryBytes_[sourcePath];

@@ -20,6 +20,7 @@
 
 #include "engine/Status.h"
 #include "engine/analysis/Finding.h"
+#include "engine/analysis/HeaderGraph.h"
 #include "engine/store/RecordLog.h"
 
 namespace kerv::engine {
@@ -29,6 +30,8 @@ struct FileResult {
     uint64_t contentHash = 0;        // of the source file's bytes when it was analysed
     uint64_t configurationHash = 0;  // of the analyser and its arguments
     std::vector<Finding> findings;
+    std::vector<HeaderStamp> headers;  // every header the analysis read, sorted by path
+    bool stopped = false;              // the preprocessor stopped at an #error: nothing else was analysed
 };
 
 std::string serialiseFileResult(const FileResult& result);
@@ -57,6 +60,9 @@ public:
     const FileResult* find(const std::string& sourcePath) const;
     const std::map<std::string, FileResult>& all() const { return results_; }
     const std::string& folder() const { return folder_; }
+    // Changes whenever a file's results are kept or dropped, and never
+    // repeats a value of another store of the process.
+    uint64_t generation() const { return generation_; }
 
 private:
     std::string logPath() const { return folder_ + "/results.log"; }
@@ -73,6 +79,7 @@ private:
     std::map<std::string, uint64_t> entryBytes_;  // of each live entry in the log
     std::set<std::string> unsaved_;               // results kept in memory only
     uint64_t liveBytes_ = 0;
+    uint64_t generation_ = 0;
     RecordLogWriter log_;
 };
 

@@ -6,6 +6,7 @@
 #include <map>
 #include <set>
 
+#include "engine/analysis/Analysis.h"
 #include "engine/records/DiagnosticRecords.h"
 #include "engine/store/FileSystem.h"
 #include "engine/store/LineRecords.h"
@@ -276,10 +277,77 @@ TEST_F(AnalysisEntryPoints, FindingsInHeadersPointThereAndListTheHeader) {
 
     VQFilePathArray_C* included = nullptr;
     ASSERT_EQ(getIncludedFiles(&included), kOk);
-    ASSERT_EQ(included->count, 1u) << "project files are not listed";
+    ASSERT_EQ(included->count, 2u) << "the headers read, project files not";
     EXPECT_EQ(included->paths[0], source("bad.h"));
+    EXPECT_EQ(included->paths[1], source("records.h")) << "read, though no finding points there";
     EXPECT_EQ(freeFilePaths(&included), kOk);
     ASSERT_EQ(getIncludedFiles(&included), kOk) << "a kept list released by the caller is not released again";
+}
+
+// A file's include list may name a registered compiler configuration: its
+// standard and definitions apply (the file's own definitions win) and it is
+// no include folder. A header's #error that stops two files of one run stops
+// each of them, found by analysing them again one by one: they keep that
+// finding only, are never up to date, and are not analysed again while
+// nothing changed. A header finding that several files report is owned by
+// one. A header appearing earlier in the search order makes its includers
+// stale, and only them.
+TEST_F(AnalysisEntryPoints, BuildCompilersHeadersAndPreprocessorStops) {
+    ASSERT_TRUE(makeDirectory(path("inc")));
+    writeFile("inc/config.h",
+              "#ifndef CONFIG_OK\n#error not configured\n#endif\nstatic int cfg(void) { int a[2]; "
+              "return a[2]; }\n");
+    writeFile("build.cct", "[C]\nstandard = c89\ndefine = CONFIG_OK=1\ndefine = __GNUC__=12\n");
+    ASSERT_EQ(addCCT(path("build.cct").c_str()), kOk);
+    for (const std::string name : {"s1", "s2", "b1", "b2"}) {
+        writeFile("src/" + name + ".c", "#include \"config.h\"\nint " + name + "(void) { return cfg(); }\n");
+        const bool built = name[0] == 'b';
+        std::vector<std::string> defines = {built ? "__GNUC__=3" : "STRICT"};
+        std::vector<std::string> includes = {path("inc")};
+        if (built) includes.push_back(path("build.cct"));
+        ASSERT_EQ(addFile(VQ_SOURCE_LANGUAGE_C, source(name + ".c").c_str(), 1, testing::textPointers(defines).data(),
+                          includes.size(), testing::textPointers(includes).data()),
+                  kOk);
+    }
+    AnalysisPlanner planner;
+    ASSERT_EQ(planner.load(*session().project, "cppcheck", "2.10"), kOk);
+    const std::vector<std::string> arguments = planner.plan(*session().project->findFile(source("b1.c"))).arguments;
+    auto has = [&](const std::string& argument) {
+        return std::find(arguments.begin(), arguments.end(), argument) != arguments.end();
+    };
+    EXPECT_TRUE(has("--std=c89") && has("-DCONFIG_OK=1") && has("-D__GNUC__=3") && has("-I" + path("inc")));
+    EXPECT_FALSE(has("-D__GNUC__=12") || has("-I" + path("build.cct")));
+
+    ::setenv("KERV_JOBS", "1", 1);
+    aggregate(nullptr);
+    for (const std::string name : {"s1.c", "s2.c"}) {
+        EXPECT_EQ(hasResults(source(name).c_str()), 1) << name;
+        EXPECT_EQ(hasUptoDateResults(source(name).c_str()), 0) << name;
+        auto found = diagnosticsOf(source(name));
+        ASSERT_EQ(found.size(), 1u) << name;
+        EXPECT_TRUE(contains(found, "preprocessorErrorDirective", 2)) << name;
+    }
+    EXPECT_EQ(hasUptoDateResults(source("b2.c").c_str()), 1);
+    EXPECT_TRUE(contains(diagnosticsOf(source("b1.c")), "arrayIndexOutOfBounds", 4));
+    EXPECT_TRUE(diagnosticsOf(source("b2.c")).empty()) << "b1.c owns the header's finding";
+    auto inHeader = diagnosticsOf(path("inc/config.h"));
+    EXPECT_EQ(inHeader.size(), diagnosticsOf(source("b1.c")).size() + 1) << "b1.c's findings and the #error once";
+    EXPECT_TRUE(contains(inHeader, "arrayIndexOutOfBounds", 4) && contains(inHeader, "preprocessorErrorDirective", 2));
+
+    g_progress.clear();
+    aggregate(recordProgress);
+    EXPECT_EQ(g_progress.size(), 2u) << "nothing analysed again: 0 and 100";
+    writeFile("src/config.h", "#define CONFIG_OK 1\n");  // found beside the includers before inc/
+    EXPECT_EQ(hasUptoDateResults(source("b1.c").c_str()), 0);
+    EXPECT_EQ(hasUptoDateResults(source("main.c").c_str()), 1);
+    g_progress.clear();
+    aggregate(recordProgress);
+    ::unsetenv("KERV_JOBS");
+    EXPECT_EQ(g_progress.size(), 5u) << "0 and one value for each of the 4 includers";
+    for (const std::string name : {"s1.c", "s2.c", "b1.c", "b2.c"}) {
+        EXPECT_EQ(hasUptoDateResults(source(name).c_str()), 1) << name;
+        EXPECT_TRUE(diagnosticsOf(source(name)).empty()) << name;
+    }
 }
 
 // An analyser that hangs, fails or writes no report costs that file its

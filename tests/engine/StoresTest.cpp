@@ -127,19 +127,19 @@ TEST_F(StoresTest, JournalKeepsEveryChangeAndStaysBounded) {
 // damaged tail is ignored and cut off by the next save; the log, grown past
 // twice its live entries, is rewritten.
 TEST_F(StoresTest, ResultsPersistAndDamageIsSkipped) {
-    FileResult result{"/src/a.c", 0x1234, 0xabcdef0123456789ull, {}};
+    FileResult result{"/src/a.c", 0x1234, 0xabcdef0123456789ull, {}, {{"/inc/a\th.h", 0x77}, {"/inc/b.h", 5}}, true};
     Finding finding{"nullPointer", "error", "Null\tpointer", "long\ntext", 476, true, {}, {"p"}};
     finding.locations = {{"/src/a.c", 8, 12, "Null pointer dereference"}, {"/src/a.h", -1, 0, ""}};
     result.findings = {finding, Finding{"memleak", "error", "Memory leak", "", 0, false, {}, {}}};
 
     ResultsStore store;
     ASSERT_EQ(store.open(path("results")), kOk);
-    ASSERT_EQ(store.save(FileResult{"/src/a.c", 9, 9, {}}), kOk);
+    ASSERT_EQ(store.save(FileResult{"/src/a.c", 9, 9, {}, {}, false}), kOk);
     ASSERT_EQ(store.save(result), kOk);
-    ASSERT_EQ(store.save(FileResult{"/src/b.c", 1, 2, {}}), kOk);
+    ASSERT_EQ(store.save(FileResult{"/src/b.c", 1, 2, {}, {}, false}), kOk);
     std::string log = readWholeFile(path("results/results.log")).value_or("");
     writeFile("results/results.log",
-              log + encodeRecord(serialiseFileResult(FileResult{"/src/d.c", 1, 2, {}})).substr(0, 30));
+              log + encodeRecord(serialiseFileResult(FileResult{"/src/d.c", 1, 2, {}, {}, false})).substr(0, 30));
 
     ResultsStore reopened;
     ASSERT_EQ(reopened.open(path("results")), kOk);
@@ -149,9 +149,11 @@ TEST_F(StoresTest, ResultsPersistAndDamageIsSkipped) {
     EXPECT_EQ(serialiseFileResult(*read), serialiseFileResult(result));
     EXPECT_EQ(read->findings[0].locations[1].line, -1);
     EXPECT_TRUE(read->findings[0].inconclusive);
+    EXPECT_TRUE(read->stopped);
+    EXPECT_EQ(read->headers, result.headers);
 
     reopened.forget("/src/b.c");
-    ASSERT_EQ(reopened.save(FileResult{"/src/c.c", 3, 4, {}}), kOk);
+    ASSERT_EQ(reopened.save(FileResult{"/src/c.c", 3, 4, {}, {}, false}), kOk);
     ResultsStore third;
     ASSERT_EQ(third.open(path("results")), kOk);
     EXPECT_EQ(third.find("/src/b.c"), nullptr);
@@ -228,9 +230,10 @@ TEST_F(StoresTest, EarlierFramingsAreReadOnceAndRewritten) {
         return tag + "\t" + std::to_string(payload.size()) + "\t" + toHex(fnv1a(payload)) + "\n" + payload;
     };
     ASSERT_TRUE(makeDirectory(path("results")));
-    writeFile("results/results.log", entry("entry", serialiseFileResult(FileResult{"/src/a.c", 1, 2, {}})) +
-                                         entry("entry", serialiseFileResult(FileResult{"/src/b.c", 3, 4, {}})) +
-                                         entry("forget", "/src/a.c") + "entry\t900\t0123456789abcdef\nkerv");
+    writeFile("results/results.log",
+              entry("entry", serialiseFileResult(FileResult{"/src/a.c", 1, 2, {}, {}, false})) +
+                  entry("entry", serialiseFileResult(FileResult{"/src/b.c", 3, 4, {}, {}, false})) +
+                  entry("forget", "/src/a.c") + "entry\t900\t0123456789abcdef\nkerv");
     for (int reading = 0; reading < 2; ++reading) {
         ResultsStore store;
         ASSERT_EQ(store.open(path("results")), kOk);

@@ -42,6 +42,9 @@ final class DatabaseSource {
             out.printf("kerv: %d more entries name a file again with other settings; the first entry of each file"
                     + " counts%n", imported.conflicting());
         }
+        for (String warning : imported.warnings()) {
+            out.println("kerv: warning: " + warning);
+        }
         if (imported.notSource() > 0) {
             out.printf("kerv: %d more files are not C or C++ sources and are left out%n", imported.notSource());
         }

@@ -14,11 +14,15 @@ import java.util.List;
  *
  * <p>{@code aggregate} returns nothing, so the files are asked before and after it: a file without up-to-date results
  * before that has them after was analysed. A file still without them is one the reference library could not read
- * (checked here on the file itself), one whose results it keeps only in memory because they could not be saved (it
- * has results, none up to date), or one the analyser failed on (the library drops such a file's results). Runs on the
- * bridge thread with the project open.
+ * (checked here on the file itself), one that the preprocessor stopped at an {@code #error} (it has results, never up
+ * to date, holding that {@code #error}), one whose results it keeps only in memory because they could not be saved
+ * (it has results, none up to date), or one the analyser failed on (the library drops such a file's results). Runs on
+ * the bridge thread with the project open.
  */
 final class Aggregation {
+    /** The analyser's message when an {@code #error} stopped the preprocessor. */
+    private static final String PREPROCESSOR_STOP = "preprocessorErrorDirective";
+
     private Aggregation() {}
 
     static AnalysisOutcome run(Project project, ProgressRelay relay) {
@@ -58,16 +62,23 @@ final class Aggregation {
         if (!Files.isRegularFile(path) || !Files.isReadable(path)) {
             return Reason.SOURCE_MISSING;
         }
-        return KERVBridge.hasResults(file) ? Reason.RESULTS_NOT_SAVED : Reason.ANALYSER_FAILED;
+        if (!KERVBridge.hasResults(file)) {
+            return Reason.ANALYSER_FAILED;
+        }
+        byte[] xml = KERVBridge.getDiagnostics(file, null, null, 0);
+        boolean stopped = xml != null && ResultDecoder.diagnostics(xml).stream()
+                .anyMatch(d -> PREPROCESSOR_STOP.equals(d.messageId()));
+        return stopped ? Reason.PREPROCESSOR_STOPPED : Reason.RESULTS_NOT_SAVED;
     }
 
     /**
      * No file was analysed: the analyser cannot be run, it failed on every file it was given, or no result could be
-     * saved. Files that are only missing are an outcome, not a failure of the analysis.
+     * saved. Files that are only missing or stopped by their preprocessor are an outcome, not a failure of the
+     * analysis.
      */
     private static void throwWhenNothingCouldRun(Project project, AnalysisOutcome outcome) {
-        List<UnanalysedFile> given =
-                outcome.notAnalysed().stream().filter(f -> f.reason() != Reason.SOURCE_MISSING).toList();
+        List<UnanalysedFile> given = outcome.notAnalysed().stream()
+                .filter(f -> f.reason() != Reason.SOURCE_MISSING && f.reason() != Reason.PREPROCESSOR_STOPPED).toList();
         if (given.isEmpty()) {
             return;
         }

@@ -59,7 +59,13 @@ public record AnalysisOutcome(List<Path> analysed, List<UnanalysedFile> notAnaly
         /** The source file no longer exists or cannot be read; earlier results of the file are gone. */
         SOURCE_MISSING("the source is missing or unreadable"),
         /** The file was analysed but its results could not be saved; they last until the session is closed. */
-        RESULTS_NOT_SAVED("its results could not be saved");
+        RESULTS_NOT_SAVED("its results could not be saved"),
+        /**
+         * The preprocessor stopped at an {@code #error} in the configuration the file is analysed with (its build's,
+         * for a file of a compilation database), so nothing else of it was analysed; its diagnostics hold that
+         * {@code #error} only.
+         */
+        PREPROCESSOR_STOPPED("the preprocessor stopped at an #error");
 
         private final String text;
 

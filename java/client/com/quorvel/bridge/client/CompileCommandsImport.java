@@ -13,11 +13,13 @@ import java.util.List;
  * @param conflicting entries left out because an earlier entry for the same file has other settings
  * @param notSource files left out because the analysis library does not take their kind (their extension)
  * @param excluded files left out because the caller excluded them
+ * @param warnings one per compiler that could not be asked for its predefined macros, naming it and saying why and
+ *     how many files are analysed without them
  */
 public record CompileCommandsImport(List<Path> files, int added, int updated, int removed, int conflicting,
-        int notSource, int excluded) {
+        int notSource, int excluded, List<String> warnings) {
     /**
-     * Creates an import summary; the list is copied.
+     * Creates an import summary; the lists are copied.
      *
      * @param files the database's files
      * @param added files added
@@ -26,8 +28,10 @@ public record CompileCommandsImport(List<Path> files, int added, int updated, in
      * @param conflicting entries left out
      * @param notSource files left out for their kind
      * @param excluded files left out by the caller
+     * @param warnings the compilers that could not be asked for their macros
      */
     public CompileCommandsImport {
         files = List.copyOf(files);
+        warnings = List.copyOf(warnings);
     }
 }

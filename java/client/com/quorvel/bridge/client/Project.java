@@ -134,11 +134,21 @@ public final class Project {
      * the analysis library does not map ({@link KervSession#fileExtensions()}), such as assembly sources, are left
      * out.
      *
+     * <p>Each file is analysed as its compiler sees it: the compiler that its entry runs is asked for its predefined
+     * macros with the entry's options that change them ({@code -std=}, {@code -m}, {@code -f}, {@code -O}...),
+     * once per distinct compiler and options; the answer, less the entry's {@code -U}s and with the language
+     * standard of its {@code -std=}, is kept as a compiler configuration file in the project folder
+     * ({@code compilers/}) that the file's include list names last, and is asked again when the compiler's file
+     * changes. The entry's own definitions win over the compiler's. A compiler that cannot be run or is not gcc-like
+     * is named in one of the result's warnings, and its files are analysed without its macros.
+     *
      * @param database the compilation database
      * @return what changed, with the count of entries left out for naming a file a second time with other settings
+     *     and the warnings about compilers
      * @throws IllegalArgumentException when the database cannot be read as one, or names a file that is not a
      *     readable regular file; the project is then unchanged
-     * @throws java.io.UncheckedIOException when the database cannot be read
+     * @throws java.io.UncheckedIOException when the database cannot be read, or a compiler configuration cannot be
+     *     written in the project folder
      * @throws KervException when the analysis library refuses a file
      */
     public CompileCommandsImport importCompileCommands(Path database) {
@@ -173,14 +183,22 @@ public final class Project {
                 commands.add(command);
             }
         }
+        CompilerProfiles profiles = new CompilerProfiles(location.resolve(name));
+        Set<Path> registered = new HashSet<>();
         Set<Path> wanted = new HashSet<>();
         Set<Path> before = new HashSet<>(files());
         int added = 0;
         int updated = 0;
         for (CompileCommand command : commands) {
             wanted.add(command.file());
+            Path profile = profiles.profileOf(command);
+            if (registered.add(profile)) {
+                addCCT(profile);
+            }
+            List<Path> includes = new ArrayList<>(command.includeFolders());
+            includes.add(profile);
             Optional<SourceFile> held = before.contains(command.file()) ? file(command.file()) : Optional.empty();
-            if (held.isPresent() && held.get().equals(settingsOf(command))) {
+            if (held.isPresent() && held.get().equals(settingsOf(command, includes))) {
                 continue;
             }
             if (held.isPresent()) {
@@ -189,7 +207,7 @@ public final class Project {
             } else {
                 added++;
             }
-            addFile(command.file(), command.language(), command.defines(), command.includeFolders());
+            addFile(command.file(), command.language(), command.defines(), includes);
         }
         int removed = 0;
         for (Path file : before) {
@@ -198,14 +216,15 @@ public final class Project {
                 removed++;
             }
         }
+        profiles.removeUnused();
         List<Path> files = commands.stream().map(CompileCommand::file).toList();
         return new CompileCommandsImport(files, added, updated, removed, read.conflicting(),
-                read.commands().size() - commands.size() - left, left);
+                read.commands().size() - commands.size() - left, left, profiles.warnings());
     }
 
-    private static SourceFile settingsOf(CompileCommand command) {
+    private static SourceFile settingsOf(CompileCommand command, List<Path> includes) {
         return new SourceFile(command.language(), command.defines(),
-                command.includeFolders().stream().map(folder -> Arguments.path(folder, "includeFolders")).toList());
+                includes.stream().map(folder -> Arguments.path(folder, "includeFolders")).toList());
     }
 
     /**

@@ -56,6 +56,11 @@ class CompileCommandsTest {
         assertTrue(excluded.contains("main.c:7:34:") && !excluded.contains("table.c:"), excluded);
     }
 
+    /** The compiler configuration that an import names last in a file's include list. */
+    private static String compilerOf(SourceFile file) {
+        return file.includeFolders().get(file.includeFolders().size() - 1);
+    }
+
     @Test
     void aSecondImportBringsTheProjectInLine() throws Exception {
         Path src = Files.createDirectories(temp.resolve("src"));
@@ -65,7 +70,7 @@ class CompileCommandsTest {
         Path database = temp.resolve("compile_commands.json");
         Files.writeString(database, """
                 [ {"directory": "src", "file": "a.c",
-                   "arguments": ["gcc", "-DA=1", "-D", "B", "-UA", "-Iinc", "-isystem", "/sys", "-iquote", "q", "a.c"]},
+                   "arguments": ["gcc", "-DA=1", "-D", "B", "-UA", "-U__GNUC_MINOR__", "-Iinc", "-isystem", "/sys", "-iquote", "q", "a.c"]},
                   {"directory": "src", "file": "b.cpp",
                    "command": "cc -DMSG=\\\\\\"a\\\\ b\\\\\\" '-DPATH=x y' -I inc b.cpp", "output": "b.o"},
                   {"directory": "src", "file": "a.c", "command": "gcc -DOTHER a.c"},
@@ -81,11 +86,19 @@ class CompileCommandsTest {
             CompileCommandsImport first = project.importCompileCommands(database);
             assertEquals(List.of(3, 0, 0, 1, 1), List.of(first.added(), first.updated(), first.removed(),
                     first.conflicting(), first.notSource()));
+            SourceFile a = project.file(src.resolve("a.c")).orElseThrow();
             assertEquals(new SourceFile(SourceLanguage.C, List.of("B"),
-                    List.of(src.resolve("inc").toString(), "/sys", src.resolve("q").toString())),
-                    project.file(src.resolve("a.c")).orElseThrow());
+                    List.of(src.resolve("inc").toString(), "/sys", src.resolve("q").toString(), compilerOf(a))), a);
+            SourceFile b = project.file(src.resolve("b.cpp")).orElseThrow();
             assertEquals(new SourceFile(SourceLanguage.CPP, List.of("MSG=\"a b\"", "PATH=x y"),
-                    List.of(src.resolve("inc").toString())), project.file(src.resolve("b.cpp")).orElseThrow());
+                    List.of(src.resolve("inc").toString(), compilerOf(b))), b);
+            assertTrue(compilerOf(a).startsWith(project.location().resolve("imports/compilers/").toString()),
+                    compilerOf(a));
+            String aCompiler = Files.readString(Path.of(compilerOf(a)));
+            assertTrue(aCompiler.contains("[C]\ndefine = ") && aCompiler.contains("define = __GNUC__="), aCompiler);
+            assertFalse(aCompiler.contains("define = __GNUC_MINOR__="), "-U__GNUC_MINOR__ of the entry");
+            String bCompiler = Files.readString(Path.of(compilerOf(b)));
+            assertTrue(bCompiler.contains("[C++]\n") && bCompiler.contains("define = __cplusplus="), bCompiler);
             assertEquals(SourceLanguage.C, project.file(src.resolve("c.c")).orElseThrow().language());
             project.analyse();
             assertTrue(project.hasUpToDateResults(src.resolve("c.c")));

@@ -2,11 +2,15 @@
 // each through the engine's entry points in a process of its own and timed
 // with a monotonic clock:
 //   generate <folder> <count>            writes <count> small C files
-//   add <location> <name> <list>         creates the project when missing, adds every file listed
+//   add <location> <name> <list> [build] creates the project when missing, adds every file listed
+//                                        (build: each naming a build compiler of 350 predefined macros,
+//                                        written and registered as the client does)
 //   open <location> <name>               opens the project and lists its files
 //   aggregate <location> <name> [trace]  opens the project and brings its results up to date
 //                                        (trace: the engine's traces on standard error, among them
 //                                        the launcher's measured step cost and the run size chosen)
+//   uptodate <location> <name>           opens the project and asks whether each file's results are up
+//                                        to date, as the client does around an analysis (fails when one is not)
 //   options <location> <name>            the cppcheck options of the project's first file
 //   findings <location> <name>           every stored finding, one line each, sorted
 //   report <cppcheck-xml>                the findings of a cppcheck report, the same way
@@ -92,7 +96,20 @@ int generate(const std::string& folder, int count) {
     return 0;
 }
 
-int add(const std::string& location, const std::string& name, const std::string& listFile) {
+// A compiler configuration the size of gcc's predefined macros for C (about
+// 350), of the same kinds: numbers, type names, function-like macros.
+std::string buildCompilerText() {
+    static const char* const kKinds[4][2] = {{"__BENCH_MAX_", "__=0x7fffffffffffffffL"},
+                                             {"__BENCH_TYPE_", "__=long unsigned int"},
+                                             {"__BENCH_C_", "(c)=c ## UL"},
+                                             {"__BENCH_FLT_", "__=1.79769313486231570814527423731704357e+308L"}};
+    std::string text = "# The predefined macros of a compiler for the files it compiles.\n[C]\nstandard = c11\n";
+    for (int i = 0; i < 350; ++i)
+        text.append("define = ").append(kKinds[i % 4][0]).append(std::to_string(i)).append(kKinds[i % 4][1]) += '\n';
+    return text;
+}
+
+int add(const std::string& location, const std::string& name, const std::string& listFile, bool build) {
     std::ifstream list(listFile);
     std::vector<std::string> files;
     for (std::string line; std::getline(list, line);)
@@ -102,9 +119,20 @@ int add(const std::string& location, const std::string& name, const std::string&
     } else if (initProjectMngr("", location.c_str(), name.c_str()) != kOk) {
         return 1;
     }
+    std::vector<char*> includes;
+    const std::string compilers = location + "/" + name + "/compilers";
+    std::string cct = compilers + "/bench.cct";
+    if (build) {
+        makeDirectory(compilers);
+        std::ofstream(cct) << buildCompilerText();
+        if (addCCT(cct.c_str()) != kOk) return 1;
+        includes.push_back(cct.data());
+    }
     auto start = Clock::now();
     for (const auto& file : files)
-        if (addFile(VQ_SOURCE_LANGUAGE_C, file.c_str(), 0, nullptr, 0, nullptr) != kOk) return 1;
+        if (addFile(VQ_SOURCE_LANGUAGE_C, file.c_str(), 0, nullptr, static_cast<unsigned>(includes.size()),
+                    includes.data()) != kOk)
+            return 1;
     shutdownApi();  // folds the journal
     printTime("add", start, files.size());
     return 0;
@@ -129,6 +157,17 @@ int aggregateProject(const std::string& location, const std::string& name, bool 
     for (const auto& file : projectFiles())
         if (!hasResults(file.c_str())) return 1;
     return 0;
+}
+
+int upToDate(const std::string& location, const std::string& name) {
+    setLogLevel(static_cast<VQLogLevel_C>(1));
+    auto start = Clock::now();
+    if (initResults("", location.c_str(), name.c_str()) != kOk) return 1;
+    const std::vector<std::string> files = projectFiles();
+    size_t current = 0;
+    for (const auto& file : files) current += hasUptoDateResults(file.c_str());
+    printTime("uptodate", start, files.size());
+    return current == files.size() ? 0 : 1;
 }
 
 int options(const std::string& location, const std::string& name) {
@@ -177,10 +216,12 @@ int main(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
     const std::string command = args.empty() ? "" : args[0];
     if (command == "generate" && args.size() == 3) return generate(args[1], std::stoi(args[2]));
-    if (command == "add" && args.size() == 4) return add(args[1], args[2], args[3]);
+    if (command == "add" && (args.size() == 4 || (args.size() == 5 && args[4] == "build")))
+        return add(args[1], args[2], args[3], args.size() == 5);
     if (command == "open" && args.size() == 3) return open(args[1], args[2]);
     if (command == "aggregate" && (args.size() == 3 || (args.size() == 4 && args[3] == "trace")))
         return aggregateProject(args[1], args[2], args.size() == 4);
+    if (command == "uptodate" && args.size() == 3) return upToDate(args[1], args[2]);
     if (command == "options" && args.size() == 3) return options(args[1], args[2]);
     if (command == "findings" && args.size() == 3) return findings(args[1], args[2]);
     if (command == "report" && args.size() == 2) return report(args[1]);

@@ -15,9 +15,10 @@
 //   findings <location> <name>           every stored finding, one line each, sorted
 //   report <cppcheck-xml>                the findings of a cppcheck report, the same way
 //   time <program> <arguments...>        runs a program (no shell) and times it
-// Timed commands print "<command> <seconds> s <count> files, cpu <seconds> s":
-// the wall time of the step, and the processor time of the process and of
-// every process it ran (cppcheck's included).
+// Timed commands print "<command> <seconds> s <count> files, cpu <seconds> s,
+// peak <MB> MB": the wall time of the step, the processor time of the process
+// and of every process it ran (cppcheck's included), and the process's own
+// peak resident memory.
 #include <chrono>
 #include <cstdio>
 #include <fstream>
@@ -54,7 +55,10 @@ double cpuSeconds() {
 
 void printTime(const char* step, Clock::time_point start, size_t files) {
     double seconds = std::chrono::duration<double>(Clock::now() - start).count();
-    std::printf("%s %.3f s %zu files, cpu %.3f s\n", step, seconds, files, cpuSeconds());
+    rusage self{};
+    ::getrusage(RUSAGE_SELF, &self);
+    std::printf("%s %.3f s %zu files, cpu %.3f s, peak %ld MB\n", step, seconds, files, cpuSeconds(),
+                self.ru_maxrss / 1024);
 }
 
 std::vector<std::string> projectFiles() {

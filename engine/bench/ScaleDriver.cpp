@@ -181,8 +181,8 @@ int options(const std::string& location, const std::string& name) {
     const AnalyzerInfo& analyzer = analyzerInfo(s);
     AnalysisPlanner planner;
     if (planner.load(*s.project, analyzer.path, analyzer.version) != kOk) return 1;
-    FileAnalysisPlan plan = planner.plan(*s.project->files.begin());
-    for (size_t i = 1; i + 1 < plan.arguments.size(); ++i) std::printf("%s\n", plan.arguments[i].c_str());
+    const std::vector<std::string> arguments = planner.plan(*s.project->files.begin()).arguments();
+    for (size_t i = 1; i + 1 < arguments.size(); ++i) std::printf("%s\n", arguments[i].c_str());
     return 0;
 }
 

@@ -311,7 +311,7 @@ TEST_F(AnalysisEntryPoints, BuildCompilersHeadersAndPreprocessorStops) {
     }
     AnalysisPlanner planner;
     ASSERT_EQ(planner.load(*session().project, "cppcheck", "2.10"), kOk);
-    const std::vector<std::string> arguments = planner.plan(*session().project->findFile(source("b1.c"))).arguments;
+    const std::vector<std::string> arguments = planner.plan(*session().project->findFile(source("b1.c"))).arguments();
     auto has = [&](const std::string& argument) {
         return std::find(arguments.begin(), arguments.end(), argument) != arguments.end();
     };

@@ -15,10 +15,11 @@
 //   findings <location> <name>           every stored finding, one line each, sorted
 //   report <cppcheck-xml>                the findings of a cppcheck report, the same way
 //   time <program> <arguments...>        runs a program (no shell) and times it
-// Timed commands print "<command> <seconds> s <count> files, cpu <seconds> s,
-// peak <MB> MB": the wall time of the step, the processor time of the process
-// and of every process it ran (cppcheck's included), and the process's own
-// peak resident memory.
+// Timed commands print "<command> <seconds> s <count> files, cpu <seconds> s
+// (own <seconds> s), peak <MB> MB": the wall time of the step, the processor
+// time of the process and of every process it ran (cppcheck's included), the
+// process's own (the engine's work, without the analyser's), and the
+// process's own peak resident memory.
 #include <chrono>
 #include <cstdio>
 #include <fstream>
@@ -40,25 +41,22 @@ namespace {
 using namespace kerv::engine;
 using Clock = std::chrono::steady_clock;
 
-double cpuSeconds() {
+double cpuSeconds(int who) {
     auto seconds = [](const timeval& t) {
         return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) / 1e6;
     };
-    double total = 0;
-    for (int who : {RUSAGE_SELF, RUSAGE_CHILDREN}) {
-        rusage usage{};
-        ::getrusage(who, &usage);
-        total += seconds(usage.ru_utime) + seconds(usage.ru_stime);
-    }
-    return total;
+    rusage usage{};
+    ::getrusage(who, &usage);
+    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
 }
 
 void printTime(const char* step, Clock::time_point start, size_t files) {
     double seconds = std::chrono::duration<double>(Clock::now() - start).count();
     rusage self{};
     ::getrusage(RUSAGE_SELF, &self);
-    std::printf("%s %.3f s %zu files, cpu %.3f s, peak %ld MB\n", step, seconds, files, cpuSeconds(),
-                self.ru_maxrss / 1024);
+    const double own = cpuSeconds(RUSAGE_SELF);
+    std::printf("%s %.3f s %zu files, cpu %.3f s (own %.3f s), peak %ld MB\n", step, seconds, files,
+                own + cpuSeconds(RUSAGE_CHILDREN), own, self.ru_maxrss / 1024);
 }
 
 std::vector<std::string> projectFiles() {

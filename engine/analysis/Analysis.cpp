@@ -31,7 +31,7 @@ bool readContentHash(FileAnalysisPlan& plan) {
         plan.contentHash = fnv1a(*bytes);
         plan.contentBytes = bytes->size();
         if (plan.headerGraph) {
-            // The include folders and definitions that cppcheck is given, in its order.
+            // The include folders in cppcheck's order, and the definitions that may name a header.
             const SharedArguments& shared = *plan.command.shared;
             std::vector<const std::string*> folders = plan.command.folders;
             for (const auto& folder : shared.tailFolders()) folders.push_back(&folder);

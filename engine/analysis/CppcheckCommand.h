@@ -88,7 +88,8 @@ private:
 
 // One file's command line: the shared part (a variant of it when the file
 // redefines some of its macros) and the file's own definitions and include
-// folders, which point into the file's settings.
+// folders, which point into the file's settings: the command is used while
+// they stay as they are (within one pass, like the plan's file itself).
 struct FileCommand {
     FileCommand() = default;
     FileCommand(const std::shared_ptr<SharedArguments>& common, const ProjectFile& file);

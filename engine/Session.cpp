@@ -63,6 +63,7 @@ void clearCachedSettings(Session& s) {
     s.analysisConfig.reset();
     s.inlineSuppressions.clear();
     s.headerCache = HeaderCache();
+    s.commandLines.clear();
 }
 
 namespace {
@@ -72,9 +73,8 @@ Status reported(const ConfigError& error) {
     return error.status;
 }
 
-// A project without its own file of a kind uses default.<kind> from the user
-// configuration folder, else from the installation's, else the built-in
-// defaults.
+}  // namespace
+
 std::string effectiveConfig(const std::string& projectPath, const char* defaultName) {
     if (!projectPath.empty()) return projectPath;
     for (const std::string& folder : {userConfigFolder(), installConfigFolder()}) {
@@ -84,8 +84,6 @@ std::string effectiveConfig(const std::string& projectPath, const char* defaultN
     }
     return "";
 }
-
-}  // namespace
 
 Status loadAnalysisConfig(const Project& project, AnalysisConfig& out) {
     return reported(parseAnalysisConfig(effectiveConfig(project.acfPath, "default.acf"), out));
@@ -99,11 +97,7 @@ namespace {
 
 template <class Config, class Parse>
 const Config& cachedConfig(std::optional<CachedConfig<Config>>& cached, const std::string& path, Parse parse) {
-    FileStamp stamp = path.empty() ? FileStamp{} : fileStamp(path);
-    if (!cached || cached->path != path || !(cached->stamp == stamp)) {
-        cached = CachedConfig<Config>{path, stamp, {}, {}};
-        cached->error = parse(path, cached->config);
-    }
+    refreshConfig(cached, path, parse);
     reported(cached->error);
     return cached->config;
 }

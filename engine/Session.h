@@ -12,9 +12,11 @@
 
 #include "api/KERVRecords.h"
 #include "engine/Status.h"
+#include "engine/analysis/CommandLineCache.h"
 #include "engine/analysis/CppcheckCommand.h"
 #include "engine/analysis/HeaderGraph.h"
 #include "engine/analysis/InlineSuppressions.h"
+#include "engine/config/CachedConfig.h"
 #include "engine/config/ConfigFiles.h"
 #include "engine/config/EngineSettings.h"
 #include "engine/store/FileSystem.h"
@@ -30,15 +32,6 @@ struct CachedEngineSettings {
     std::vector<std::string> environment;
     FileStamp configFile;
     EngineSettings settings;
-};
-
-// A configuration file as read, with its error to log again on each use.
-template <class Config>
-struct CachedConfig {
-    std::string path;  // empty: the built-in defaults
-    FileStamp stamp;
-    ConfigError error;
-    Config config;
 };
 
 struct Session {
@@ -60,6 +53,9 @@ struct Session {
     InlineSuppressionIndex inlineSuppressions;
     // Headers as last read, so that a pass reads again only those that changed.
     HeaderCache headerCache;
+    // The compiler configurations as last read and the part of the cppcheck
+    // command line that the files of each share, kept across passes.
+    CommandLineCache commandLines;
     // The open project's findings, each once; made again when the results or
     // the file list changed.
     std::optional<FindingIndex> findingIndex;
@@ -96,6 +92,11 @@ const EngineSettings& engineSettings(Session& s);
 // Forgets the settings, configuration and suppression comments read from
 // disk, and the analyser.
 void clearCachedSettings(Session& s);
+
+// The configuration file a project uses: its own (`projectPath`), else
+// `defaultName` from the user configuration folder, else from the
+// installation's; empty for the built-in defaults.
+std::string effectiveConfig(const std::string& projectPath, const char* defaultName);
 
 // Reads the project's configuration files; logs and returns the first error.
 Status loadAnalysisConfig(const Project& project, AnalysisConfig& out);

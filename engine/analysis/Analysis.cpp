@@ -24,16 +24,6 @@ namespace kerv::engine {
 
 namespace {
 
-// The include folders and definitions that cppcheck is given, in its order.
-void foldersAndDefines(const std::vector<std::string>& arguments, std::vector<std::string>& folders,
-                       std::vector<std::string>& defines) {
-    for (size_t i = 1; i + 1 < arguments.size(); ++i) {
-        const std::string& argument = arguments[i];
-        if (argument.size() > 2 && argument[0] == '-' && argument[1] == 'I') folders.push_back(argument.substr(2));
-        if (argument.size() > 2 && argument[0] == '-' && argument[1] == 'D') defines.push_back(argument.substr(2));
-    }
-}
-
 bool readContentHash(FileAnalysisPlan& plan) {
     if (!plan.contentRead) {
         auto bytes = readWholeFile(plan.file->path);
@@ -41,8 +31,13 @@ bool readContentHash(FileAnalysisPlan& plan) {
         plan.contentHash = fnv1a(*bytes);
         plan.contentBytes = bytes->size();
         if (plan.headerGraph) {
-            std::vector<std::string> folders, defines;
-            foldersAndDefines(plan.arguments, folders, defines);
+            // The include folders in cppcheck's order, and the definitions that may name a header.
+            const SharedArguments& shared = *plan.command.shared;
+            std::vector<const std::string*> folders = plan.command.folders;
+            for (const auto& folder : shared.tailFolders()) folders.push_back(&folder);
+            std::vector<const std::string*> defines;
+            for (const auto& define : shared.headerNameDefines()) defines.push_back(&define);
+            defines.insert(defines.end(), plan.command.defines.begin(), plan.command.defines.end());
             plan.headers = plan.headerGraph->headersOf(plan.file->path, *bytes, folders, defines);
         }
         plan.contentRead = true;
@@ -154,7 +149,7 @@ public:
 
 private:
     ChildCommand commandFor(const Run& run) const {
-        const std::vector<std::string>& first = plans_[run.plans.front()].arguments;
+        const std::vector<std::string> first = plans_[run.plans.front()].arguments();
         ChildCommand command;
         // Without --quiet cppcheck prints a line as it starts each file and
         // each configuration of it: the sign of life the time limit needs.
@@ -317,43 +312,25 @@ std::vector<size_t> runLaunched(Analyser& analyser, const Launcher& launcher, co
 }  // namespace
 
 Status AnalysisPlanner::load(const Project& project, const std::string& cppcheck, const std::string& analyzerVersion) {
-    cppcheck_ = cppcheck;
-    analyzerVersion_ = analyzerVersion;
     registeredCcts_ = {project.cctPaths.begin(), project.cctPaths.end()};
-    buildCompilers_.clear();
-    Status status = loadAnalysisConfig(project, analysis_);
-    for (int language = 0; language < 2 && status == kOk; ++language)
-        status = loadCompilerConfig(project, language, compiler_[language]);
-    return status;
+    return commandLines_.beginPass(
+        cppcheck, analyzerVersion, effectiveConfig(project.acfPath, "default.acf"),
+        {effectiveConfig(project.activeCct[0], "default.cct"), effectiveConfig(project.activeCct[1], "default.cct")});
 }
 
-const BuildCompiler* AnalysisPlanner::buildCompilerOf(const ProjectFile& file) const {
-    if (registeredCcts_.empty()) return nullptr;
-    for (const auto& include : file.includes) {
-        if (!registeredCcts_.count(include)) continue;
-        // One entry per file and language: a configuration holds both languages' settings.
-        auto [at, added] = buildCompilers_.try_emplace(include + '\0' + std::to_string(file.language));
-        if (added) {
-            CompilerConfig config;
-            ConfigError error = parseCompilerConfig(include, config);
-            if (error.status == kOk) {
-                at->second = std::make_unique<BuildCompiler>(BuildCompiler{include, config.perLanguage[file.language]});
-            } else {
-                logConfigError(error);
-                engineLog(1, "%s: the files that name this compiler configuration are analysed without it",
-                          include.c_str());
-            }
-        }
-        return at->second.get();
-    }
-    return nullptr;
+const std::string& AnalysisPlanner::buildCompilerOf(const ProjectFile& file) const {
+    static const std::string kNone;
+    if (!registeredCcts_.empty())
+        for (const auto& include : file.includes)
+            if (registeredCcts_.count(include)) return include;
+    return kNone;
 }
 
-FileAnalysisPlan AnalysisPlanner::plan(const ProjectFile& file) const {
+FileAnalysisPlan AnalysisPlanner::plan(const ProjectFile& file) {
     FileAnalysisPlan plan;
     plan.file = &file;
-    plan.arguments = analysisArguments(cppcheck_, file, analysis_, compiler_[file.language], buildCompilerOf(file));
-    plan.configurationHash = configurationHash(plan.arguments, analyzerVersion_);
+    plan.command = FileCommand(commandLines_.shared(file.language, buildCompilerOf(file)), file);
+    plan.configurationHash = plan.command.hash(file.path);
     plan.headerGraph = headerGraph_.get();
     return plan;
 }
@@ -378,29 +355,37 @@ Status analyse(std::vector<FileAnalysisPlan>& plans, unsigned jobs, unsigned tim
     progress(0);
     Analyser analyser(plans, timeoutSeconds, results, progress, launcher);
     std::vector<size_t> readable;
-    std::vector<const std::vector<std::string>*> options;
+    std::vector<size_t> groups;  // of files with the same options
     std::vector<uint64_t> bytes;
-    std::vector<std::vector<std::string>> withoutFile;
-    withoutFile.reserve(plans.size());
+    std::unordered_map<uint64_t, std::vector<size_t>> groupsByHash;  // the groups' first plans by options hash
+    std::vector<size_t> groupPlans;                                  // each group's first plan
     for (size_t i = 0; i < plans.size(); ++i) {
         if (!readContentHash(plans[i])) {
             analyser.failUnreadable(i);
             continue;
         }
         readable.push_back(i);
-        withoutFile.emplace_back(plans[i].arguments.begin(), plans[i].arguments.end() - 1);
-        options.push_back(&withoutFile.back());
+        std::vector<size_t>& candidates = groupsByHash[plans[i].command.optionsHash];
+        auto group = std::find_if(candidates.begin(), candidates.end(), [&](size_t candidate) {
+            return plans[groupPlans[candidate]].command.sameOptions(plans[i].command);
+        });
+        if (group == candidates.end()) {
+            candidates.push_back(groupPlans.size());
+            groupPlans.push_back(i);
+            group = candidates.end() - 1;
+        }
+        groups.push_back(*group);
         bytes.push_back(plans[i].contentBytes);
     }
     // The runs of some of the readable files (`members`: positions in `readable`).
     auto runsOf = [&](const std::vector<size_t>& members, const BatchLimits& limits) {
-        std::vector<const std::vector<std::string>*> someOptions;
+        std::vector<size_t> someGroups;
         std::vector<uint64_t> someBytes;
         for (size_t member : members) {
-            someOptions.push_back(options[member]);
+            someGroups.push_back(groups[member]);
             someBytes.push_back(bytes[member]);
         }
-        std::vector<std::vector<size_t>> batches = formBatches(someOptions, someBytes, jobs, limits);
+        std::vector<std::vector<size_t>> batches = formBatches(someGroups, someBytes, jobs, limits);
         for (auto& batch : batches)
             for (size_t& member : batch) member = readable[members[member]];
         return batches;

@@ -5,13 +5,13 @@
 #pragma once
 
 #include <functional>
-#include <map>
 #include <memory>
 #include <set>
 #include <string>
 #include <vector>
 
 #include "engine/Status.h"
+#include "engine/analysis/CommandLineCache.h"
 #include "engine/analysis/CppcheckCommand.h"
 #include "engine/analysis/HeaderGraph.h"
 #include "engine/analysis/Launcher.h"
@@ -24,22 +24,28 @@ namespace kerv::engine {
 // What one file would be analysed with, and whether its stored results match.
 struct FileAnalysisPlan {
     const ProjectFile* file = nullptr;
-    std::vector<std::string> arguments;  // without the report file; the file comes last
+    FileCommand command;
     uint64_t configurationHash = 0;
     uint64_t contentHash = 0;  // of the file's bytes, once read
     uint64_t contentBytes = 0;
     std::vector<HeaderStamp> headers;  // the headers it reads, found when its bytes are read
     bool contentRead = false;
     HeaderGraph* headerGraph = nullptr;  // the planner's
+
+    // The command line without the report file; the file comes last.
+    std::vector<std::string> arguments() const { return command.arguments(file->path); }
 };
 
 // Reads the project's configuration files once and plans any of its files.
-// A planner is one pass over the files: each header is looked at once.
+// A planner is one pass over the files: each header and each configuration
+// file is looked at once.
 class AnalysisPlanner {
 public:
-    AnalysisPlanner() : AnalysisPlanner(ownCache_) {}
-    // `headers` outlives the planner and keeps what it learns of headers for later passes.
-    explicit AnalysisPlanner(HeaderCache& headers) : headerGraph_(std::make_unique<HeaderGraph>(headers)) {}
+    AnalysisPlanner() : AnalysisPlanner(ownHeaders_, ownCommandLines_) {}
+    // `headers` and `commandLines` outlive the planner and keep what it learns
+    // of headers and configuration files for later passes.
+    AnalysisPlanner(HeaderCache& headers, CommandLineCache& commandLines)
+        : commandLines_(commandLines), headerGraph_(std::make_unique<HeaderGraph>(headers)) {}
     AnalysisPlanner(const AnalysisPlanner&) = delete;
     AnalysisPlanner& operator=(const AnalysisPlanner&) = delete;
     AnalysisPlanner(AnalysisPlanner&&) = delete;
@@ -48,7 +54,7 @@ public:
 
     // Fails when a configuration file is bad.
     Status load(const Project& project, const std::string& cppcheck, const std::string& analyzerVersion);
-    FileAnalysisPlan plan(const ProjectFile& file) const;
+    FileAnalysisPlan plan(const ProjectFile& file);
 
     // Up to date: saved results exist, the file's bytes, the headers it read
     // and the configuration are the same as when it was analysed. Keeps the
@@ -58,19 +64,15 @@ public:
     bool isUpToDate(FileAnalysisPlan& plan, const ResultsStore& results) const;
 
 private:
-    // A compiler configuration that a file's include list names (one of the
-    // project's registered ones), read once; null when the entry is a folder.
-    const BuildCompiler* buildCompilerOf(const ProjectFile& file) const;
+    // The path of the compiler configuration that a file's include list
+    // names (one of the project's registered ones); empty for none.
+    const std::string& buildCompilerOf(const ProjectFile& file) const;
 
-    HeaderCache ownCache_;
+    HeaderCache ownHeaders_;
+    CommandLineCache ownCommandLines_;
+    CommandLineCache& commandLines_;
     std::unique_ptr<HeaderGraph> headerGraph_;
-    std::string cppcheck_;
-    std::string analyzerVersion_;
-    AnalysisConfig analysis_;
-    CompilerSettings compiler_[2];
-    std::set<std::string> registeredCcts_;
-    mutable std::map<std::string, std::unique_ptr<BuildCompiler>> buildCompilers_;  // by path and language;
-                                                                                    // null: unreadable or bad
+    std::set<std::string, std::less<>> registeredCcts_;
 };
 
 // Up to date (AnalysisPlanner::isUpToDate) and really analysed: not stopped

@@ -6,11 +6,10 @@
 
 namespace kerv::engine {
 
-std::vector<std::vector<size_t>> formBatches(const std::vector<const std::vector<std::string>*>& options,
-                                             const std::vector<uint64_t>& bytes, unsigned jobs,
-                                             const BatchLimits& limits) {
-    std::map<std::vector<std::string>, std::vector<size_t>> groups;
-    for (size_t i = 0; i < options.size(); ++i) groups[*options[i]].push_back(i);
+std::vector<std::vector<size_t>> formBatches(const std::vector<size_t>& groups, const std::vector<uint64_t>& bytes,
+                                             unsigned jobs, const BatchLimits& limits) {
+    std::map<size_t, std::vector<size_t>> byGroup;
+    for (size_t i = 0; i < groups.size(); ++i) byGroup[groups[i]].push_back(i);
 
     // Each run takes a quarter of an even share of the bytes still left, so
     // the last runs are small and end close together.
@@ -18,7 +17,7 @@ std::vector<std::vector<size_t>> formBatches(const std::vector<const std::vector
     uint64_t left = std::accumulate(bytes.begin(), bytes.end(), uint64_t{0});
     std::vector<std::vector<size_t>> batches;
     std::vector<uint64_t> batchBytes;
-    for (const auto& [key, members] : groups) {
+    for (const auto& [group, members] : byGroup) {
         for (size_t next = 0; next < members.size();) {
             const uint64_t wanted = std::max(left / share, limits.smallestBytes);
             std::vector<size_t> batch;

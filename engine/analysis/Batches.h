@@ -7,7 +7,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <string>
 #include <vector>
 
 namespace kerv::engine {
@@ -18,10 +17,10 @@ struct BatchLimits {
                                                    // do not each pay for a cppcheck start
 };
 
-// `options[i]`: everything file i is analysed with but the file itself;
-// `bytes[i]`: its size. Returns the indexes of each run, largest runs first.
-std::vector<std::vector<size_t>> formBatches(const std::vector<const std::vector<std::string>*>& options,
-                                             const std::vector<uint64_t>& bytes, unsigned jobs,
-                                             const BatchLimits& limits = {});
+// `groups[i]`: the group of file i, the same for files analysed with the
+// same options (everything but the file itself); `bytes[i]`: its size.
+// Returns the indexes of each run, largest runs first.
+std::vector<std::vector<size_t>> formBatches(const std::vector<size_t>& groups, const std::vector<uint64_t>& bytes,
+                                             unsigned jobs, const BatchLimits& limits = {});
 
 }  // namespace kerv::engine

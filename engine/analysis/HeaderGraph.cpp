@@ -83,7 +83,7 @@ const HeaderCache::Header& HeaderGraph::header(const std::string& path) {
 }
 
 const std::string* HeaderGraph::resolve(const std::string& includer, const std::string& name, bool angle,
-                                        const std::vector<std::string>& folders) {
+                                        const std::vector<const std::string*>& folders) {
     auto found = [&](const std::string& candidate) -> const std::string* {
         if (!header(candidate).readable) return nullptr;
         return &seen_.find(candidate)->first;
@@ -91,24 +91,24 @@ const std::string* HeaderGraph::resolve(const std::string& includer, const std::
     if (name[0] == '/') return found(simplifyPath(name));
     if (!angle)
         if (const std::string* beside = found(joined(folderOf(includer), name))) return beside;
-    for (const auto& folder : folders)
-        if (const std::string* inFolder = found(joined(folder, name))) return inFolder;
+    for (const std::string* folder : folders)
+        if (const std::string* inFolder = found(joined(*folder, name))) return inFolder;
     return nullptr;
 }
 
 std::vector<HeaderStamp> HeaderGraph::headersOf(const std::string& source, const std::string& text,
-                                                const std::vector<std::string>& folders,
-                                                const std::vector<std::string>& defines) {
+                                                const std::vector<const std::string*>& folders,
+                                                const std::vector<const std::string*>& defines) {
     const ScannedSource scanned = scanSource(text);
     if (scanned.includes.empty()) return {};
     std::set<std::string> reached;
     std::map<std::string, std::vector<std::string>> macros;  // header-name macros by name
-    for (const auto& define : defines) {
-        size_t equals = define.find('=');
-        if (equals == std::string::npos || equals + 1 >= define.size()) continue;
-        char open = define[equals + 1];
-        if ((open == '"' && define.back() == '"') || (open == '<' && define.back() == '>'))
-            macros[define.substr(0, equals)].push_back(define.substr(equals + 1));
+    for (const std::string* define : defines) {
+        size_t equals = define->find('=');
+        if (equals == std::string::npos || equals + 1 >= define->size()) continue;
+        char open = (*define)[equals + 1];
+        if ((open == '"' && define->back() == '"') || (open == '<' && define->back() == '>'))
+            macros[define->substr(0, equals)].push_back(define->substr(equals + 1));
     }
     std::vector<std::pair<const std::string*, const ScannedSource*>> toRead = {{&source, &scanned}};
     std::vector<std::pair<const std::string*, std::string>> computed;  // includer, macro

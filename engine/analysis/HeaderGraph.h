@@ -53,13 +53,13 @@ public:
     // The headers `source` (its bytes given) reads with these include
     // folders and definitions, sorted by path; the source itself is not one.
     std::vector<HeaderStamp> headersOf(const std::string& source, const std::string& text,
-                                       const std::vector<std::string>& folders,
-                                       const std::vector<std::string>& defines);
+                                       const std::vector<const std::string*>& folders,
+                                       const std::vector<const std::string*>& defines);
 
 private:
     const HeaderCache::Header& header(const std::string& path);
     const std::string* resolve(const std::string& includer, const std::string& name, bool angle,
-                               const std::vector<std::string>& folders);
+                               const std::vector<const std::string*>& folders);
 
     HeaderCache& cache_;
     std::unordered_map<std::string, const HeaderCache::Header*> seen_;

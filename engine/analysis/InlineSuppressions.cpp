@@ -258,7 +258,7 @@ bool covers(const InlineSuppression& suppression, const Finding& finding) {
 }
 
 void InlineSuppressionIndex::beginQuery() {
-    for (auto& [path, entry] : files_) entry.checked = false;
+    ++query_;  // rather than a walk over every file known, which each result call would pay
 }
 
 bool InlineSuppressionIndex::isSuppressed(const Finding& finding) {
@@ -266,14 +266,14 @@ bool InlineSuppressionIndex::isSuppressed(const Finding& finding) {
         return false;
     const std::string& path = finding.locations.front().file;
     Entry& entry = files_[path];
-    if (!entry.checked) {
+    if (entry.checkedInQuery != query_) {
         FileStamp stamp = fileStamp(path);
         if (!(stamp == entry.stamp) || !stamp.exists) {
             auto text = readWholeFile(path);
             entry.suppressions = text ? readInlineSuppressions(*text) : std::vector<InlineSuppression>{};
             entry.stamp = stamp;
         }
-        entry.checked = true;
+        entry.checkedInQuery = query_;
     }
     for (const InlineSuppression& suppression : entry.suppressions)
         if (covers(suppression, finding)) return true;

@@ -13,6 +13,7 @@
 // covers that line and the next. Symbol names may use the globs '*' and '?'.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -48,9 +49,10 @@ public:
 private:
     struct Entry {
         FileStamp stamp;
-        bool checked = false;
+        uint64_t checkedInQuery = 0;
         std::vector<InlineSuppression> suppressions;
     };
+    uint64_t query_ = 1;
     std::unordered_map<std::string, Entry> files_;
 };
 

@@ -5,7 +5,11 @@
 #      against cppcheck -j<cores> run directly with the same options (and,
 #      for reference, cppcheck run directly as one process);
 #   2. a stand-in analyser that only writes an empty report, at 2,000 and
-#      20,000 files: the engine's own time per file and its growth;
+#      20,000 files: the engine's own time per file and its growth, for files
+#      without and with a build compiler (a registered compiler configuration
+#      of 350 predefined macros that each file names, as the client gives a
+#      compilation database's), on the first run, a re-run with nothing
+#      changed, and asked file by file whether the results are up to date;
 #   3. a project of 100,000 files: adding them all, reopening it, and a
 #      re-run with nothing changed;
 #   4. the findings on a real C code base (the libxcrypt sources of Debian's
@@ -90,6 +94,8 @@ project() {
     find "$work/$name-src" -name '*.c' | sort >"$work/$name.list"
     "$driver" add "$work/projects" "$name" "$work/$name.list"
 }
+# Microseconds a file of a timed step's line ("<step> <seconds> s <count> files, ...").
+per_file() { echo "$1" | awk '{printf "%.1f", $2 * 1000000 / $4}'; }
 
 stand_in=$work/stand-in-cppcheck
 cat >"$stand_in" <<'SCRIPT'
@@ -132,11 +138,17 @@ if part 2; then
 echo "== 2. stand-in analyser (empty reports): the engine's own cost"
 export KERV_CPPCHECK=$stand_in
 for count in "$small" "$medium"; do
-    project "stand-in-$count" "$count" | sed 's/^/   /'
-    result=$(engine aggregate "$work/projects" "stand-in-$count")
-    time=$(echo "$result" | awk '{print $2}')
-    echo "   $count files: $result, $(echo "scale=1; $time * 1000000 / $count" | bc) us a file   ($(load))"
-    rm -rf "$work/stand-in-$count-src"
+    name=stand-in-$count
+    project "$name" "$count" | sed 's/^/   /'
+    "$driver" add "$work/projects" "$name-build" "$work/$name.list" build | sed 's/^/   build compiler: /'
+    for variant in "$name" "$name-build"; do
+        [ "$variant" = "$name" ] && echo "   $count files:" || echo "   $count files naming a build compiler:"
+        for step in "aggregate:first run" "aggregate:no change" "uptodate:asked per file"; do
+            result=$(engine "${step%%:*}" "$work/projects" "$variant")
+            printf '     %-16s %s, %s us a file   (%s)\n' "${step#*:}:" "$result" "$(per_file "$result")" "$(load)"
+        done
+    done
+    rm -rf "$work/$name-src"
 done
 unset KERV_CPPCHECK
 fi

@@ -93,10 +93,15 @@ std::vector<std::string> splitWords(const std::string& text) {
 }
 
 std::string installFolder() {
-    Dl_info info{};
-    if (::dladdr(reinterpret_cast<void*>(&installFolder), &info) && info.dli_fname)
-        return parentFolder(normalisePath(info.dli_fname));
-    return ".";
+    // Found once: resolving the library's path walks every folder of it, and
+    // the configuration files are looked for on every planning pass.
+    static const std::string folder = [] {
+        Dl_info info{};
+        if (::dladdr(reinterpret_cast<void*>(&installFolder), &info) && info.dli_fname)
+            return parentFolder(normalisePath(info.dli_fname));
+        return std::string(".");
+    }();
+    return folder;
 }
 
 std::string installConfigFolder() {

@@ -120,7 +120,7 @@ void aggregate(KERVAggregateCallback callback) {
         auto progress = [&](unsigned value) {
             if (callback) callback(value);
         };
-        AnalysisPlanner planner(s.headerCache);
+        AnalysisPlanner planner(s.headerCache, s.commandLines);
         Status status = s.project ? ensureResults(s) : kNoProject;
         if (status == kOk) status = plannerFor(s, planner);
         if (status != kOk) {
@@ -261,7 +261,7 @@ uint8_t hasResults(const char* filePath) {
 uint8_t hasUptoDateResults(const char* filePath) {
     return guarded<uint8_t>("hasUptoDateResults", 0, [&](Session& s) -> uint8_t {
         ProjectFile* file = nullptr;
-        AnalysisPlanner planner(s.headerCache);
+        AnalysisPlanner planner(s.headerCache, s.commandLines);
         if (findProjectFile(s, filePath, file) != kOk || ensureResults(s) != kOk || plannerFor(s, planner) != kOk)
             return 0;
         FileAnalysisPlan plan = planner.plan(*file);

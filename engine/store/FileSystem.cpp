@@ -158,7 +158,7 @@ std::string baseName(const std::string& path) {
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-uint64_t fnv1a(const std::string& bytes, uint64_t seed) {
+uint64_t fnv1a(std::string_view bytes, uint64_t seed) {
     uint64_t hash = seed;
     for (unsigned char byte : bytes) {
         hash ^= byte;

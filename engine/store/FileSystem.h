@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace kerv::engine {
@@ -56,7 +57,8 @@ std::string normalisePath(const std::string& path);
 std::string parentFolder(const std::string& path);
 std::string baseName(const std::string& path);
 
-uint64_t fnv1a(const std::string& bytes, uint64_t seed = 14695981039346656037ull);
+// FNV-1a is sequential: the hash of a + b is fnv1a(b, fnv1a(a)).
+uint64_t fnv1a(std::string_view bytes, uint64_t seed = 14695981039346656037ull);
 std::string toHex(uint64_t value);
 
 }  // namespace kerv::engine

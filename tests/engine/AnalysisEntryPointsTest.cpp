@@ -311,7 +311,7 @@ TEST_F(AnalysisEntryPoints, BuildCompilersHeadersAndPreprocessorStops) {
     }
     AnalysisPlanner planner;
     ASSERT_EQ(planner.load(*session().project, "cppcheck", "2.10"), kOk);
-    const std::vector<std::string> arguments = planner.plan(*session().project->findFile(source("b1.c"))).arguments;
+    const std::vector<std::string> arguments = planner.plan(*session().project->findFile(source("b1.c"))).arguments();
     auto has = [&](const std::string& argument) {
         return std::find(arguments.begin(), arguments.end(), argument) != arguments.end();
     };
@@ -348,6 +348,55 @@ TEST_F(AnalysisEntryPoints, BuildCompilersHeadersAndPreprocessorStops) {
         EXPECT_EQ(hasUptoDateResults(source(name).c_str()), 1) << name;
         EXPECT_TRUE(diagnosticsOf(source(name)).empty()) << name;
     }
+}
+
+// A build compiler is read once a session: passes share the command line it
+// makes until its file changes. Rewritten, it makes its files stale, and its
+// new macros reach the command line and the header search (a computed
+// include through one of its macros, which a file's own definition wins over).
+TEST_F(AnalysisEntryPoints, BuildCompilerIsReadAgainOnlyWhenItsFileChanges) {
+    ASSERT_TRUE(makeDirectory(path("inc")));
+    writeFile("inc/a.h", "int a;\n");
+    writeFile("inc/b.h", "int b;\n");
+    writeFile("build.cct", "[C]\ndefine = HEADER=\"a.h\"\n");
+    ASSERT_EQ(addCCT(path("build.cct").c_str()), kOk);
+    for (const std::string name : {"own.c", "built.c"}) {
+        writeFile("src/" + name, "#include HEADER\nint f(void) { return 0; }\n");
+        std::vector<std::string> defines = {name == "own.c" ? "HEADER=\"b.h\"" : ""};
+        std::vector<std::string> includes = {path("inc"), path("build.cct")};
+        ASSERT_EQ(addFile(VQ_SOURCE_LANGUAGE_C, source(name).c_str(), 1, testing::textPointers(defines).data(), 2,
+                          testing::textPointers(includes).data()),
+                  kOk);
+    }
+    Session& s = session();
+    auto planned = [&] {  // the shared part of built.c's command line, and the whole line
+        AnalysisPlanner planner(s.headerCache, s.commandLines);
+        EXPECT_EQ(planner.load(*s.project, "cppcheck", "2.10"), kOk);
+        FileAnalysisPlan plan = planner.plan(*s.project->findFile(source("built.c")));
+        return std::pair{plan.command.shared, plan.arguments()};
+    };
+    const auto first = planned().first;
+    EXPECT_EQ(planned().first, first) << "the same file: not read again";
+    aggregate(nullptr);
+    auto headersOf = [&](const std::string& name) {
+        std::vector<std::string> paths;
+        for (const HeaderStamp& header : s.results->find(source(name))->headers) paths.push_back(header.path);
+        return paths;
+    };
+    EXPECT_EQ(headersOf("built.c"), std::vector<std::string>{path("inc/a.h")});
+    EXPECT_EQ(headersOf("own.c"), std::vector<std::string>{path("inc/b.h")});
+    EXPECT_EQ(hasUptoDateResults(source("built.c").c_str()), 1);
+
+    writeFile("build.cct", "[C]\ndefine = HEADER=\"b.h\"\ndefine = EXTRA\n");
+    EXPECT_EQ(hasUptoDateResults(source("built.c").c_str()), 0);
+    EXPECT_EQ(hasUptoDateResults(source("own.c").c_str()), 0);
+    EXPECT_EQ(hasUptoDateResults(source("main.c").c_str()), 1) << "a file that names no build compiler";
+    EXPECT_NE(planned().first, first);
+    aggregate(nullptr);
+    EXPECT_EQ(hasUptoDateResults(source("built.c").c_str()), 1);
+    EXPECT_EQ(headersOf("built.c"), std::vector<std::string>{path("inc/b.h")});
+    const std::vector<std::string> arguments = planned().second;
+    EXPECT_NE(std::find(arguments.begin(), arguments.end(), "-DEXTRA"), arguments.end());
 }
 
 // An analyser that hangs, fails or writes no report costs that file its

@@ -77,10 +77,11 @@ TEST_F(HeaderGraphTest, FindsTheHeadersCppcheckLoadsAndSeesThemChange) {
     writeFile("src/in-comment.h", "int c2;\n");
     const std::string source = path("src/a.c");
     const std::vector<std::string> folders = {path("inc1"), path("inc2") + "/"};
+    const std::vector<const std::string*> searched = {&folders[0], &folders[1]};
     const std::string text = readWholeFile(source).value_or("");
 
     HeaderCache cache;
-    std::vector<HeaderStamp> headers = HeaderGraph(cache).headersOf(source, text, folders, {});
+    std::vector<HeaderStamp> headers = HeaderGraph(cache).headersOf(source, text, searched, {});
     std::vector<std::string> expected = loadedByCppcheck(source, folders);
     expected.push_back(path("src/computed.h"));  // cppcheck loads it while preprocessing, after the dump's list
     std::sort(expected.begin(), expected.end());
@@ -93,7 +94,7 @@ TEST_F(HeaderGraphTest, FindsTheHeadersCppcheckLoadsAndSeesThemChange) {
     writeFile("inc1/sub/angle.h", "int not_beside_either;\n");  // <> never searched beside
     writeFile("inc1/angle.h", "int first_folder_now;\n");       // appears earlier in the search order
     writeFile("inc1/sub/deep.h", "int deeper;\n");
-    std::vector<HeaderStamp> again = HeaderGraph(cache).headersOf(source, text, folders, {});
+    std::vector<HeaderStamp> again = HeaderGraph(cache).headersOf(source, text, searched, {});
     expected[4] = path("inc1/angle.h");  // in place of inc2/angle.h
     std::sort(expected.begin(), expected.end());
     EXPECT_EQ(paths(again), expected);

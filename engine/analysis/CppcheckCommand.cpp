@@ -43,9 +43,10 @@ bool sameValues(const std::vector<const std::string*>& a, const std::vector<cons
 SharedArguments::SharedArguments(const std::string& cppcheck, const std::string& analyzerVersion, int language,
                                  const AnalysisConfig& analysis, const CompilerSettings& compiler,
                                  const BuildCompiler* build)
-    : mergesDefines_(build || !compiler.defines.empty()), versionHash_(fnv1a(analyzerVersion)) {
+    : head_{cppcheck, "--xml", "--xml-version=2", "--quiet"},
+      mergesDefines_(build || !compiler.defines.empty()),
+      versionHash_(fnv1a(analyzerVersion)) {
     const bool isC = language == 0;
-    head_ = {cppcheck, "--xml", "--xml-version=2", "--quiet"};
     if (!analysis.checks.empty()) head_.push_back("--enable=" + joined(analysis.checks, ','));
     head_.emplace_back(isC ? "--language=c" : "--language=c++");
     std::string standard = isC ? analysis.cStandard : analysis.cppStandard;

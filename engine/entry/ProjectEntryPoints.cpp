@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 
+#include "engine/config/ProjectConfig.h"
 #include "engine/entry/EntryPoints.h"
 #include "engine/records/ListRecords.h"
 #include "engine/store/FileSystem.h"

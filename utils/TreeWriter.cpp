@@ -40,8 +40,31 @@ using Xml::textOf;
 constexpr std::size_t kTreesFirstSize = 4096;
 
 constexpr std::string_view kDigits[] = {"0", "1", "2", "3", "4", "5", "6", "7", "8"};
-constexpr std::string_view kSourceLanguages[] = {"C", "C++", "C#"};
-constexpr uint32_t kLanguageCount = 3;
+struct SourceLanguageText {
+    VQSourceLanguage_C language;
+    std::string_view text;
+};
+
+// Looked up by number: the list numbers its languages from 0 in order.
+constexpr SourceLanguageText kSourceLanguages[] = {
+#define KERV_SOURCE_LANGUAGE(name, number, text) {VQ_SOURCE_LANGUAGE_##name, text},
+#define KERV_SOURCE_EXTENSION(language, extension)
+#include "api/SourceLanguages.def"
+#undef KERV_SOURCE_EXTENSION
+#undef KERV_SOURCE_LANGUAGE
+};
+
+constexpr bool numberedByPosition() {
+    for (std::size_t i = 0; i < std::size(kSourceLanguages); ++i) {
+        if (kSourceLanguages[i].language != static_cast<VQSourceLanguage_C>(i)) return false;
+    }
+    return true;
+}
+static_assert(numberedByPosition(), "api/SourceLanguages.def must number its languages 0, 1, 2, ... in order");
+
+// An available language is written as its digit.
+constexpr uint32_t kLanguageCount = std::size(kSourceLanguages);
+static_assert(kLanguageCount <= std::size(kDigits));
 
 template <typename Sink>
 void writeTreeItemType(Sink& out, VQTreeItemType_C type) {
@@ -98,7 +121,7 @@ void writeTrees(Sink& out, const VQTrees_C& trees) {
 template <typename Sink>
 void writeSourceLanguage(Sink& out, VQSourceLanguage_C language) {
     const uint32_t value = static_cast<uint32_t>(language);
-    Xml::escapedElement(out, tags().sourceLanguage, value < std::size(kSourceLanguages) ? kSourceLanguages[value] : "");
+    Xml::escapedElement(out, tags().sourceLanguage, value < kLanguageCount ? kSourceLanguages[value].text : "");
 }
 
 // One escaped element holding the texts joined with ';'.

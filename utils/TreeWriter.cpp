@@ -1,6 +1,7 @@
 #include "utils/TreeWriter.h"
 
 #include "utils/DepthFirstWalk.h"
+#include "utils/TextElement.h"
 #include "utils/XmlSink.h"
 #include "utils/XmlTags.h"
 
@@ -10,14 +11,14 @@ namespace {
 // The elements this file writes, made from the tag globals on first use.
 struct Tags {
     const Xml::ElementMarkup active{tagActive};
-    const Xml::ElementMarkup data{tagData};
+    const Xml::TextMarkup<&tagData> data;
     const Xml::ElementMarkup definitions{tagDefinitions};
     const Xml::ElementMarkup fileTree{tagFileTree};
     const Xml::ElementMarkup includedPaths{tagIncludedPaths};
     const Xml::ElementMarkup language{tagLanguage};
     const Xml::ElementMarkup languages{tagLanguages};
     const Xml::ElementMarkup messageTree{tagMessageTree};
-    const Xml::ElementMarkup name{tagName};
+    const Xml::TextMarkup<&tagName> name;
     const Xml::ElementMarkup ruleTree{tagRuleTree};
     const Xml::ElementMarkup sourceLanguage{tagSourceLanguage};
     const Xml::ElementMarkup subItem{tagSubItem};
@@ -82,8 +83,8 @@ public:
     void enter(const VQTreeStruct& item) {
         prefetch(item);
         writeTreeItemType(out_, item.type);
-        Xml::escapedElement(out_, tags().name, item.name);
-        Xml::escapedElement(out_, tags().data, item.data);
+        Xml::textElement(out_, tags().name, item.name);
+        Xml::textElement(out_, tags().data, item.data);
         // Digits and '-' need no escaping.
         Xml::decimalElement(out_, tags().total, item.total);
         Xml::decimalElement(out_, tags().active, item.active);

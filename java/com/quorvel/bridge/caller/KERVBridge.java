@@ -46,14 +46,14 @@ public final class KERVBridge {
     /** System property naming the bridge library file to load instead of searching {@code java.library.path}. */
     public static final String LIBRARY_PROPERTY = "com.quorvel.bridge.library";
 
-    /** Separator of the entries of a list text (the character 0x19). */
-    public static final char ITEM_SEPARATOR = '\u0019';
+    /** Separator of the entries of a list text: {@value}. */
+    public static final char ITEM_SEPARATOR = BridgeConstants.ITEM_SEPARATOR;
 
     /** Source language number for C, as used by {@link #addFile} and {@link #setActiveCCT}. */
-    public static final int SOURCE_LANGUAGE_C = 0;
+    public static final int SOURCE_LANGUAGE_C = BridgeConstants.SOURCE_LANGUAGE_C;
 
     /** Source language number for C++. */
-    public static final int SOURCE_LANGUAGE_CPP = 1;
+    public static final int SOURCE_LANGUAGE_CPP = BridgeConstants.SOURCE_LANGUAGE_CPP;
 
     /** Text returned by {@link #initJniBridge(String)} when the analysis library is loaded. */
     public static final String INIT_OK = "OK";

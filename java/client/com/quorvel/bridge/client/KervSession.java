@@ -90,7 +90,7 @@ public final class KervSession implements AutoCloseable {
         if (status == KervStatus.PROJECT_LOCKED.code()) {
             String holder;
             try {
-                holder = Files.readString(folder.resolve("project.lock"), StandardCharsets.US_ASCII).strip();
+                holder = Files.readString(folder.resolve(ProjectStore.LOCK_FILE), StandardCharsets.US_ASCII).strip();
             } catch (IOException e) {
                 holder = "";
             }

@@ -118,7 +118,7 @@ public final class Project {
             int includesSize) {
         long status = session.callOn(this, "addFile",
                 () -> KERVBridge.addFile(language.number(), path, defines, definesSize, includes, includesSize));
-        String unsupported = Arguments.unsupportedInFileName(path);
+        String unsupported = ProjectStore.unsupportedInFileName(path);
         if (status == KervStatus.BAD_ARGUMENT.code() && unsupported != null) {
             throw KervException.of("addFile", (int) status,
                     path + " holds " + unsupported + ", which the analysis library cannot keep in a file name");

@@ -8,12 +8,15 @@ import com.quorvel.bridge.caller.KERVBridge;
 import com.quorvel.bridge.client.Diagnostic;
 import com.quorvel.bridge.client.KervStatus;
 import com.quorvel.bridge.client.ResultDecoder;
+import com.quorvel.bridge.client.SourceLanguage;
 import com.quorvel.bridge.client.SuppressionState;
 import java.nio.charset.StandardCharsets;
 import java.nio.file.Files;
 import java.nio.file.Path;
 import java.util.List;
 import java.util.Map;
+import java.util.stream.Collectors;
+import java.util.stream.Stream;
 import org.junit.jupiter.api.Test;
 import org.junit.jupiter.api.io.TempDir;
 
@@ -50,6 +53,9 @@ class EndToEndTest {
         assertEquals(KervStatus.SOURCE_UNREADABLE.code(),
                 KERVBridge.addFile(0, temp.resolve("none.c").toString(), null, 0, null, 0));
         assertEquals(".c;.cpp;.cc;.cxx;.c++", KERVBridge.getFileExtensions());
+        // The client takes a file's language from the same extensions, in the same order.
+        assertEquals(KERVBridge.getFileExtensions(), Stream.of(SourceLanguage.values())
+                .flatMap(language -> language.extensions().stream()).collect(Collectors.joining(";")));
         assertEquals(0, KERVBridge.addFile(KERVBridge.SOURCE_LANGUAGE_C, main.toString(), "DEBUG\u0019LEVEL=2", 2,
                 source.resolve("src").toString(), 1));
         assertEquals(0, KERVBridge.addFile(KERVBridge.SOURCE_LANGUAGE_C, records.toString(), null, 0, null, 0));

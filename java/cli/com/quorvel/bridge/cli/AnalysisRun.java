@@ -1,9 +1,7 @@
 package com.quorvel.bridge.cli;
 
 import com.quorvel.bridge.client.AnalysisOutcome;
-import com.quorvel.bridge.client.Baseline;
 import com.quorvel.bridge.client.Diagnostic;
-import com.quorvel.bridge.client.FileWithoutResults;
 import com.quorvel.bridge.client.FolderImport;
 import com.quorvel.bridge.client.Kerv;
 import com.quorvel.bridge.client.KervException;
@@ -16,9 +14,11 @@ import com.quorvel.bridge.client.ResultDecoder;
 import com.quorvel.bridge.client.Rule;
 import com.quorvel.bridge.client.RuleGroup;
 import com.quorvel.bridge.client.SourceFolder;
+import com.quorvel.bridge.client.report.Baseline;
+import com.quorvel.bridge.client.report.FileWithoutResults;
 import java.io.IOException;
-import java.io.UncheckedIOException;
 import java.io.PrintStream;
+import java.io.UncheckedIOException;
 import java.nio.charset.StandardCharsets;
 import java.nio.file.Files;
 import java.nio.file.Path;

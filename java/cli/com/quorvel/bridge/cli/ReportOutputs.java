@@ -1,12 +1,12 @@
 package com.quorvel.bridge.cli;
 
-import com.quorvel.bridge.client.AnalysisReport;
-import com.quorvel.bridge.client.Baseline;
 import com.quorvel.bridge.client.Diagnostic;
-import com.quorvel.bridge.client.FileWithoutResults;
-import com.quorvel.bridge.client.HtmlReport;
 import com.quorvel.bridge.client.RuleCatalog;
-import com.quorvel.bridge.client.SarifReport;
+import com.quorvel.bridge.client.report.AnalysisReport;
+import com.quorvel.bridge.client.report.Baseline;
+import com.quorvel.bridge.client.report.FileWithoutResults;
+import com.quorvel.bridge.client.report.HtmlReport;
+import com.quorvel.bridge.client.report.SarifReport;
 import java.io.PrintStream;
 import java.nio.file.Path;
 import java.util.List;

@@ -75,8 +75,8 @@ final class AnalysisRun {
                         refusal -> err.println("kerv: " + refusal + "; waiting up to " + options.waitSeconds
                                 + " s for it to close the project"));
                 if (options.logFile != null) {
-                    kerv.setLogFile(options.logFile);
-                    kerv.setLogLevel(LogLevel.TRACE);
+                    kerv.library().setLogFile(options.logFile);
+                    kerv.library().setLogLevel(LogLevel.TRACE);
                 }
                 List<Path> found = options.compileCommands == null ? sourceFiles(kerv, source) : List.of();
                 Project project = openProject(kerv, source != null ? source
@@ -98,7 +98,7 @@ final class AnalysisRun {
                     outcome = project.analyse(progress);
                 }
                 report(kerv, project, source, files, outcome);
-                int failing = ReportOutputs.write(options, baseline, kerv.version(), source, byFile,
+                int failing = ReportOutputs.write(options, baseline, kerv.library().version(), source, byFile,
                         withoutResults(outcome), options.failOn.count(byFile), out, project.ruleCatalog());
                 if (!options.failOn.equals(FailOn.ANY)) {
                     out.println(options.failOn.describe(failing, options.baseline != null));
@@ -155,7 +155,7 @@ final class AnalysisRun {
      * problem.
      */
     private Project openProject(KervSession kerv, Path source) throws CannotRun, IOException {
-        Path location = options.projectDir != null ? options.projectDir : kerv.workspace();
+        Path location = options.projectDir != null ? options.projectDir : kerv.library().workspace();
         String name = options.name != null ? options.name : defaultName(source);
         Path acf = configuration(options.acf);
         Path rcf = configuration(options.rcf);
@@ -207,7 +207,7 @@ final class AnalysisRun {
 
     /** The C and C++ files under the source folder, hidden folders left out; none is an error. */
     private List<Path> sourceFiles(KervSession kerv, Path source) throws IOException, CannotRun {
-        List<String> extensions = kerv.fileExtensions();
+        List<String> extensions = kerv.library().fileExtensions();
         List<Path> found = SourceFolder.scan(source, extensions, file -> excludes.excludes(source, file));
         if (found.isEmpty()) {
             throw new CannotRun("no C or C++ file to analyse in " + source + " (none with the extensions "
@@ -265,8 +265,8 @@ final class AnalysisRun {
         Set<Path> analysedNow = new HashSet<>(outcome.analysed());
         long analysed = byFile.keySet().stream().filter(analysedNow::contains).count();
         out.printf("kerv: analysed %d file%s of %s, %d already up to date (%s; project %s in %s)%n", analysed,
-                analysed == 1 ? "" : "s", source, byFile.size() - analysed, kerv.components(), project.name(),
-                project.location());
+                analysed == 1 ? "" : "s", source, byFile.size() - analysed, kerv.library().components(),
+                project.name(), project.location());
         if (options.rules) {
             out.println("rules:");
             rules.values().forEach(r -> out.printf("  %-12s %-36s %s  %s%n", r.group(), r.id(), r.active() ? "on " : "off",

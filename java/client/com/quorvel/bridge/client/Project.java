@@ -171,62 +171,7 @@ public final class Project {
      * @throws KervException when the analysis library refuses a file
      */
     public CompileCommandsImport importCompileCommands(Path database, CompileDatabase read, Predicate<Path> excluded) {
-        List<String> extensions = library.fileExtensions();
-        List<CompileCommand> commands = new ArrayList<>();
-        int left = 0;
-        for (CompileCommand command : read.commands()) {
-            if (excluded.test(command.file())) {
-                left++;
-                continue;
-            }
-            String name = command.file().getFileName().toString();
-            if (name.lastIndexOf('.') >= 0 && extensions.contains(name.substring(name.lastIndexOf('.')))) {
-                Arguments.readableFile(command.file(), "a file of " + database);
-                commands.add(command);
-            }
-        }
-        CompilerProfiles profiles = new CompilerProfiles(location.resolve(name));
-        Set<Path> registered = new HashSet<>();
-        Set<Path> wanted = new HashSet<>();
-        Set<Path> before = new HashSet<>(files());
-        int added = 0;
-        int updated = 0;
-        for (CompileCommand command : commands) {
-            wanted.add(command.file());
-            Path profile = profiles.profileOf(command);
-            if (registered.add(profile)) {
-                addCCT(profile);
-            }
-            List<Path> includes = new ArrayList<>(command.includeFolders());
-            includes.add(profile);
-            Optional<SourceFile> held = before.contains(command.file()) ? file(command.file()) : Optional.empty();
-            if (held.isPresent() && held.get().equals(settingsOf(command, includes))) {
-                continue;
-            }
-            if (held.isPresent()) {
-                removeFile(command.file());
-                updated++;
-            } else {
-                added++;
-            }
-            addFile(command.file(), command.language(), command.defines(), includes);
-        }
-        int removed = 0;
-        for (Path file : before) {
-            if (!wanted.contains(file)) {
-                removeFile(file);
-                removed++;
-            }
-        }
-        profiles.removeUnused();
-        List<Path> files = commands.stream().map(CompileCommand::file).toList();
-        return new CompileCommandsImport(files, added, updated, removed, read.conflicting(),
-                read.commands().size() - commands.size() - left, left, profiles.warnings());
-    }
-
-    private static SourceFile settingsOf(CompileCommand command, List<Path> includes) {
-        return new SourceFile(command.language(), command.defines(),
-                includes.stream().map(folder -> Arguments.path(folder, "includeFolders")).toList());
+        return new CompileDatabaseSync(this, library.fileExtensions()).run(database, read, excluded);
     }
 
     /**

@@ -11,8 +11,7 @@ import com.quorvel.bridge.client.KervStatus;
 import com.quorvel.bridge.client.LogLevel;
 import com.quorvel.bridge.client.Project;
 import com.quorvel.bridge.client.ResultDecoder;
-import com.quorvel.bridge.client.Rule;
-import com.quorvel.bridge.client.RuleGroup;
+import com.quorvel.bridge.client.RuleCatalog;
 import com.quorvel.bridge.client.SourceFolder;
 import com.quorvel.bridge.client.report.Baseline;
 import com.quorvel.bridge.client.report.FileWithoutResults;
@@ -98,8 +97,9 @@ final class AnalysisRun {
                     outcome = project.analyse(progress);
                 }
                 report(kerv, project, source, files, outcome);
-                int failing = ReportOutputs.write(options, baseline, kerv.library().version(), source, byFile,
-                        withoutResults(outcome), options.failOn.count(byFile), out, project.ruleCatalog());
+                ReportOutputs.Run run = new ReportOutputs.Run(kerv.library().version(), source, byFile,
+                        withoutResults(outcome), project.ruleCatalog());
+                int failing = ReportOutputs.write(options, baseline, run, options.failOn.count(byFile), out);
                 if (!options.failOn.equals(FailOn.ANY)) {
                     out.println(options.failOn.describe(failing, options.baseline != null));
                 }
@@ -247,7 +247,7 @@ final class AnalysisRun {
     }
 
     private void report(KervSession kerv, Project project, Path source, List<Path> files, AnalysisOutcome outcome) {
-        Map<String, Summary.RuleInfo> rules = rulesById(project.ruleGroups());
+        RuleCatalog rules = project.ruleCatalog();
         Set<Path> notAnalysed = new HashSet<>();
         outcome.notAnalysed().forEach(file -> notAnalysed.add(file.file()));
         for (Path file : files) {
@@ -269,8 +269,8 @@ final class AnalysisRun {
                 project.name(), project.location());
         if (options.rules) {
             out.println("rules:");
-            rules.values().forEach(r -> out.printf("  %-12s %-36s %s  %s%n", r.group(), r.id(), r.active() ? "on " : "off",
-                    r.text()));
+            rules.rules().forEach(r -> out.printf("  %-12s %-36s %s  %s%n", r.severity().text(), r.rule().id(),
+                    r.rule().active() ? "on " : "off", r.rule().summary()));
         }
         if (options.trees) {
             out.println(new String(project.treesXml(false, List.of()), StandardCharsets.UTF_8));
@@ -284,16 +284,5 @@ final class AnalysisRun {
         refused.forEach((file, why) -> files.add(new FileWithoutResults(file, "not added: " + why)));
         outcome.notAnalysed().forEach(file -> files.add(new FileWithoutResults(file.file(), file.reason().text())));
         return files;
-    }
-
-    /** Every rule of every group, by id, in the library's order, with its group's name as its severity. */
-    static Map<String, Summary.RuleInfo> rulesById(List<RuleGroup> groups) {
-        Map<String, Summary.RuleInfo> rules = new LinkedHashMap<>();
-        for (RuleGroup group : groups) {
-            for (Rule rule : group.rules()) {
-                rules.put(rule.id(), new Summary.RuleInfo(rule.id(), group.name(), rule.active(), rule.summary()));
-            }
-        }
-        return rules;
     }
 }

@@ -13,7 +13,7 @@ import java.util.ArrayList;
 import java.util.List;
 
 /**
- * Finds and loads the native bridge, and extracts the bundled reference analysis library.
+ * Chooses the native bridge file for {@link BridgeLibrary} to load, and extracts the bundled analysis library.
  *
  * <p>The bridge is looked for in this order: the file named by the system property {@value #LIBRARY_PROPERTY} (when
  * it is set, that file only), {@code java.library.path}, then the copy inside the jar, extracted to the first of the
@@ -23,7 +23,7 @@ import java.util.List;
  */
 public final class NativeBundle {
     /** System property naming the bridge library file. */
-    public static final String LIBRARY_PROPERTY = KERVBridge.LIBRARY_PROPERTY;
+    static final String LIBRARY_PROPERTY = KERVBridge.LIBRARY_PROPERTY;
 
     /** File name of the bridge library. */
     static final String BRIDGE_FILE = System.mapLibraryName("KERVBridge");

@@ -8,10 +8,11 @@ package com.quorvel.bridge.caller;
  * declaration, attributes or whitespace) or plain lists whose entries are separated by {@code ';'}.
  *
  * <h2>Loading the bridge</h2>
- * The bridge library is loaded when this class is initialised. If the system property
- * {@value #LIBRARY_PROPERTY} names a file, that file is loaded with {@link System#load(String)}; otherwise
- * {@code libKERVBridge.so} is looked up on {@code java.library.path} with {@link System#loadLibrary(String)}. A
- * bridge that cannot be found makes the class initialisation fail with an {@link UnsatisfiedLinkError}.
+ * The bridge library is loaded when this class is initialised, unless {@link BridgeLibrary#load} loaded one before.
+ * If the system property {@value #LIBRARY_PROPERTY} names a file, that file is loaded with
+ * {@link System#load(String)}; otherwise {@code libKERVBridge.so} is looked up on {@code java.library.path} with
+ * {@link System#loadLibrary(String)}. A bridge that cannot be found makes the class initialisation fail with an
+ * {@link UnsatisfiedLinkError}.
  *
  * <h2>Threading and call order</h2>
  * <ul>
@@ -59,7 +60,7 @@ public final class KERVBridge {
     public static final String INIT_OK = "OK";
 
     static {
-        BridgeLibrary.load();
+        BridgeLibrary.loadForNatives();
     }
 
     private KERVBridge() {}

@@ -8,6 +8,7 @@ import com.quorvel.bridge.caller.KERVBridge;
 import com.quorvel.bridge.client.Diagnostic;
 import com.quorvel.bridge.client.KervStatus;
 import com.quorvel.bridge.client.ResultDecoder;
+import com.quorvel.bridge.client.RuleCatalog;
 import com.quorvel.bridge.client.SourceLanguage;
 import com.quorvel.bridge.client.SuppressionState;
 import java.nio.charset.StandardCharsets;
@@ -79,10 +80,10 @@ class EndToEndTest {
         assertTrue(has(shapeFindings, "arrayIndexOutOfBounds", "src/shapes.cpp", 23, true));
         assertTrue(KERVBridge.hasUpToDateResults(shapes.toString()));
 
-        Map<String, Summary.RuleInfo> rules = AnalysisRun.rulesById(ResultDecoder.ruleGroups(KERVBridge.getRuleGroups()));
-        assertEquals("error", rules.get("nullPointer").group());
-        assertFalse(rules.get("unreadVariable").active());
-        assertTrue(rules.get("nullPointer").active());
+        RuleCatalog rules = new RuleCatalog(ResultDecoder.ruleGroups(KERVBridge.getRuleGroups()), Map.of());
+        assertEquals("error", rules.severityOf("nullPointer").text());
+        assertFalse(rules.rule("unreadVariable").orElseThrow().rule().active());
+        assertTrue(rules.rule("nullPointer").orElseThrow().rule().active());
         assertEquals("cppcheck", KERVBridge.getReportTools());
         assertTrue(KERVBridge.getComponents().startsWith("engine 1.0.0;cppcheck "));
     }

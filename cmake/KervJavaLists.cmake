@@ -1,7 +1,8 @@
-# Turns the lists that the native sources include (api/SourceLanguages.def,
-# bridge/ItemSeparator.def, engine/records/SeverityGroups.def,
-# engine/store/ProjectStore.def) into the text of Java declarations, for the
-# templates that configure_file makes the Java sources from.
+# Turns the lists that the native sources include (engine/StatusCodes.def,
+# utils/XmlTags.def, api/SourceLanguages.def, bridge/ItemSeparator.def,
+# engine/records/SeverityGroups.def, engine/store/ProjectStore.def) into the
+# text of Java declarations, for the templates that configure_file makes the
+# Java sources from.
 include(${CMAKE_CURRENT_LIST_DIR}/KervXMacroList.cmake)
 
 # A text of a list as a Java string literal; texts with a quote or a backslash
@@ -11,6 +12,66 @@ function(_kerv_java_string text out)
     message(FATAL_ERROR "cannot write \"${text}\" as a Java string")
   endif()
   set(${out} "\"${text}\"" PARENT_SCOPE)
+endfunction()
+
+# kerv_java_status_codes(<out>): the constants of the KervStatus enum, one per
+# status with its meaning as its doc comment ("OK(0)", ...). KervStatus.of looks
+# codes up by position, so the list must run 0, then -2 down without a gap.
+function(kerv_java_status_codes out)
+  set(_list ${PROJECT_SOURCE_DIR}/engine/StatusCodes.def)
+  kerv_read_xmacro_list(${_list} KERV_STATUS _statuses)
+  set(_constants)
+  set(_expected 0)
+  foreach(_status IN LISTS _statuses)
+    string(REPLACE "|" ";" _status "${_status}")
+    list(GET _status 0 _name)
+    list(GET _status 1 _code)
+    list(GET _status 2 _meaning)
+    if(NOT _code EQUAL _expected)
+      message(FATAL_ERROR "${_list}: ${_name} is ${_code}, expected ${_expected}")
+    endif()
+    math(EXPR _expected "${_code} - 1")
+    if(_expected EQUAL -1)
+      set(_expected -2)
+    endif()
+    kerv_upper_snake(${_name} _name)
+    string(APPEND _constants "    /** ${_meaning} */\n    ${_name}(${_code}),\n")
+  endforeach()
+  string(REGEX REPLACE "\n$" "" _constants "${_constants}")
+  set(${out} "${_constants}" PARENT_SCOPE)
+endfunction()
+
+# kerv_java_tags(<prefix>): <prefix>_CONSTANTS, the Tags class's constants, one
+# per tag of the writers' list, and <prefix>_VERBATIM, the names of the tags
+# whose text is written as it is.
+function(kerv_java_tags prefix)
+  set(_list ${PROJECT_SOURCE_DIR}/utils/XmlTags.def)
+  set(_constants)
+  foreach(_macro KERV_TAG KERV_TAG_SAME)
+    kerv_read_xmacro_list(${_list} ${_macro} _tags)
+    foreach(_tag IN LISTS _tags)
+      string(REPLACE "|" ";" _tag "${_tag}")
+      list(GET _tag 0 _name)
+      list(GET _tag 1 _value)
+      kerv_upper_snake(${_name} _name)
+      if(_macro STREQUAL "KERV_TAG")
+        set(_value "\"${_value}\"")
+      else()
+        kerv_upper_snake(${_value} _value)
+      endif()
+      string(APPEND _constants "    static final String ${_name} = ${_value};\n")
+    endforeach()
+  endforeach()
+  string(REGEX REPLACE "\n$" "" _constants "${_constants}")
+  kerv_read_xmacro_list(${_list} KERV_TAG_VERBATIM _verbatim_tags)
+  set(_verbatim)
+  foreach(_tag IN LISTS _verbatim_tags)
+    kerv_upper_snake(${_tag} _name)
+    list(APPEND _verbatim ${_name})
+  endforeach()
+  list(JOIN _verbatim ",\n            " _verbatim)
+  set(${prefix}_CONSTANTS "${_constants}" PARENT_SCOPE)
+  set(${prefix}_VERBATIM "${_verbatim}" PARENT_SCOPE)
 endfunction()
 
 # kerv_java_source_languages(<prefix>): <prefix>_CONSTANTS, the constants of

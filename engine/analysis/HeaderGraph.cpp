@@ -22,12 +22,6 @@ std::string identityOf(const std::string& path) {
            std::to_string(info.st_ctim.tv_sec) + '.' + std::to_string(info.st_ctim.tv_nsec);
 }
 
-std::string folderOf(const std::string& path) {
-    size_t slash = path.rfind('/');
-    if (slash == std::string::npos) return "";
-    return slash == 0 ? "/" : path.substr(0, slash);
-}
-
 std::string joined(const std::string& folder, const std::string& name) {
     if (folder.empty()) return simplifyPath(name);
     return simplifyPath(folder.back() == '/' ? folder + name : folder + "/" + name);
@@ -91,7 +85,7 @@ const std::string* HeaderGraph::resolve(const std::string& includer, const std::
     };
     if (name[0] == '/') return found(simplifyPath(name));
     if (!angle)
-        if (const std::string* beside = found(joined(folderOf(includer), name))) return beside;
+        if (const std::string* beside = found(joined(parentFolder(includer), name))) return beside;
     for (const std::string* folder : folders)
         if (const std::string* inFolder = found(joined(*folder, name))) return inFolder;
     return nullptr;

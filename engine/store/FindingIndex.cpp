@@ -34,8 +34,13 @@ FindingIndex buildFindingIndex(const ResultsStore& results, const Project& proje
     FindingIndex index;
     index.resultsGeneration = results.generation();
     index.projectFiles = project.files.size();
-    std::unordered_map<std::string, Owned> owners;
-    std::set<std::string> located;  // a header's #error once, however many files it stopped
+    std::unordered_map<std::string, Owned> owners;  // its elements stay where they are as the map grows
+    struct Reported {
+        const std::string* reporter;
+        const Finding* finding;
+        Owned* owned;
+    };
+    std::vector<Reported> reported;
     // Results are kept by path, so the first reporter met is the first by path.
     for (const auto& [path, result] : results.all()) {
         if (!project.files.find(path)) continue;
@@ -44,21 +49,19 @@ FindingIndex buildFindingIndex(const ResultsStore& results, const Project& proje
         for (const Finding& finding : result.findings) {
             Owned& owned = owners[identityOf(finding, path)];
             if (!owned.owner || fileOf(finding, path) == path) owned = {&path, &finding, false};
+            reported.push_back({&path, &finding, &owned});
         }
     }
-    for (const auto& [path, result] : results.all()) {
-        if (!project.files.find(path)) continue;
-        for (const Finding& finding : result.findings) {
-            Owned& owned = owners[identityOf(finding, path)];
-            if (owned.listed || *owned.owner != path) continue;
-            owned.listed = true;
-            index.all.push_back(owned.finding);
-            index.byOwner[path].push_back(owned.finding);
-            if (finding.id != kPreprocessorStop || located.insert(identityOf(finding, path, false)).second)
-                index.byLocation[fileOf(*owned.finding, path)].push_back(owned.finding);
-            for (const auto& location : owned.finding->locations)
-                if (!location.file.empty() && !project.files.find(location.file)) index.included.insert(location.file);
-        }
+    std::set<std::string> located;  // a header's #error once, however many files it stopped
+    for (const auto& [reporter, finding, owned] : reported) {
+        if (owned->listed || owned->owner != reporter) continue;
+        owned->listed = true;
+        index.all.push_back(owned->finding);
+        index.byOwner[*reporter].push_back(owned->finding);
+        if (finding->id != kPreprocessorStop || located.insert(identityOf(*finding, *reporter, false)).second)
+            index.byLocation[fileOf(*owned->finding, *reporter)].push_back(owned->finding);
+        for (const auto& location : owned->finding->locations)
+            if (!location.file.empty() && !project.files.find(location.file)) index.included.insert(location.file);
     }
     return index;
 }

@@ -24,9 +24,11 @@ extern "C" {
 // int32 value a valid value of the type, since the bridge passes Java's
 // numbers through uninterpreted.
 enum VQSourceLanguage_C : int32_t {
-    VQ_SOURCE_LANGUAGE_C = 0,
-    VQ_SOURCE_LANGUAGE_CPP = 1,
-    VQ_SOURCE_LANGUAGE_CSHARP = 2,
+#define KERV_SOURCE_LANGUAGE(name, number, text) VQ_SOURCE_LANGUAGE_##name = number,
+#define KERV_SOURCE_EXTENSION(language, extension)
+#include "api/SourceLanguages.def"
+#undef KERV_SOURCE_EXTENSION
+#undef KERV_SOURCE_LANGUAGE
 };
 
 // One available language; the values 0 to 2 are written, others are skipped.

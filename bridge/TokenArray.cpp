@@ -11,8 +11,6 @@ namespace kerv::bridge {
 
 namespace {
 
-constexpr char kItemSeparator = 0x19;
-
 // Entries past the items of the text cost a pointer each; a count further
 // beyond them than this is refused rather than allocated.
 constexpr long long kMostPaddingEntries = 1 << 20;

@@ -1,10 +1,14 @@
 // The array of NUL-terminated strings that the analysis library receives for
-// a Java list text (entries joined by 0x19), owned for one native call.
+// a Java list text (entries joined by kItemSeparator), owned for one native call.
 #pragma once
 
 #include <string>
 
 namespace kerv::bridge {
+
+#define KERV_ITEM_SEPARATOR(code) inline constexpr char kItemSeparator = code;
+#include "bridge/ItemSeparator.def"
+#undef KERV_ITEM_SEPARATOR
 
 class TokenArray {
 public:

@@ -1,6 +1,7 @@
 # Reads the X-macro lists that the C++ sources include (engine/StatusCodes.def,
-# utils/XmlTags.def) so that the Java sources can be generated from the same
-# entries. A list changed on disk makes CMake configure again.
+# utils/XmlTags.def, and those of KervJavaLists.cmake) so that the Java sources
+# can be generated from the same entries. A list changed on disk makes CMake
+# configure again.
 
 # kerv_read_xmacro_list(<file> <macro> <out>): sets <out> to one element per
 # "<macro>(a, b, ..., "text")" line of <file>, the arguments joined by "|"

@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include "engine/EngineLog.h"
+#include "engine/config/ProjectConfig.h"
 #include "engine/records/ListRecords.h"
 #include "engine/store/FileSystem.h"
 
@@ -68,37 +69,10 @@ void clearCachedSettings(Session& s) {
 
 namespace {
 
-Status reported(const ConfigError& error) {
-    logConfigError(error);
-    return error.status;
-}
-
-}  // namespace
-
-std::string effectiveConfig(const std::string& projectPath, const char* defaultName) {
-    if (!projectPath.empty()) return projectPath;
-    for (const std::string& folder : {userConfigFolder(), installConfigFolder()}) {
-        std::string candidate = folder;
-        candidate.append("/").append(defaultName);
-        if (isReadableFile(candidate)) return candidate;
-    }
-    return "";
-}
-
-Status loadAnalysisConfig(const Project& project, AnalysisConfig& out) {
-    return reported(parseAnalysisConfig(effectiveConfig(project.acfPath, "default.acf"), out));
-}
-
-Status loadRuleConfig(const Project& project, RuleConfig& out) {
-    return reported(parseRuleConfig(effectiveConfig(project.rcfPath, "default.rcf"), out));
-}
-
-namespace {
-
 template <class Config, class Parse>
 const Config& cachedConfig(std::optional<CachedConfig<Config>>& cached, const std::string& path, Parse parse) {
     refreshConfig(cached, path, parse);
-    reported(cached->error);
+    logConfigError(cached->error);
     return cached->config;
 }
 
@@ -112,13 +86,6 @@ const RuleConfig& ruleConfig(Session& s) {
 const AnalysisConfig& analysisConfig(Session& s) {
     std::string path = s.project ? effectiveConfig(s.project->acfPath, "default.acf") : "";
     return cachedConfig(s.analysisConfig, path, parseAnalysisConfig);
-}
-
-Status loadCompilerConfig(const Project& project, int language, CompilerSettings& out) {
-    CompilerConfig config;
-    Status status = reported(parseCompilerConfig(effectiveConfig(project.activeCct[language], "default.cct"), config));
-    out = config.perLanguage[language];
-    return status;
 }
 
 Status ensureResults(Session& s) {

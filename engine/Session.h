@@ -93,20 +93,11 @@ const EngineSettings& engineSettings(Session& s);
 // disk, and the analyser.
 void clearCachedSettings(Session& s);
 
-// The configuration file a project uses: its own (`projectPath`), else
-// `defaultName` from the user configuration folder, else from the
-// installation's; empty for the built-in defaults.
-std::string effectiveConfig(const std::string& projectPath, const char* defaultName);
-
-// Reads the project's configuration files; logs and returns the first error.
-Status loadAnalysisConfig(const Project& project, AnalysisConfig& out);
-Status loadRuleConfig(const Project& project, RuleConfig& out);
 // The open project's rule configuration (the built-in defaults without one),
 // read again only when its file changed.
 const RuleConfig& ruleConfig(Session& s);
 // The same for the analysis configuration.
 const AnalysisConfig& analysisConfig(Session& s);
-Status loadCompilerConfig(const Project& project, int language, CompilerSettings& out);
 
 // Opens the results of the open project when they are not open yet.
 Status ensureResults(Session& s);

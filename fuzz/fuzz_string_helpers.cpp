@@ -12,7 +12,9 @@
 
 namespace {
 
-constexpr char kItemSeparator = 0x19;
+#define KERV_ITEM_SEPARATOR(code) constexpr char kItemSeparator = code;
+#include "bridge/ItemSeparator.def"
+#undef KERV_ITEM_SEPARATOR
 
 // Every position up to and including the end (read as NUL) is compared with
 // every separator; each match ends a token.

@@ -10,7 +10,9 @@ root=$PWD
 build=${KERV_MAIN_BUILD_DIR:-build/main}
 
 bash scripts/install-deps.sh
-cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DKERV_BUILD_TESTS=OFF -DKERV_BUILD_BENCH=OFF >/dev/null
+# The release preset in the main build folder; only the jar is built, so the
+# test suites are left out.
+cmake --preset release -B "$build" -DKERV_BUILD_TESTS=OFF >/dev/null
 cmake --build "$build" --target KervJar -j "$(nproc)" >/dev/null
 
 mkdir -p "$build/projects"

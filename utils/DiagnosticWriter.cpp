@@ -1,6 +1,7 @@
 #include "utils/DiagnosticWriter.h"
 
 #include "utils/DepthFirstWalk.h"
+#include "utils/TextElement.h"
 #include "utils/XmlSink.h"
 #include "utils/XmlTags.h"
 #include "utils/logger/Logger.h"
@@ -11,21 +12,21 @@ namespace {
 // The elements this file writes, made from the tag globals on first use.
 struct Tags {
     const Xml::ElementMarkup column{tagColumn};
-    const Xml::ElementMarkup file{tagFile};
-    const Xml::ElementMarkup helpFileLocation{tagHelpFileLocation};
+    const Xml::TextMarkup<&tagFile> file;
+    const Xml::TextMarkup<&tagHelpFileLocation> helpFileLocation;
     const Xml::ElementMarkup line{tagLine};
     const Xml::ElementMarkup locationInformation{tagLocationInformation};
     const Xml::ElementMarkup message{tagMessage};
     const Xml::ElementMarkup messageLevel{tagMessageLevel};
-    const Xml::ElementMarkup messageNumber{tagMessageNumber};
+    const Xml::TextMarkup<&tagMessageNumber> messageNumber;
     const Xml::ElementMarkup messageParameters{tagMessageParameters};
-    const Xml::ElementMarkup messageText{tagMessageText};
+    const Xml::TextMarkup<&tagMessageText> messageText;
     const Xml::ElementMarkup multiHomed{tagMultiHomed};
-    const Xml::ElementMarkup producer{tagProducer};
+    const Xml::TextMarkup<&tagProducer> producer;
     const Xml::ElementMarkup references{tagReferences};
     const Xml::ElementMarkup subDiagnostics{tagSubDiagnostics};
     const Xml::ElementMarkup suppressionState{tagSuppressionState};
-    const Xml::ElementMarkup uniqueMessageID{tagUniqueMessageID};
+    const Xml::TextMarkup<&tagUniqueMessageID> uniqueMessageID;
     const Xml::ElementMarkup diagnostic{tagVQDiagnosticList};
     const Xml::ElementMarkup entities{tagVQEntities};
 };
@@ -44,12 +45,12 @@ constexpr std::string_view boolText(uint8_t flag) {
 
 template <typename Sink>
 void writeMessage(Sink& out, const VQMessage_C& message) {
-    Xml::element(out, tags().uniqueMessageID, textOf(message.uniqueMessageID));
-    Xml::element(out, tags().helpFileLocation, textOf(message.helpFileLocation));
+    Xml::textElement(out, tags().uniqueMessageID, message.uniqueMessageID);
+    Xml::textElement(out, tags().helpFileLocation, message.helpFileLocation);
     Xml::decimalElement(out, tags().messageLevel, message.messageLevel);
-    Xml::element(out, tags().messageNumber, textOf(message.messageNumber));
-    Xml::escapedElement(out, tags().messageText, message.messageText);
-    Xml::element(out, tags().producer, textOf(message.producer));
+    Xml::textElement(out, tags().messageNumber, message.messageNumber);
+    Xml::textElement(out, tags().messageText, message.messageText);
+    Xml::textElement(out, tags().producer, message.producer);
     if (const VQReferenceArray_C* references = message.references) {
         for (uint32_t i = 0; i < references->count; ++i) {
             Xml::cdataElement(out, tags().references, textOf(references->refs[i]));
@@ -61,7 +62,7 @@ template <typename Sink>
 void writeLocation(Sink& out, const LocationStruct* location) {
     out.open(tags().locationInformation);
     if (location) {
-        Xml::element(out, tags().file, textOf(location->file));
+        Xml::textElement(out, tags().file, location->file);
         Xml::decimalElement(out, tags().line, location->line);
         Xml::decimalElement(out, tags().column, location->column);
     }

@@ -1,6 +1,7 @@
 #include "utils/RuleWriter.h"
 
 #include "utils/DepthFirstWalk.h"
+#include "utils/TextElement.h"
 #include "utils/XmlSink.h"
 #include "utils/XmlTags.h"
 
@@ -9,17 +10,17 @@ namespace {
 
 // The elements this file writes, made from the tag globals on first use.
 struct Tags {
-    const Xml::ElementMarkup helpFileLocation{tagHelpFileLocation};
+    const Xml::TextMarkup<&tagHelpFileLocation> helpFileLocation;
     const Xml::ElementMarkup isActive{tagIsActive};
     const Xml::ElementMarkup rule{tagRule};
-    const Xml::ElementMarkup ruleCategory{tagRuleCategory};
-    const Xml::ElementMarkup ruleGroupName{tagRuleGroupName};
-    const Xml::ElementMarkup ruleGroupStr{tagRuleGroupStr};
-    const Xml::ElementMarkup ruleId{tagRuleId};
-    const Xml::ElementMarkup ruleText{tagRuleText};
-    const Xml::ElementMarkup ruleUID{tagRuleUID};
-    const Xml::ElementMarkup uniqueMessageID{tagUniqueMessageID};
-    const Xml::ElementMarkup uniqueRuleIdList{tagUniqueRuleIdList};
+    const Xml::TextMarkup<&tagRuleCategory> ruleCategory;
+    const Xml::TextMarkup<&tagRuleGroupName> ruleGroupName;
+    const Xml::TextMarkup<&tagRuleGroupStr> ruleGroupStr;
+    const Xml::TextMarkup<&tagRuleId> ruleId;
+    const Xml::TextMarkup<&tagRuleText> ruleText;
+    const Xml::TextMarkup<&tagRuleUID> ruleUID;
+    const Xml::TextMarkup<&tagUniqueMessageID> uniqueMessageID;
+    const Xml::TextMarkup<&tagUniqueRuleIdList> uniqueRuleIdList;
     const Xml::ElementMarkup messageRuleMap{tagVQMessageRuleMap};
     const Xml::ElementMarkup messageRuleMapEntry{tagVQMessageRuleMapEntry};
     const Xml::ElementMarkup ruleGrouping{tagVQRuleGroup};
@@ -31,8 +32,6 @@ __attribute__((always_inline)) inline const Tags& tags() {
     static const Tags instance;
     return instance;
 }
-
-using Xml::textOf;
 
 void prefetchRuleTexts(const RuleStruct& rule) {
     Xml::prefetch(rule.ruleId, rule.helpFileLocation, rule.ruleGroup, rule.ruleText, rule.ruleUID, rule.categories);
@@ -46,15 +45,15 @@ public:
     void prefetch(const RuleStruct& rule) const { prefetchRuleTexts(rule); }
     void enter(const RuleStruct& rule) {
         prefetchRuleTexts(rule);
-        Xml::element(out_, tags().ruleId, textOf(rule.ruleId));
+        Xml::textElement(out_, tags().ruleId, rule.ruleId);
         Xml::element(out_, tags().isActive, rule.isActive ? "1" : "0");
-        Xml::element(out_, tags().helpFileLocation, textOf(rule.helpFileLocation));
-        Xml::element(out_, tags().ruleGroupStr, textOf(rule.ruleGroup));
-        Xml::escapedElement(out_, tags().ruleText, rule.ruleText);
-        Xml::element(out_, tags().ruleUID, textOf(rule.ruleUID));
+        Xml::textElement(out_, tags().helpFileLocation, rule.helpFileLocation);
+        Xml::textElement(out_, tags().ruleGroupStr, rule.ruleGroup);
+        Xml::textElement(out_, tags().ruleText, rule.ruleText);
+        Xml::textElement(out_, tags().ruleUID, rule.ruleUID);
         if (const VQCategoryArray_C* categories = rule.categories) {
             for (uint32_t i = 0; i < categories->count; ++i) {
-                Xml::element(out_, tags().ruleCategory, textOf(categories->categories[i]));
+                Xml::textElement(out_, tags().ruleCategory, categories->categories[i]);
             }
         }
     }
@@ -83,7 +82,7 @@ void writeRuleElement(Sink& out, const RuleStruct* rule) {
 
 template <typename Sink>
 void writeRuleGroup(Sink& out, const RuleGroupStruct& group) {
-    Xml::element(out, tags().ruleGroupName, textOf(group.ruleGroupName));
+    Xml::textElement(out, tags().ruleGroupName, group.ruleGroupName);
     if (const VQRuleArray_C* rules = group.rules) {
         for (uint32_t i = 0; i < rules->count; ++i) {
             prefetchAhead(rules->rules, rules->count, i, prefetchRuleTexts);
@@ -94,9 +93,9 @@ void writeRuleGroup(Sink& out, const RuleGroupStruct& group) {
 
 template <typename Sink>
 void writeMessageMapping(Sink& out, const VQMessageMapping_C& mapping) {
-    Xml::element(out, tags().uniqueMessageID, textOf(mapping.uniqueMessageID));
+    Xml::textElement(out, tags().uniqueMessageID, mapping.uniqueMessageID);
     for (uint32_t i = 0; i < mapping.ruleIdCount; ++i) {
-        Xml::element(out, tags().uniqueRuleIdList, textOf(mapping.ruleIds[i]));
+        Xml::textElement(out, tags().uniqueRuleIdList, mapping.ruleIds[i]);
     }
 }
 

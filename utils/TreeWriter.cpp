@@ -1,6 +1,7 @@
 #include "utils/TreeWriter.h"
 
 #include "utils/DepthFirstWalk.h"
+#include "utils/TextElement.h"
 #include "utils/XmlSink.h"
 #include "utils/XmlTags.h"
 
@@ -10,14 +11,14 @@ namespace {
 // The elements this file writes, made from the tag globals on first use.
 struct Tags {
     const Xml::ElementMarkup active{tagActive};
-    const Xml::ElementMarkup data{tagData};
+    const Xml::TextMarkup<&tagData> data;
     const Xml::ElementMarkup definitions{tagDefinitions};
     const Xml::ElementMarkup fileTree{tagFileTree};
     const Xml::ElementMarkup includedPaths{tagIncludedPaths};
     const Xml::ElementMarkup language{tagLanguage};
     const Xml::ElementMarkup languages{tagLanguages};
     const Xml::ElementMarkup messageTree{tagMessageTree};
-    const Xml::ElementMarkup name{tagName};
+    const Xml::TextMarkup<&tagName> name;
     const Xml::ElementMarkup ruleTree{tagRuleTree};
     const Xml::ElementMarkup sourceLanguage{tagSourceLanguage};
     const Xml::ElementMarkup subItem{tagSubItem};
@@ -40,8 +41,31 @@ using Xml::textOf;
 constexpr std::size_t kTreesFirstSize = 4096;
 
 constexpr std::string_view kDigits[] = {"0", "1", "2", "3", "4", "5", "6", "7", "8"};
-constexpr std::string_view kSourceLanguages[] = {"C", "C++", "C#"};
-constexpr uint32_t kLanguageCount = 3;
+struct SourceLanguageText {
+    VQSourceLanguage_C language;
+    std::string_view text;
+};
+
+// Looked up by number: the list numbers its languages from 0 in order.
+constexpr SourceLanguageText kSourceLanguages[] = {
+#define KERV_SOURCE_LANGUAGE(name, number, text) {VQ_SOURCE_LANGUAGE_##name, text},
+#define KERV_SOURCE_EXTENSION(language, extension)
+#include "api/SourceLanguages.def"
+#undef KERV_SOURCE_EXTENSION
+#undef KERV_SOURCE_LANGUAGE
+};
+
+constexpr bool numberedByPosition() {
+    for (std::size_t i = 0; i < std::size(kSourceLanguages); ++i) {
+        if (kSourceLanguages[i].language != static_cast<VQSourceLanguage_C>(i)) return false;
+    }
+    return true;
+}
+static_assert(numberedByPosition(), "api/SourceLanguages.def must number its languages 0, 1, 2, ... in order");
+
+// An available language is written as its digit.
+constexpr uint32_t kLanguageCount = std::size(kSourceLanguages);
+static_assert(kLanguageCount <= std::size(kDigits));
 
 template <typename Sink>
 void writeTreeItemType(Sink& out, VQTreeItemType_C type) {
@@ -59,8 +83,8 @@ public:
     void enter(const VQTreeStruct& item) {
         prefetch(item);
         writeTreeItemType(out_, item.type);
-        Xml::escapedElement(out_, tags().name, item.name);
-        Xml::escapedElement(out_, tags().data, item.data);
+        Xml::textElement(out_, tags().name, item.name);
+        Xml::textElement(out_, tags().data, item.data);
         // Digits and '-' need no escaping.
         Xml::decimalElement(out_, tags().total, item.total);
         Xml::decimalElement(out_, tags().active, item.active);
@@ -98,7 +122,7 @@ void writeTrees(Sink& out, const VQTrees_C& trees) {
 template <typename Sink>
 void writeSourceLanguage(Sink& out, VQSourceLanguage_C language) {
     const uint32_t value = static_cast<uint32_t>(language);
-    Xml::escapedElement(out, tags().sourceLanguage, value < std::size(kSourceLanguages) ? kSourceLanguages[value] : "");
+    Xml::escapedElement(out, tags().sourceLanguage, value < kLanguageCount ? kSourceLanguages[value].text : "");
 }
 
 // One escaped element holding the texts joined with ';'.

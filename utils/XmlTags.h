@@ -12,7 +12,9 @@ namespace Utils {
 
 #define KERV_TAG(name, text) extern const std::string tag##name;
 #define KERV_TAG_SAME(name, same) extern const std::string tag##name;
+#define KERV_TAG_VERBATIM(name)
 #include "utils/XmlTags.def"
+#undef KERV_TAG_VERBATIM
 #undef KERV_TAG_SAME
 #undef KERV_TAG
 

@@ -12,13 +12,14 @@
 #include <unordered_set>
 
 #include "engine/EngineLog.h"
-#include "engine/Session.h"
 #include "engine/analysis/Batches.h"
 #include "engine/analysis/CppcheckCommand.h"
 #include "engine/analysis/Launcher.h"
 #include "engine/analysis/ProcessPool.h"
 #include "engine/analysis/ReportReader.h"
+#include "engine/config/ProjectConfig.h"
 #include "engine/store/FileSystem.h"
+#include "engine/store/Hashing.h"
 
 namespace kerv::engine {
 

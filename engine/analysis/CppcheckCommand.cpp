@@ -6,7 +6,7 @@
 #include "engine/EngineLog.h"
 #include "engine/analysis/ProcessPool.h"
 #include "engine/analysis/ReportReader.h"
-#include "engine/store/FileSystem.h"
+#include "engine/store/Hashing.h"
 
 namespace kerv::engine {
 

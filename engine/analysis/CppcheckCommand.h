@@ -28,8 +28,8 @@
 #include <utility>
 #include <vector>
 
-#include "engine/analysis/Finding.h"
 #include "engine/config/ConfigFiles.h"
+#include "engine/model/Finding.h"
 #include "engine/store/Project.h"
 
 namespace kerv::engine {

@@ -7,6 +7,7 @@
 #include <set>
 
 #include "engine/store/FileSystem.h"
+#include "engine/store/Hashing.h"
 
 namespace kerv::engine {
 

@@ -14,14 +14,9 @@
 #include <vector>
 
 #include "engine/analysis/IncludeScanner.h"
+#include "engine/model/HeaderStamp.h"
 
 namespace kerv::engine {
-
-struct HeaderStamp {
-    std::string path;
-    uint64_t hash = 0;  // of its bytes
-    bool operator==(const HeaderStamp& other) const { return hash == other.hash && path == other.path; }
-};
 
 // What is known of every header read so far: its hash and directives, kept
 // while its identity (device, inode, size, modification and change times)

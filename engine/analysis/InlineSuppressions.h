@@ -18,7 +18,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "engine/analysis/Finding.h"
+#include "engine/model/Finding.h"
 #include "engine/store/FileSystem.h"
 
 namespace kerv::engine {

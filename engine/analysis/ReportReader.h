@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/analysis/Finding.h"
+#include "engine/model/Finding.h"
 
 namespace kerv::engine {
 

@@ -56,10 +56,25 @@ std::string helpText(bool html) {
     return html ? "<html><body><h1>libKERV</h1>" + text + "</body></html>" : text;
 }
 
-std::vector<std::string> extensionsFor(int language) {
-    if (language == 0) return {".c"};
-    if (language == 1) return {".cpp", ".cc", ".cxx", ".c++"};
-    return {};
+struct MappedExtension {
+    VQSourceLanguage_C language;
+    const char* extension;
+};
+
+constexpr MappedExtension kMappedExtensions[] = {
+#define KERV_SOURCE_LANGUAGE(name, number, text)
+#define KERV_SOURCE_EXTENSION(language, extension) {VQ_SOURCE_LANGUAGE_##language, extension},
+#include "api/SourceLanguages.def"
+#undef KERV_SOURCE_EXTENSION
+#undef KERV_SOURCE_LANGUAGE
+};
+
+std::vector<std::string> extensionsFor(VQSourceLanguage_C language) {
+    std::vector<std::string> extensions;
+    for (const MappedExtension& mapped : kMappedExtensions) {
+        if (mapped.language == language) extensions.emplace_back(mapped.extension);
+    }
+    return extensions;
 }
 
 std::vector<std::string> projectsIn(const std::string& folder) {

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 
+#include "engine/config/ProjectConfig.h"
 #include "engine/entry/EntryPoints.h"
 #include "engine/records/ListRecords.h"
 #include "engine/store/FileSystem.h"
@@ -18,8 +19,10 @@ std::string configPath(const char* path) {
     return path && *path ? normalisePath(path) : "";
 }
 
+// The languages the engine maps file extensions to; a configuration has a
+// section for each.
 bool isSupportedLanguage(int language) {
-    return language == 0 || language == 1;
+    return language == VQ_SOURCE_LANGUAGE_C || language == VQ_SOURCE_LANGUAGE_CPP;
 }
 
 Status validateConfigs(const Project& project) {

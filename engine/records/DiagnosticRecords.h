@@ -17,7 +17,7 @@
 #include <vector>
 
 #include "api/KERVRecords.h"
-#include "engine/analysis/Finding.h"
+#include "engine/model/Finding.h"
 
 namespace kerv::engine {
 

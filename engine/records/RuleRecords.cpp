@@ -63,7 +63,11 @@ void releaseRuleArray(VQRuleArray_C* rules) {
 }  // namespace
 
 std::vector<std::string> severityGroups() {
-    return {"error", "warning", "style", "performance", "portability", "information"};
+    return {
+#define KERV_SEVERITY_GROUP(name, meaning) #name,
+#include "engine/records/SeverityGroups.def"
+#undef KERV_SEVERITY_GROUP
+    };
 }
 
 std::vector<RuleInfo> knownRules(const std::vector<RuleInfo>& catalog, const std::vector<const Finding*>& seen) {

@@ -1,6 +1,6 @@
 // Rules as records. Every cppcheck message id is one rule with the same id;
-// the rules are grouped by severity (error, warning, style, performance,
-// portability, information), in that order. A rule's text is cppcheck's
+// the rules are grouped by severity, in the order of
+// engine/records/SeverityGroups.def. A rule's text is cppcheck's
 // message, then, after a blank line, its longer explanation when it has a
 // different one. A rule carries its message as its one mapped message,
 // "CWE-<n>" as its category when it has one, and is active unless the rule
@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "api/KERVRecords.h"
-#include "engine/analysis/Finding.h"
+#include "engine/model/Finding.h"
 
 namespace kerv::engine {
 

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "api/KERVRecords.h"
-#include "engine/analysis/Finding.h"
+#include "engine/model/Finding.h"
 #include "engine/records/DiagnosticRecords.h"
 
 namespace kerv::engine {

@@ -4,7 +4,6 @@
 #include <cstdint>
 #include <optional>
 #include <string>
-#include <string_view>
 #include <vector>
 
 namespace kerv::engine {
@@ -56,9 +55,5 @@ std::vector<std::string> listDirectory(const std::string& path);
 std::string normalisePath(const std::string& path);
 std::string parentFolder(const std::string& path);
 std::string baseName(const std::string& path);
-
-// FNV-1a is sequential: the hash of a + b is fnv1a(b, fnv1a(a)).
-uint64_t fnv1a(std::string_view bytes, uint64_t seed = 14695981039346656037ull);
-std::string toHex(uint64_t value);
 
 }  // namespace kerv::engine

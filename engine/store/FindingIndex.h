@@ -17,7 +17,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "engine/analysis/Finding.h"
+#include "engine/model/Finding.h"
 #include "engine/store/Project.h"
 #include "engine/store/ResultsStore.h"
 

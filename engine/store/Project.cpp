@@ -4,6 +4,7 @@
 
 #include "engine/EngineLog.h"
 #include "engine/store/FileSystem.h"
+#include "engine/store/Hashing.h"
 #include "engine/store/LineRecords.h"
 #include "engine/store/ProjectJournal.h"
 
@@ -101,11 +102,8 @@ Status loadProject(const std::string& location, const std::string& name, Project
     project.name = name;
     project.stored.projectFileHash = fnv1a(*text);
     project.stored.projectFileBytes = text->size();
-    if (auto journal = readWholeFile(project.journalPath())) {
-        const JournalReplay replay = replayJournal(*journal, project.stored.projectFileHash, project.files);
-        project.stored.journalBytes = replay.intactBytes;
-        project.stored.earlierJournal = replay.earlierFormat;
-    }
+    if (auto journal = readWholeFile(project.journalPath()))
+        project.stored.journalBytes = replayJournal(*journal, project.stored.projectFileHash, project.files);
     out = std::move(project);
     return kOk;
 }
@@ -119,7 +117,7 @@ Status saveProject(Project& project) {
     }
     // The new project file is in place: the next change goes to a journal
     // that names it.
-    project.stored = StoredState{fnv1a(text), text.size(), 0, false};
+    project.stored = StoredState{fnv1a(text), text.size(), 0};
     if (written == AtomicWrite::kNotDurable) {
         // A crash of the machine may still bring back the old project file,
         // so the journal that completes it stays.
@@ -140,12 +138,6 @@ namespace {
 
 Status record(Project& project, const FileChange& change) {
     StoredState& stored = project.stored;
-    // A journal of the earlier format is folded rather than appended to, so
-    // that the project's files are all of the current format afterwards.
-    if (stored.earlierJournal) {
-        Status folded = saveProject(project);
-        if (folded != kOk) return folded;
-    }
     if (!appendToJournal(project.journalPath(), stored.projectFileHash, journalRecord(change), stored.journalBytes)) {
         engineLog(1, "%s: cannot write the change", project.journalPath().c_str());
         return kWriteFailed;

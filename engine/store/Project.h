@@ -25,8 +25,7 @@ namespace kerv::engine {
 struct StoredState {
     uint64_t projectFileHash = 0;  // of project.kerv's bytes
     uint64_t projectFileBytes = 0;
-    uint64_t journalBytes = 0;    // intact length of the journal, 0 when there is none
-    bool earlierJournal = false;  // the journal is of the earlier format: fold before appending
+    uint64_t journalBytes = 0;  // intact length of the journal, 0 when there is none
 };
 
 struct Project {

@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <vector>
 
-#include "engine/store/FileSystem.h"
+#include "engine/store/Hashing.h"
 #include "engine/store/LineRecords.h"
 #include "engine/store/RecordLog.h"
 
@@ -12,7 +12,6 @@ namespace kerv::engine {
 namespace {
 
 const char* const kJournalTag = "kerv-journal";
-const char* const kEarlierJournalVersion = "1";
 
 std::string journalHeader(uint64_t projectFileHash) {
     return joinFields({kJournalTag, toHex(projectFileHash)});
@@ -55,23 +54,6 @@ bool applyChange(const std::string& payload, FileList& files) {
     return true;
 }
 
-// The earlier line format: a header line, then "<change>\t<fnv1a of change>"
-// lines.
-uint64_t replayEarlierJournal(const std::string& text, uint64_t projectFileHash, FileList& files) {
-    const std::string header = joinFields({kJournalTag, kEarlierJournalVersion, toHex(projectFileHash)}) + "\n";
-    if (text.compare(0, header.size(), header) != 0) return 0;
-    size_t start = header.size();
-    for (;;) {
-        size_t end = text.find('\n', start);
-        if (end == std::string::npos) return start;  // nothing more, or a record cut short
-        std::string line = text.substr(start, end - start);
-        size_t tab = line.rfind('\t');
-        if (tab == std::string::npos || toHex(fnv1a(line.substr(0, tab))) != line.substr(tab + 1)) return start;
-        if (!applyChange(line.substr(0, tab), files)) return start;
-        start = end + 1;
-    }
-}
-
 }  // namespace
 
 std::string journalRecord(const FileChange& change) {
@@ -83,18 +65,14 @@ std::string journalRecord(const FileChange& change) {
     return joinFields(fields);
 }
 
-JournalReplay replayJournal(const std::string& text, uint64_t projectFileHash, FileList& files) {
-    if (!isRecordLog(text)) {
-        const uint64_t intact = replayEarlierJournal(text, projectFileHash, files);
-        return {intact, intact > 0};
-    }
+uint64_t replayJournal(const std::string& text, uint64_t projectFileHash, FileList& files) {
     const std::string header = journalHeader(projectFileHash);
     bool headerSeen = false;
     const uint64_t intact = replayRecords(text, [&](const std::string& payload) {
         if (!headerSeen) return headerSeen = payload == header;
         return applyChange(payload, files);
     });
-    return {headerSeen ? intact : 0, false};
+    return headerSeen ? intact : 0;
 }
 
 bool appendToJournal(const std::string& path, uint64_t projectFileHash, const std::string& record,

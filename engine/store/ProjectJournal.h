@@ -12,10 +12,6 @@
 // an append that a crash interrupted, and everything before it is kept. A
 // journal whose hash does not match the project file was already folded into
 // it and is ignored.
-//
-// Journals of the earlier line format ("kerv-journal<TAB>1<TAB><hash>", then
-// one change a line ending in a tab and an FNV-1a checksum) are still
-// replayed; the project folds such a journal before its next change.
 #pragma once
 
 #include <cstdint>
@@ -32,15 +28,10 @@ struct FileChange {
 
 std::string journalRecord(const FileChange& change);  // the payload of one record
 
-struct JournalReplay {
-    uint64_t intactBytes = 0;  // header included; 0 when nothing applies
-    bool earlierFormat = false;
-};
-
-// Applies the journal's intact records to `files`. Nothing applies when the
-// journal is absent, empty, for another project file or damaged from its
-// first record.
-JournalReplay replayJournal(const std::string& text, uint64_t projectFileHash, FileList& files);
+// Applies the journal's intact records to `files` and returns their length,
+// header included. Nothing applies (0) when the journal is absent, empty, for
+// another project file or damaged from its first record.
+uint64_t replayJournal(const std::string& text, uint64_t projectFileHash, FileList& files);
 
 // Appends `record` to the journal at `path` and syncs it. `validBytes` is the
 // intact length known so far (0: start a new journal for `projectFileHash`);

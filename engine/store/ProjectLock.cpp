@@ -13,7 +13,15 @@
 
 namespace kerv::engine {
 
-const char* const kProjectLockName = "project.lock";
+#define KERV_PROJECT_LOCK_FILE(name) const char* const kProjectLockName = name;
+#define KERV_PATH_REFUSED_CONTROLS(first, last)
+#define KERV_PATH_REFUSED_CHARACTER(code)
+#define KERV_PATH_REFUSED_SEQUENCE(text)
+#include "engine/store/ProjectStore.def"
+#undef KERV_PATH_REFUSED_SEQUENCE
+#undef KERV_PATH_REFUSED_CHARACTER
+#undef KERV_PATH_REFUSED_CONTROLS
+#undef KERV_PROJECT_LOCK_FILE
 
 ProjectLock::ProjectLock(ProjectLock&& other) noexcept
     : folder_(std::move(other.folder_)), fd_(std::exchange(other.fd_, -1)) {}

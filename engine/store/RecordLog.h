@@ -16,7 +16,7 @@
 namespace kerv::engine {
 
 // True when `text` starts with the marker of a record log (a file that does
-// not is of an earlier format, or damaged from its first byte).
+// not is damaged from its first byte).
 bool isRecordLog(const std::string& text);
 
 // The bytes of one record, and of a whole log holding `payloads`.

@@ -6,6 +6,7 @@
 
 #include "engine/EngineLog.h"
 #include "engine/store/FileSystem.h"
+#include "engine/store/Hashing.h"
 #include "engine/store/LineRecords.h"
 
 namespace kerv::engine {
@@ -133,42 +134,11 @@ bool ResultsStore::applyRecord(const std::string& payload) {
 void ResultsStore::readLog() {
     auto text = readWholeFile(logPath());
     uint64_t intact = 0;
-    if (text && isRecordLog(*text)) {
-        intact = replayRecords(*text, [&](const std::string& payload) { return applyRecord(payload); });
-    } else if (text && (intact = readEarlierLog(*text)) > 0) {
-        // Read once in the earlier framing, then kept in the record format.
-        log_ = RecordLogWriter(logPath(), false, 0);
-        if (!rewrite()) engineLog(1, "%s: cannot rewrite results of an earlier format", logPath().c_str());
-        return;
-    }
+    if (text) intact = replayRecords(*text, [&](const std::string& payload) { return applyRecord(payload); });
     log_ = RecordLogWriter(logPath(), false, intact);
     if (text && intact < text->size())
         engineLog(2, "%s: damaged tail ignored after %llu bytes", logPath().c_str(),
                   static_cast<unsigned long long>(intact));
-}
-
-// "<entry|forget>\t<payload length>\t<fnv1a>\n<payload>" entries.
-uint64_t ResultsStore::readEarlierLog(const std::string& text) {
-    size_t at = 0;
-    while (at < text.size()) {
-        size_t lineEnd = text.find('\n', at);
-        if (lineEnd == std::string::npos) break;
-        std::vector<std::string> head = splitFields(text.substr(at, lineEnd - at));
-        char* end = nullptr;
-        uint64_t length = head.size() == 3 ? std::strtoull(head[1].c_str(), &end, 10) : 0;
-        if (!end || *end != '\0' || length > text.size() - lineEnd - 1) break;
-        std::string payload = text.substr(lineEnd + 1, length);
-        if (toHex(fnv1a(payload)) != head[2]) break;
-        FileResult result;
-        if (head[0] == kForgetTag && !payload.empty())
-            drop(payload);
-        else if (head[0] == "entry" && parseFileResult(payload, result))
-            keep(std::move(result), 0);
-        else
-            break;
-        at = lineEnd + 1 + length;
-    }
-    return at;
 }
 
 // Writes the live entries as a new log in place of the old one.

@@ -7,9 +7,7 @@
 // the live entries once it holds more than twice their size. A kill during an
 // analysis leaves every finished file's results. Results are not synced to
 // disk: they only cache what an analysis gives, so one that a crash of the
-// machine damages is skipped and made again. A log of the earlier framing
-// ("<entry|forget>\t<length>\t<fnv1a>\n<payload>" entries) is read and
-// rewritten in the record format when the folder is opened.
+// machine damages is skipped and made again.
 #pragma once
 
 #include <cstdint>
@@ -19,8 +17,8 @@
 #include <vector>
 
 #include "engine/Status.h"
-#include "engine/analysis/Finding.h"
-#include "engine/analysis/HeaderGraph.h"
+#include "engine/model/Finding.h"
+#include "engine/model/HeaderStamp.h"
 #include "engine/store/RecordLog.h"
 
 namespace kerv::engine {
@@ -67,7 +65,6 @@ public:
 private:
     std::string logPath() const { return folder_ + "/results.log"; }
     void readLog();
-    uint64_t readEarlierLog(const std::string& text);
     bool applyRecord(const std::string& payload);
     bool rewrite();
     void rewriteWhenLarge();

@@ -3,7 +3,9 @@
 // project file is made of tab-separated lines, a result text carries a path
 // verbatim up to its closing tag, and cppcheck cannot open a path holding '"'
 // or '\' (it reads '\' as a folder separator): a path with any of these, or
-// with another control character, would be stored and go wrong later.
+// with another control character, would be stored and go wrong later. What
+// is refused is listed in engine/store/ProjectStore.def, which the Java client
+// checks paths against too.
 #pragma once
 
 #include <string>

@@ -206,42 +206,5 @@ TEST_F(StoresTest, RecordLogKeepsTheIntactPrefix) {
               (std::vector<std::string>{payloads[0], payloads[1], "again"}));
 }
 
-// A journal and a results log of the earlier line framings are read, torn
-// tails and all, and then rewritten as record logs.
-TEST_F(StoresTest, EarlierFramingsAreReadOnceAndRewritten) {
-    Project project = sampleProject();
-    project.location = folder_;
-    ASSERT_TRUE(makeDirectory(project.folder()));
-    ASSERT_EQ(saveProject(project), kOk);
-    auto line = [](const std::string& change) { return change + "\t" + toHex(fnv1a(change)) + "\n"; };
-    writeFile("demo/project.journal", "kerv-journal\t1\t" + toHex(project.stored.projectFileHash) + "\n" +
-                                          line("remove\t/src/a.c") + line("put\t0\t/src/c.c\t1\tX\t/inc") +
-                                          "put\t0\t/src/torn.c");
-    Project loaded;
-    ASSERT_EQ(loadProject(folder_, "demo", loaded), kOk);
-    EXPECT_EQ(pathsOf(loaded), (std::vector<std::string>{"/src/b.cpp", "/src/c.c"}));
-    EXPECT_EQ(loaded.files.find("/src/c.c")->includes, std::vector<std::string>{"/inc"});
-    ASSERT_EQ(putProjectFile(loaded, {"/src/d.c", 0, {}, {}}), kOk);
-    EXPECT_TRUE(isRecordLog(readWholeFile(project.journalPath()).value_or("")));
-    ASSERT_EQ(loadProject(folder_, "demo", project), kOk);
-    EXPECT_EQ(pathsOf(project), (std::vector<std::string>{"/src/b.cpp", "/src/c.c", "/src/d.c"}));
-
-    auto entry = [](const std::string& tag, const std::string& payload) {
-        return tag + "\t" + std::to_string(payload.size()) + "\t" + toHex(fnv1a(payload)) + "\n" + payload;
-    };
-    ASSERT_TRUE(makeDirectory(path("results")));
-    writeFile("results/results.log",
-              entry("entry", serialiseFileResult(FileResult{"/src/a.c", 1, 2, {}, {}, false})) +
-                  entry("entry", serialiseFileResult(FileResult{"/src/b.c", 3, 4, {}, {}, false})) +
-                  entry("forget", "/src/a.c") + "entry\t900\t0123456789abcdef\nkerv");
-    for (int reading = 0; reading < 2; ++reading) {
-        ResultsStore store;
-        ASSERT_EQ(store.open(path("results")), kOk);
-        ASSERT_EQ(store.all().size(), 1u) << "reading " << reading;
-        EXPECT_EQ(store.find("/src/b.c")->configurationHash, 4u);
-        EXPECT_TRUE(isRecordLog(readWholeFile(path("results/results.log")).value_or("")));
-    }
-}
-
 }  // namespace
 }  // namespace kerv::engine

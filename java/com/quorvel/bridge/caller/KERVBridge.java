@@ -8,10 +8,11 @@ package com.quorvel.bridge.caller;
  * declaration, attributes or whitespace) or plain lists whose entries are separated by {@code ';'}.
  *
  * <h2>Loading the bridge</h2>
- * The bridge library is loaded when this class is initialised. If the system property
- * {@value #LIBRARY_PROPERTY} names a file, that file is loaded with {@link System#load(String)}; otherwise
- * {@code libKERVBridge.so} is looked up on {@code java.library.path} with {@link System#loadLibrary(String)}. A
- * bridge that cannot be found makes the class initialisation fail with an {@link UnsatisfiedLinkError}.
+ * The bridge library is loaded when this class is initialised, unless {@link BridgeLibrary#load} loaded one before.
+ * If the system property {@value #LIBRARY_PROPERTY} names a file, that file is loaded with
+ * {@link System#load(String)}; otherwise {@code libKERVBridge.so} is looked up on {@code java.library.path} with
+ * {@link System#loadLibrary(String)}. A bridge that cannot be found makes the class initialisation fail with an
+ * {@link UnsatisfiedLinkError}.
  *
  * <h2>Threading and call order</h2>
  * <ul>
@@ -46,20 +47,20 @@ public final class KERVBridge {
     /** System property naming the bridge library file to load instead of searching {@code java.library.path}. */
     public static final String LIBRARY_PROPERTY = "com.quorvel.bridge.library";
 
-    /** Separator of the entries of a list text (the character 0x19). */
-    public static final char ITEM_SEPARATOR = '\u0019';
+    /** Separator of the entries of a list text: {@value}. */
+    public static final char ITEM_SEPARATOR = BridgeConstants.ITEM_SEPARATOR;
 
     /** Source language number for C, as used by {@link #addFile} and {@link #setActiveCCT}. */
-    public static final int SOURCE_LANGUAGE_C = 0;
+    public static final int SOURCE_LANGUAGE_C = BridgeConstants.SOURCE_LANGUAGE_C;
 
     /** Source language number for C++. */
-    public static final int SOURCE_LANGUAGE_CPP = 1;
+    public static final int SOURCE_LANGUAGE_CPP = BridgeConstants.SOURCE_LANGUAGE_CPP;
 
     /** Text returned by {@link #initJniBridge(String)} when the analysis library is loaded. */
     public static final String INIT_OK = "OK";
 
     static {
-        BridgeLibrary.load();
+        BridgeLibrary.loadForNatives();
     }
 
     private KERVBridge() {}

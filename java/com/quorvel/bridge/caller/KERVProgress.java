@@ -5,16 +5,15 @@ import java.util.function.IntConsumer;
 /**
  * Live progress of the analysis library's aggregation, and the version of the bridge library.
  *
- * <p>The bridge library is loaded when this class is initialised, exactly as {@link KERVBridge} loads it: the file
- * named by the system property {@value KERVBridge#LIBRARY_PROPERTY} when it is set, otherwise
- * {@code libKERVBridge.so} from {@code java.library.path}. Both classes therefore use the same library.
+ * <p>The bridge library is loaded when this class is initialised, by the same {@link BridgeLibrary} as for
+ * {@link KERVBridge}: both classes therefore use the same library.
  *
  * <p>Unlike the methods of {@link KERVBridge}, the methods of this class may be called from any thread at any time,
  * also before {@link KERVBridge#initJniBridge(String)}.
  */
 public final class KERVProgress {
     static {
-        BridgeLibrary.load();
+        BridgeLibrary.loadForNatives();
     }
 
     private KERVProgress() {}

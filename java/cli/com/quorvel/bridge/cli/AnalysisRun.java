@@ -1,9 +1,7 @@
 package com.quorvel.bridge.cli;
 
 import com.quorvel.bridge.client.AnalysisOutcome;
-import com.quorvel.bridge.client.Baseline;
 import com.quorvel.bridge.client.Diagnostic;
-import com.quorvel.bridge.client.FileWithoutResults;
 import com.quorvel.bridge.client.FolderImport;
 import com.quorvel.bridge.client.Kerv;
 import com.quorvel.bridge.client.KervException;
@@ -13,12 +11,13 @@ import com.quorvel.bridge.client.KervStatus;
 import com.quorvel.bridge.client.LogLevel;
 import com.quorvel.bridge.client.Project;
 import com.quorvel.bridge.client.ResultDecoder;
-import com.quorvel.bridge.client.Rule;
-import com.quorvel.bridge.client.RuleGroup;
+import com.quorvel.bridge.client.RuleCatalog;
 import com.quorvel.bridge.client.SourceFolder;
+import com.quorvel.bridge.client.report.Baseline;
+import com.quorvel.bridge.client.report.FileWithoutResults;
 import java.io.IOException;
-import java.io.UncheckedIOException;
 import java.io.PrintStream;
+import java.io.UncheckedIOException;
 import java.nio.charset.StandardCharsets;
 import java.nio.file.Files;
 import java.nio.file.Path;
@@ -75,8 +74,8 @@ final class AnalysisRun {
                         refusal -> err.println("kerv: " + refusal + "; waiting up to " + options.waitSeconds
                                 + " s for it to close the project"));
                 if (options.logFile != null) {
-                    kerv.setLogFile(options.logFile);
-                    kerv.setLogLevel(LogLevel.TRACE);
+                    kerv.library().setLogFile(options.logFile);
+                    kerv.library().setLogLevel(LogLevel.TRACE);
                 }
                 List<Path> found = options.compileCommands == null ? sourceFiles(kerv, source) : List.of();
                 Project project = openProject(kerv, source != null ? source
@@ -98,8 +97,9 @@ final class AnalysisRun {
                     outcome = project.analyse(progress);
                 }
                 report(kerv, project, source, files, outcome);
-                int failing = ReportOutputs.write(options, baseline, kerv.version(), source, byFile,
-                        withoutResults(outcome), options.failOn.count(byFile), out, project.ruleCatalog());
+                ReportOutputs.Run run = new ReportOutputs.Run(kerv.library().version(), source, byFile,
+                        withoutResults(outcome), project.ruleCatalog());
+                int failing = ReportOutputs.write(options, baseline, run, options.failOn.count(byFile), out);
                 if (!options.failOn.equals(FailOn.ANY)) {
                     out.println(options.failOn.describe(failing, options.baseline != null));
                 }
@@ -155,7 +155,7 @@ final class AnalysisRun {
      * problem.
      */
     private Project openProject(KervSession kerv, Path source) throws CannotRun, IOException {
-        Path location = options.projectDir != null ? options.projectDir : kerv.workspace();
+        Path location = options.projectDir != null ? options.projectDir : kerv.library().workspace();
         String name = options.name != null ? options.name : defaultName(source);
         Path acf = configuration(options.acf);
         Path rcf = configuration(options.rcf);
@@ -207,7 +207,7 @@ final class AnalysisRun {
 
     /** The C and C++ files under the source folder, hidden folders left out; none is an error. */
     private List<Path> sourceFiles(KervSession kerv, Path source) throws IOException, CannotRun {
-        List<String> extensions = kerv.fileExtensions();
+        List<String> extensions = kerv.library().fileExtensions();
         List<Path> found = SourceFolder.scan(source, extensions, file -> excludes.excludes(source, file));
         if (found.isEmpty()) {
             throw new CannotRun("no C or C++ file to analyse in " + source + " (none with the extensions "
@@ -247,7 +247,7 @@ final class AnalysisRun {
     }
 
     private void report(KervSession kerv, Project project, Path source, List<Path> files, AnalysisOutcome outcome) {
-        Map<String, Summary.RuleInfo> rules = rulesById(project.ruleGroups());
+        RuleCatalog rules = project.ruleCatalog();
         Set<Path> notAnalysed = new HashSet<>();
         outcome.notAnalysed().forEach(file -> notAnalysed.add(file.file()));
         for (Path file : files) {
@@ -265,12 +265,12 @@ final class AnalysisRun {
         Set<Path> analysedNow = new HashSet<>(outcome.analysed());
         long analysed = byFile.keySet().stream().filter(analysedNow::contains).count();
         out.printf("kerv: analysed %d file%s of %s, %d already up to date (%s; project %s in %s)%n", analysed,
-                analysed == 1 ? "" : "s", source, byFile.size() - analysed, kerv.components(), project.name(),
-                project.location());
+                analysed == 1 ? "" : "s", source, byFile.size() - analysed, kerv.library().components(),
+                project.name(), project.location());
         if (options.rules) {
             out.println("rules:");
-            rules.values().forEach(r -> out.printf("  %-12s %-36s %s  %s%n", r.group(), r.id(), r.active() ? "on " : "off",
-                    r.text()));
+            rules.rules().forEach(r -> out.printf("  %-12s %-36s %s  %s%n", r.severity().text(), r.rule().id(),
+                    r.rule().active() ? "on " : "off", r.rule().summary()));
         }
         if (options.trees) {
             out.println(new String(project.treesXml(false, List.of()), StandardCharsets.UTF_8));
@@ -284,16 +284,5 @@ final class AnalysisRun {
         refused.forEach((file, why) -> files.add(new FileWithoutResults(file, "not added: " + why)));
         outcome.notAnalysed().forEach(file -> files.add(new FileWithoutResults(file.file(), file.reason().text())));
         return files;
-    }
-
-    /** Every rule of every group, by id, in the library's order, with its group's name as its severity. */
-    static Map<String, Summary.RuleInfo> rulesById(List<RuleGroup> groups) {
-        Map<String, Summary.RuleInfo> rules = new LinkedHashMap<>();
-        for (RuleGroup group : groups) {
-            for (Rule rule : group.rules()) {
-                rules.put(rule.id(), new Summary.RuleInfo(rule.id(), group.name(), rule.active(), rule.summary()));
-            }
-        }
-        return rules;
     }
 }

@@ -67,7 +67,7 @@ final class ConfigurationProbe {
     public static void main(String[] args) throws IOException {
         Path scratch = Files.createTempDirectory("kerv-configuration-");
         try (KervSession kerv = args[0].isEmpty() ? Kerv.open() : Kerv.open(Path.of(args[0]))) {
-            kerv.setLogLevel(LogLevel.FAILURES);
+            kerv.library().setLogLevel(LogLevel.FAILURES);
             kerv.openProject(scratch, "check", file(args[1]), file(args[2]), file(args[3]));
         } catch (RuntimeException e) {
             // the library's log has said why; that is all the caller reads

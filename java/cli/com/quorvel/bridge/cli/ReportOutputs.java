@@ -1,12 +1,12 @@
 package com.quorvel.bridge.cli;
 
-import com.quorvel.bridge.client.AnalysisReport;
-import com.quorvel.bridge.client.Baseline;
 import com.quorvel.bridge.client.Diagnostic;
-import com.quorvel.bridge.client.FileWithoutResults;
-import com.quorvel.bridge.client.HtmlReport;
 import com.quorvel.bridge.client.RuleCatalog;
-import com.quorvel.bridge.client.SarifReport;
+import com.quorvel.bridge.client.report.AnalysisReport;
+import com.quorvel.bridge.client.report.Baseline;
+import com.quorvel.bridge.client.report.FileWithoutResults;
+import com.quorvel.bridge.client.report.HtmlReport;
+import com.quorvel.bridge.client.report.SarifReport;
 import java.io.PrintStream;
 import java.nio.file.Path;
 import java.util.List;
@@ -17,17 +17,31 @@ final class ReportOutputs {
     private ReportOutputs() {}
 
     /**
+     * What a run found, as the reports take it.
+     *
+     * @param version the analysis library's version
+     * @param source the folder that paths are shown relative to
+     * @param byFile the diagnostics of each analysed file
+     * @param withoutResults the files left without results, each with why
+     * @param catalog the project's rules
+     */
+    record Run(String version, Path source, Map<Path, List<Diagnostic>> byFile,
+            List<FileWithoutResults> withoutResults, RuleCatalog catalog) {
+        AnalysisReport report() {
+            return new AnalysisReport(version, source, byFile, withoutResults, catalog);
+        }
+    }
+
+    /**
      * Writes the reports the options ask for and compares with the baseline (read before the analysis, null for
      * none); returns the count of findings that decides the exit code: with a baseline the new ones at the --fail-on
      * severity or above, else {@code failing}.
      */
-    static int write(CliOptions options, Baseline baseline, String version, Path source,
-            Map<Path, List<Diagnostic>> byFile, List<FileWithoutResults> withoutResults, int failing, PrintStream out,
-            RuleCatalog catalog) {
+    static int write(CliOptions options, Baseline baseline, Run run, int failing, PrintStream out) {
         if (options.sarif == null && options.html == null && baseline == null) {
             return failing;
         }
-        AnalysisReport report = new AnalysisReport(version, source, byFile, withoutResults, catalog);
+        AnalysisReport report = run.report();
         int counted = failing;
         if (baseline != null) {
             Baseline.Comparison comparison = baseline.compare(report);

@@ -2,6 +2,7 @@ package com.quorvel.bridge.cli;
 
 import com.quorvel.bridge.client.Diagnostic;
 import com.quorvel.bridge.client.Location;
+import com.quorvel.bridge.client.RuleCatalog;
 import com.quorvel.bridge.client.SuppressionState;
 import java.io.PrintStream;
 import java.nio.file.Path;
@@ -18,20 +19,17 @@ final class Summary {
 
     private Summary() {}
 
-    /** A rule as the summary shows it: its group's name is the severity of its diagnostics. */
-    record RuleInfo(String id, String group, boolean active, String text) {}
-
     /**
      * Prints the counts per file (of the files with active diagnostics, by path) and per severity, then every active
      * diagnostic in the listing's order, then how many a comment in the source suppresses; returns the number of
      * active diagnostics.
      */
     static int print(PrintStream out, Path sourceFolder, Map<Path, List<Diagnostic>> byFile,
-            Map<String, RuleInfo> rules) {
+            RuleCatalog rules) {
         Map<String, Integer> perFile = new TreeMap<>();
         Map<String, Integer> perSeverity = new LinkedHashMap<>();
-        for (RuleInfo rule : rules.values()) {
-            perSeverity.putIfAbsent(rule.group(), 0);
+        for (RuleCatalog.Entry rule : rules.rules()) {
+            perSeverity.putIfAbsent(rule.severity().text(), 0);
         }
         int switchedOff = 0;
         int inSource = 0;

@@ -57,26 +57,6 @@ final class Arguments {
         return absolute;
     }
 
-    /**
-     * What in a file's path the reference library refuses to keep (its lists, reports and analyser cannot carry it):
-     * a control character, {@code ;}, {@code "}, {@code \} or {@code </}; {@code null} when there is none.
-     */
-    static String unsupportedInFileName(String path) {
-        for (int i = 0; i < path.length(); i++) {
-            char c = path.charAt(i);
-            if (c < 0x20 || c == 0x7f) {
-                return String.format("the control character U+%04X", (int) c);
-            }
-            if (c == ';' || c == '"' || c == '\\') {
-                return String.format("'%c' (U+%04X)", c, (int) c);
-            }
-            if (c == '<' && path.startsWith("/", i + 1)) {
-                return "'</'";
-            }
-        }
-        return null;
-    }
-
     /** A list entry: a text without the bridge's item separator. */
     static String item(String value, String name) {
         if (text(value, name).indexOf(KERVBridge.ITEM_SEPARATOR) >= 0) {

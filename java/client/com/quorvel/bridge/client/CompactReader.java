@@ -24,8 +24,8 @@ import java.util.Locale;
  * kinds:
  *
  * <ul>
- *   <li>verbatim (paths, identifiers, producers, help locations): every byte up to the element's closing tag, markup
- *       characters included;
+ *   <li>verbatim (the elements of {@link Tags#VERBATIM}: paths, identifiers, producers, help locations): every byte
+ *       up to the element's closing tag, markup characters included;
  *   <li>escaped (free texts): the five entities the writers use stand for {@code & < > ' "};
  *   <li>CDATA sections (references and parameters), split where the text holds {@code ]]>}.
  * </ul>
@@ -159,23 +159,35 @@ final class CompactReader {
         }
     }
 
-    /** A verbatim value shared up to {@link #SHARED_LENGTH} bytes; leaves the reader after the closing tag. */
-    String verbatim(ElementTag tag) {
-        scanVerbatim(tag);
+    /**
+     * A record's text, verbatim or escaped as the writers write {@code tag}, shared up to {@link #SHARED_LENGTH}
+     * bytes; leaves the reader after the closing tag.
+     */
+    String value(ElementTag tag) {
+        scan(tag);
         return text(SHARED_LENGTH);
     }
 
-    /** A verbatim path, shared up to {@link #SHARED_PATH_LENGTH} bytes. */
+    /** A path, shared up to {@link #SHARED_PATH_LENGTH} bytes. */
     String path(ElementTag tag) {
-        scanVerbatim(tag);
+        scan(tag);
         return text(SHARED_PATH_LENGTH);
     }
 
     /**
-     * Reads a verbatim value up to its closing tag, without making its string: {@link #text}, or the bytes of
-     * {@link #textFrom} to {@link #textTo} of {@link #bytes} when {@link #textIsRaw}, give it.
+     * Reads a record's text up to its closing tag, verbatim or escaped as the writers write {@code tag}, without
+     * making its string: {@link #text}, or the bytes of {@link #textFrom} to {@link #textTo} of {@link #bytes} when
+     * {@link #textIsRaw}, give it.
      */
-    void scanVerbatim(ElementTag tag) {
+    void scan(ElementTag tag) {
+        if (tag.verbatim) {
+            scanVerbatim(tag);
+        } else {
+            scanEscaped(tag);
+        }
+    }
+
+    private void scanVerbatim(ElementTag tag) {
         byte[] in = this.in;
         int from = at;
         int i = from;
@@ -209,6 +221,11 @@ final class CompactReader {
 
     /** An escaped value, with its entities and line breaks undone in the same pass. */
     String escaped(ElementTag tag) {
+        scanEscaped(tag);
+        return text(SHARED_LENGTH);
+    }
+
+    private void scanEscaped(ElementTag tag) {
         byte[] in = this.in;
         int from = at;
         int i = from;
@@ -246,7 +263,6 @@ final class CompactReader {
         }
         at = i + tag.close.length();
         finish(ESCAPED, from, i, run, i);
-        return text(SHARED_LENGTH);
     }
 
     /** A value of CDATA sections, joined, with its line breaks undone in the same pass. */

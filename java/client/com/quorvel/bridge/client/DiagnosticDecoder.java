@@ -120,19 +120,19 @@ final class DiagnosticDecoder {
                 diagnostic.classification = classify(in, catalog);
             }
             if (in.at(HELP)) {
-                diagnostic.helpFileLocation = in.verbatim(HELP);
+                diagnostic.helpFileLocation = in.value(HELP);
             }
             if (in.at(LEVEL)) {
                 diagnostic.level = in.number(LEVEL);
             }
             if (in.at(NUMBER)) {
-                diagnostic.messageNumber = in.verbatim(NUMBER);
+                diagnostic.messageNumber = in.value(NUMBER);
             }
             if (in.at(TEXT)) {
-                diagnostic.text = in.escaped(TEXT);
+                diagnostic.text = in.value(TEXT);
             }
             if (in.at(PRODUCER)) {
-                diagnostic.producer = in.verbatim(PRODUCER);
+                diagnostic.producer = in.value(PRODUCER);
             }
             while (in.at(REFERENCE)) {
                 diagnostic.references.add(in.cdata(REFERENCE));
@@ -155,7 +155,7 @@ final class DiagnosticDecoder {
      * catalog knows costs neither a string nor a map look-up, and one it does not know is its own rule.
      */
     private static RuleCatalog.Classification classify(CompactReader in, RuleCatalog catalog) {
-        in.scanVerbatim(MESSAGE_ID);
+        in.scan(MESSAGE_ID);
         if (!in.textIsRaw()) {
             return catalog.classify(in.text(CompactReader.SHARED_LENGTH));  // line breaks undone: not its bytes
         }

@@ -1,5 +1,6 @@
 package com.quorvel.bridge.client;
 
+import com.quorvel.bridge.client.internal.NativeBundle;
 import java.io.IOException;
 import java.nio.file.Path;
 

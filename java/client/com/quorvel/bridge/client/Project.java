@@ -26,14 +26,16 @@ import java.util.function.Predicate;
  * again first. File paths are made absolute and normalised before they reach the analysis library.
  */
 public final class Project {
-    private final KervSession session;
+    private final SessionBridge bridge;
+    private final LibraryInfo library;
     private final Path location;
     private final String name;
     /** Built on first use; the rules of a project do not change while a session has it open. */
     private volatile RuleCatalog ruleCatalog;
 
     Project(KervSession session, Path location, String name) {
-        this.session = session;
+        this.bridge = session.bridge();
+        this.library = session.library();
         this.location = location;
         this.name = name;
     }
@@ -73,7 +75,7 @@ public final class Project {
 
     /**
      * Adds a source file, its language taken from its extension ({@link SourceLanguage#ofFile}); the
-     * analysis library must map the extension ({@link KervSession#fileExtensions()}).
+     * analysis library must map the extension ({@link LibraryInfo#fileExtensions()}).
      *
      * @param file the source file
      * @throws IllegalArgumentException when the file is not a readable regular file or its extension is not mapped;
@@ -84,7 +86,7 @@ public final class Project {
      */
     public void addFile(Path file) {
         String path = Arguments.readableFile(file, "file");
-        if (!session.fileExtensions().contains(SourceLanguage.extensionOf(Path.of(path)))) {
+        if (!library.fileExtensions().contains(SourceLanguage.extensionOf(Path.of(path)))) {
             throw new IllegalArgumentException("file has an extension that the analysis library does not map to a"
                     + " language: " + path);
         }
@@ -116,14 +118,14 @@ public final class Project {
 
     private void add(String path, SourceLanguage language, String defines, int definesSize, String includes,
             int includesSize) {
-        long status = session.callOn(this, "addFile",
+        long status = bridge.callOn(this, "addFile",
                 () -> KERVBridge.addFile(language.number(), path, defines, definesSize, includes, includesSize));
-        String unsupported = Arguments.unsupportedInFileName(path);
+        String unsupported = ProjectStore.unsupportedInFileName(path);
         if (status == KervStatus.BAD_ARGUMENT.code() && unsupported != null) {
             throw KervException.of("addFile", (int) status,
                     path + " holds " + unsupported + ", which the analysis library cannot keep in a file name");
         }
-        KervSession.check("addFile", status, path);
+        StatusChecks.check("addFile", status, path);
     }
 
     /**
@@ -131,7 +133,7 @@ public final class Project {
      * {@link CompileDatabase#read(Path)}): its files are added with their language, definitions and include folders;
      * a file the project holds with other settings is added again with the database's (so it is analysed again);
      * files the database does not name are removed; the rest are left as they are. Entries for files whose extension
-     * the analysis library does not map ({@link KervSession#fileExtensions()}), such as assembly sources, are left
+     * the analysis library does not map ({@link LibraryInfo#fileExtensions()}), such as assembly sources, are left
      * out.
      *
      * <p>Each file is analysed as its compiler sees it: the compiler that its entry runs is asked for its predefined
@@ -169,67 +171,12 @@ public final class Project {
      * @throws KervException when the analysis library refuses a file
      */
     public CompileCommandsImport importCompileCommands(Path database, CompileDatabase read, Predicate<Path> excluded) {
-        List<String> extensions = session.fileExtensions();
-        List<CompileCommand> commands = new ArrayList<>();
-        int left = 0;
-        for (CompileCommand command : read.commands()) {
-            if (excluded.test(command.file())) {
-                left++;
-                continue;
-            }
-            String name = command.file().getFileName().toString();
-            if (name.lastIndexOf('.') >= 0 && extensions.contains(name.substring(name.lastIndexOf('.')))) {
-                Arguments.readableFile(command.file(), "a file of " + database);
-                commands.add(command);
-            }
-        }
-        CompilerProfiles profiles = new CompilerProfiles(location.resolve(name));
-        Set<Path> registered = new HashSet<>();
-        Set<Path> wanted = new HashSet<>();
-        Set<Path> before = new HashSet<>(files());
-        int added = 0;
-        int updated = 0;
-        for (CompileCommand command : commands) {
-            wanted.add(command.file());
-            Path profile = profiles.profileOf(command);
-            if (registered.add(profile)) {
-                addCCT(profile);
-            }
-            List<Path> includes = new ArrayList<>(command.includeFolders());
-            includes.add(profile);
-            Optional<SourceFile> held = before.contains(command.file()) ? file(command.file()) : Optional.empty();
-            if (held.isPresent() && held.get().equals(settingsOf(command, includes))) {
-                continue;
-            }
-            if (held.isPresent()) {
-                removeFile(command.file());
-                updated++;
-            } else {
-                added++;
-            }
-            addFile(command.file(), command.language(), command.defines(), includes);
-        }
-        int removed = 0;
-        for (Path file : before) {
-            if (!wanted.contains(file)) {
-                removeFile(file);
-                removed++;
-            }
-        }
-        profiles.removeUnused();
-        List<Path> files = commands.stream().map(CompileCommand::file).toList();
-        return new CompileCommandsImport(files, added, updated, removed, read.conflicting(),
-                read.commands().size() - commands.size() - left, left, profiles.warnings());
-    }
-
-    private static SourceFile settingsOf(CompileCommand command, List<Path> includes) {
-        return new SourceFile(command.language(), command.defines(),
-                includes.stream().map(folder -> Arguments.path(folder, "includeFolders")).toList());
+        return new CompileDatabaseSync(this, library.fileExtensions()).run(database, read, excluded);
     }
 
     /**
      * Brings the project in line with the C and C++ files of a folder, as {@link SourceFolder#scan} finds them with
-     * the analysis library's extensions ({@link KervSession#fileExtensions()}); see {@link #importFiles}.
+     * the analysis library's extensions ({@link LibraryInfo#fileExtensions()}); see {@link #importFiles}.
      *
      * @param folder the source folder
      * @return the folder's files that the project holds, the files refused, and the counts of the changes
@@ -244,7 +191,7 @@ public final class Project {
         }
         try {
             Path root = folder.toRealPath();
-            return importFiles(root, SourceFolder.scan(root, session.fileExtensions(), file -> false));
+            return importFiles(root, SourceFolder.scan(root, library.fileExtensions(), file -> false));
         } catch (IOException e) {
             throw new UncheckedIOException("cannot read the folder " + folder, e);
         }
@@ -297,7 +244,7 @@ public final class Project {
      */
     public void removeFile(Path file) {
         String path = Arguments.path(file, "file");
-        KervSession.check("removeFile", session.callOn(this, "removeFile", () -> KERVBridge.removeFile(path)), path);
+        StatusChecks.check("removeFile", bridge.callOn(this, "removeFile", () -> KERVBridge.removeFile(path)), path);
     }
 
     /**
@@ -307,7 +254,7 @@ public final class Project {
      */
     public List<Path> files() {
         List<Path> files = new ArrayList<>();
-        for (String file : FileDecoder.list(session.callOn(this, "getFiles", KERVBridge::getFiles))) {
+        for (String file : FileDecoder.list(bridge.callOn(this, "getFiles", KERVBridge::getFiles))) {
             files.add(Path.of(file));
         }
         return List.copyOf(files);
@@ -321,7 +268,7 @@ public final class Project {
      */
     public Optional<SourceFile> file(Path file) {
         String path = Arguments.path(file, "file");
-        return ResultDecoder.sourceFile(session.callOn(this, "getVQFile", () -> KERVBridge.getVQFile(path)));
+        return ResultDecoder.sourceFile(bridge.callOn(this, "getVQFile", () -> KERVBridge.getVQFile(path)));
     }
 
     /**
@@ -333,7 +280,7 @@ public final class Project {
      */
     public void addCCT(Path cctFile) {
         String path = Arguments.readableFile(cctFile, "cctFile");
-        KervSession.check("addCCT", session.callOn(this, "addCCT", () -> KERVBridge.addCCT(path)), path);
+        StatusChecks.check("addCCT", bridge.callOn(this, "addCCT", () -> KERVBridge.addCCT(path)), path);
     }
 
     /**
@@ -347,8 +294,8 @@ public final class Project {
     public void setActiveCCT(SourceLanguage language, Path cctFile) {
         Objects.requireNonNull(language, "language");
         String path = Arguments.path(cctFile, "cctFile");
-        KervSession.check("setActiveCCT",
-                session.callOn(this, "setActiveCCT", () -> KERVBridge.setActiveCCT(language.number(), path)),
+        StatusChecks.check("setActiveCCT",
+                bridge.callOn(this, "setActiveCCT", () -> KERVBridge.setActiveCCT(language.number(), path)),
                 path + " for " + language);
     }
 
@@ -381,7 +328,7 @@ public final class Project {
      */
     public AnalysisOutcome analyse(IntConsumer listener) {
         ProgressRelay relay = listener == null ? null : new ProgressRelay(listener);
-        AnalysisOutcome outcome = session.callOn(this, "aggregate", () -> Aggregation.run(this, relay));
+        AnalysisOutcome outcome = bridge.callOn(this, "aggregate", () -> Aggregation.run(this, relay));
         if (relay != null) {
             relay.rethrow();
         }
@@ -398,7 +345,7 @@ public final class Project {
      */
     public void refresh(IntConsumer listener) {
         ProgressRelay relay = listener == null ? null : new ProgressRelay(listener);
-        session.callOn(this, "aggregate", () -> {
+        bridge.callOn(this, "aggregate", () -> {
             KERVProgress.setListener(relay);
             try {
                 KERVBridge.aggregate();
@@ -420,7 +367,7 @@ public final class Project {
      * @throws KervException when the analysis library's API cannot be started again
      */
     public void release() {
-        session.release(this);
+        bridge.release(this);
     }
 
     /**
@@ -431,7 +378,7 @@ public final class Project {
      */
     public boolean hasResults(Path file) {
         String path = Arguments.path(file, "file");
-        return session.callOn(this, "hasResults", () -> KERVBridge.hasResults(path));
+        return bridge.callOn(this, "hasResults", () -> KERVBridge.hasResults(path));
     }
 
     /**
@@ -442,7 +389,7 @@ public final class Project {
      */
     public boolean hasUpToDateResults(Path file) {
         String path = Arguments.path(file, "file");
-        return session.callOn(this, "hasUpToDateResults", () -> KERVBridge.hasUpToDateResults(path));
+        return bridge.callOn(this, "hasUpToDateResults", () -> KERVBridge.hasUpToDateResults(path));
     }
 
     /**
@@ -481,7 +428,7 @@ public final class Project {
      */
     public byte[] diagnosticsXml(Path file) {
         String path = Arguments.path(file, "file");
-        return session.callOn(this, "getDiagnostics", () -> KERVBridge.getDiagnostics(path, null, null, 0));
+        return bridge.callOn(this, "getDiagnostics", () -> KERVBridge.getDiagnostics(path, null, null, 0));
     }
 
     /**
@@ -519,7 +466,7 @@ public final class Project {
             items.add(Arguments.path(item, "restrictTo"));
         }
         String joined = Arguments.items(items, "restrictTo");
-        return session.callOn(this, "getTrees", () -> KERVBridge.getTrees(everything, items.size(), joined));
+        return bridge.callOn(this, "getTrees", () -> KERVBridge.getTrees(everything, items.size(), joined));
     }
 
     /**
@@ -528,7 +475,7 @@ public final class Project {
      * @return the groups; empty when the analysis library has none
      */
     public List<RuleGroup> ruleGroups() {
-        return ResultDecoder.ruleGroups(session.callOn(this, "getRuleGroups", KERVBridge::getRuleGroups));
+        return ResultDecoder.ruleGroups(bridge.callOn(this, "getRuleGroups", KERVBridge::getRuleGroups));
     }
 
     /**
@@ -537,6 +484,6 @@ public final class Project {
      * @return the map, in the analysis library's order; empty when it has none
      */
     public Map<String, List<String>> messageRuleMap() {
-        return ResultDecoder.messageRuleMap(session.callOn(this, "getMessageRuleMap", KERVBridge::getMessageRuleMap));
+        return ResultDecoder.messageRuleMap(bridge.callOn(this, "getMessageRuleMap", KERVBridge::getMessageRuleMap));
     }
 }

@@ -1,6 +1,8 @@
 package com.quorvel.bridge.client;
 
 import java.nio.charset.StandardCharsets;
+import java.util.ArrayList;
+import java.util.Collections;
 import java.util.HashMap;
 import java.util.LinkedHashMap;
 import java.util.List;
@@ -25,6 +27,8 @@ public final class RuleCatalog {
     public record Entry(Rule rule, Severity severity) {}
 
     private final Map<String, Entry> rules = new LinkedHashMap<>();
+    /** The groups' own rules, without the nested ones, in the groups' order. */
+    private final List<Entry> groupRules = new ArrayList<>();
     private final Map<String, String> ruleOfMessage = new HashMap<>();
     /** Every message id the catalog knows, with its rule and severity, by the id's UTF-8 bytes (open addressing). */
     private final Keyed[] byBytes;
@@ -52,6 +56,7 @@ public final class RuleCatalog {
         for (RuleGroup group : groups) {
             Severity severity = Severity.ofGroup(group.name());
             for (Rule rule : group.rules()) {
+                groupRules.add(new Entry(rule, severity));
                 add(rule, severity);
             }
         }
@@ -119,6 +124,16 @@ public final class RuleCatalog {
         for (Rule child : rule.children()) {
             add(child, severity);
         }
+    }
+
+    /**
+     * Returns the rules of the groups in their order, each with its group's severity; nested rules are reached
+     * through {@link Rule#children()}.
+     *
+     * @return the rules; empty for a catalog without groups
+     */
+    public List<Entry> rules() {
+        return Collections.unmodifiableList(groupRules);
     }
 
     /**

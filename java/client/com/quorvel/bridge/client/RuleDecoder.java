@@ -62,7 +62,7 @@ final class RuleDecoder {
         List<Builder> open = new ArrayList<>();
         in.open(GROUPS);
         while (in.at(GROUP)) {
-            String name = in.at(GROUP_NAME) ? in.verbatim(GROUP_NAME) : "";
+            String name = in.at(GROUP_NAME) ? in.value(GROUP_NAME) : "";
             List<Rule> rules = new ArrayList<>();
             while (in.at(RULE)) {
                 rules.add(rule(in, open));
@@ -105,25 +105,25 @@ final class RuleDecoder {
 
     private static void readRule(CompactReader in, Builder rule) {
         if (in.at(RULE_ID)) {
-            rule.id = in.verbatim(RULE_ID);
+            rule.id = in.value(RULE_ID);
         }
         if (in.at(IS_ACTIVE)) {
             rule.active = in.digitFlag(IS_ACTIVE);
         }
         if (in.at(HELP)) {
-            rule.helpFileLocation = in.verbatim(HELP);
+            rule.helpFileLocation = in.value(HELP);
         }
         if (in.at(RULE_GROUP)) {
-            rule.group = in.verbatim(RULE_GROUP);
+            rule.group = in.value(RULE_GROUP);
         }
         if (in.at(RULE_TEXT)) {
-            rule.text = in.escaped(RULE_TEXT);
+            rule.text = in.value(RULE_TEXT);
         }
         if (in.at(RULE_UID)) {
-            rule.uid = in.verbatim(RULE_UID);
+            rule.uid = in.value(RULE_UID);
         }
         while (in.at(CATEGORY)) {
-            rule.categories.add(in.verbatim(CATEGORY));
+            rule.categories.add(in.value(CATEGORY));
         }
     }
 
@@ -133,10 +133,10 @@ final class RuleDecoder {
         List<String> ruleIds = new ArrayList<>();
         in.open(MAP);
         while (in.at(MAP_ENTRY)) {
-            String messageId = in.at(MESSAGE_ID) ? in.verbatim(MESSAGE_ID) : null;
+            String messageId = in.at(MESSAGE_ID) ? in.value(MESSAGE_ID) : null;
             ruleIds.clear();
             while (in.at(MAPPED_RULE_ID)) {
-                ruleIds.add(in.verbatim(MAPPED_RULE_ID));
+                ruleIds.add(in.value(MAPPED_RULE_ID));
             }
             in.close(MAP_ENTRY);
             if (messageId != null) {

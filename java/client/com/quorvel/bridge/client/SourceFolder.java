@@ -16,7 +16,7 @@ public final class SourceFolder {
      * folder (one whose name starts with '.') and that {@code excluded} does not accept.
      *
      * @param folder the folder
-     * @param extensions the extensions taken, with their dot ({@link KervSession#fileExtensions()})
+     * @param extensions the extensions taken, with their dot ({@link LibraryInfo#fileExtensions()})
      * @param excluded the files to leave out
      * @return the files, in path order
      * @throws IOException when the folder cannot be read

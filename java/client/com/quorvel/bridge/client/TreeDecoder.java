@@ -90,10 +90,10 @@ final class TreeDecoder {
             node.type = in.optionalNumber(TYPE, -1);
         }
         if (in.at(NAME)) {
-            node.name = in.escaped(NAME);
+            node.name = in.value(NAME);
         }
         if (in.at(DATA)) {
-            node.data = in.escaped(DATA);
+            node.data = in.value(DATA);
         }
         if (in.at(TOTAL)) {
             node.total = in.number(TOTAL);

@@ -223,7 +223,7 @@ final class Workspace {
         try {
             session = library == null ? Kerv.open() : Kerv.open(library);
             buffers = new BufferAnalysis(session);
-            sourceExtensions = session.fileExtensions();
+            sourceExtensions = session.library().fileExtensions();
         } catch (RuntimeException | IOException e) {
             log.show(ServerLog.ERROR, "the analysis cannot start: " + e.getMessage());
             return;
@@ -267,7 +267,7 @@ final class Workspace {
         try {
             long start = System.nanoTime();
             if (project == null) {
-                project = session.openProject(session.workspace(), Project.defaultName(root));
+                project = session.openProject(session.library().workspace(), Project.defaultName(root));
                 log.log(ServerLog.INFO, "project " + project.name() + " in " + project.location());
             }
             project.hasResults(root);  // opens the project when it was released, so that the time shows apart
@@ -302,7 +302,8 @@ final class Workspace {
             }
             if (!toPublish.isEmpty() && !failureShown) {
                 failureShown = true;
-                log.show(ServerLog.WARNING, "open files could not be analysed (" + session.components() + ")");
+                log.show(ServerLog.WARNING,
+                        "open files could not be analysed (" + session.library().components() + ")");
             }
             toPublish.clear();
             if (waiting) {

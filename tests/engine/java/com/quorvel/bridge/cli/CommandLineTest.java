@@ -116,7 +116,6 @@ class CommandLineTest {
     @Test
     void summaryNamesFilesWithFindingsAndListsByFileAndLine() {
         Path source = Path.of("/s");
-        var rules = AnalysisRun.rulesById(GROUPS);
         var byFile = new java.util.LinkedHashMap<Path, List<Diagnostic>>();
         byFile.put(Path.of("/s/b.c"), List.of(
                 diagnostic("nullPointer", "late", "/s/b.c", 20, 1, true),
@@ -126,7 +125,7 @@ class CommandLineTest {
         byFile.put(Path.of("/s/a.c"), List.of());
         byFile.put(Path.of("/s/c.c"), List.of(diagnostic("nullPointer", "in header", "/s/a.h", 7, 1, true)));
         ByteArrayOutputStream bytes = new ByteArrayOutputStream();
-        int active = Summary.print(new PrintStream(bytes, true, StandardCharsets.UTF_8), source, byFile, rules);
+        int active = Summary.print(new PrintStream(bytes, true, StandardCharsets.UTF_8), source, byFile, CATALOG);
         String text = bytes.toString(StandardCharsets.UTF_8);
         assertEquals(4, active);
         assertTrue(text.contains("diagnostics per file:\n       3  b.c\n       1  c.c\ndiagnostics per severity:\n"

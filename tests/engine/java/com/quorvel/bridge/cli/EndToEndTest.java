@@ -8,12 +8,16 @@ import com.quorvel.bridge.caller.KERVBridge;
 import com.quorvel.bridge.client.Diagnostic;
 import com.quorvel.bridge.client.KervStatus;
 import com.quorvel.bridge.client.ResultDecoder;
+import com.quorvel.bridge.client.RuleCatalog;
+import com.quorvel.bridge.client.SourceLanguage;
 import com.quorvel.bridge.client.SuppressionState;
 import java.nio.charset.StandardCharsets;
 import java.nio.file.Files;
 import java.nio.file.Path;
 import java.util.List;
 import java.util.Map;
+import java.util.stream.Collectors;
+import java.util.stream.Stream;
 import org.junit.jupiter.api.Test;
 import org.junit.jupiter.api.io.TempDir;
 
@@ -50,6 +54,9 @@ class EndToEndTest {
         assertEquals(KervStatus.SOURCE_UNREADABLE.code(),
                 KERVBridge.addFile(0, temp.resolve("none.c").toString(), null, 0, null, 0));
         assertEquals(".c;.cpp;.cc;.cxx;.c++", KERVBridge.getFileExtensions());
+        // The client takes a file's language from the same extensions, in the same order.
+        assertEquals(KERVBridge.getFileExtensions(), Stream.of(SourceLanguage.values())
+                .flatMap(language -> language.extensions().stream()).collect(Collectors.joining(";")));
         assertEquals(0, KERVBridge.addFile(KERVBridge.SOURCE_LANGUAGE_C, main.toString(), "DEBUG\u0019LEVEL=2", 2,
                 source.resolve("src").toString(), 1));
         assertEquals(0, KERVBridge.addFile(KERVBridge.SOURCE_LANGUAGE_C, records.toString(), null, 0, null, 0));
@@ -73,10 +80,10 @@ class EndToEndTest {
         assertTrue(has(shapeFindings, "arrayIndexOutOfBounds", "src/shapes.cpp", 23, true));
         assertTrue(KERVBridge.hasUpToDateResults(shapes.toString()));
 
-        Map<String, Summary.RuleInfo> rules = AnalysisRun.rulesById(ResultDecoder.ruleGroups(KERVBridge.getRuleGroups()));
-        assertEquals("error", rules.get("nullPointer").group());
-        assertFalse(rules.get("unreadVariable").active());
-        assertTrue(rules.get("nullPointer").active());
+        RuleCatalog rules = new RuleCatalog(ResultDecoder.ruleGroups(KERVBridge.getRuleGroups()), Map.of());
+        assertEquals("error", rules.severityOf("nullPointer").text());
+        assertFalse(rules.rule("unreadVariable").orElseThrow().rule().active());
+        assertTrue(rules.rule("nullPointer").orElseThrow().rule().active());
         assertEquals("cppcheck", KERVBridge.getReportTools());
         assertTrue(KERVBridge.getComponents().startsWith("engine 1.0.0;cppcheck "));
     }

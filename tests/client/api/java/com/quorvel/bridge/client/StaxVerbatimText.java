@@ -2,7 +2,6 @@ package com.quorvel.bridge.client;
 
 import java.io.ByteArrayOutputStream;
 import java.nio.charset.StandardCharsets;
-import java.util.Set;
 
 /**
  * Makes the bridge's result XML readable by an XML parser where the bridge writes values verbatim.
@@ -14,10 +13,6 @@ import java.util.Set;
  * included, as it is; a result without such characters is returned unchanged, without a copy.
  */
 final class StaxVerbatimText {
-    /** The elements whose value the bridge writes without escaping it. */
-    private static final Set<String> VERBATIM = Set.of(Tags.FILE, Tags.UNIQUE_MESSAGE_ID, Tags.HELP_FILE_LOCATION,
-            Tags.MESSAGE_NUMBER, Tags.PRODUCER, Tags.RULE_ID, Tags.RULE_GROUP_STR, Tags.RULE_UID, Tags.RULE_CATEGORY,
-            Tags.RULE_GROUP_NAME, Tags.UNIQUE_RULE_ID_LIST);
     private static final byte[] CDATA_START = "<![CDATA[".getBytes(StandardCharsets.US_ASCII);
     private static final byte[] CDATA_END = "]]>".getBytes(StandardCharsets.US_ASCII);
 
@@ -39,7 +34,7 @@ final class StaxVerbatimText {
             }
             String name = new String(xml, at + 1, nameEnd - at - 1, StandardCharsets.US_ASCII);
             at = nameEnd + 1;
-            if (!VERBATIM.contains(name)) {
+            if (!Tags.VERBATIM.contains(name)) {
                 continue;
             }
             byte[] closing = ("</" + name + ">").getBytes(StandardCharsets.US_ASCII);

@@ -147,9 +147,9 @@ class ClientSessionTest {
                 "getRuleGroups", () -> project.ruleGroups(),
                 "getMessageRuleMap", () -> project.messageRuleMap(),
                 "getVQFile", () -> project.file(Path.of("/src/a.c")),
-                "getAvailableLanguages", () -> kerv.availableLanguages(),
+                "getAvailableLanguages", () -> kerv.library().availableLanguages(),
                 "getFiles", () -> project.files(),
-                "getVersionNumber", () -> kerv.version());
+                "getVersionNumber", () -> kerv.library().version());
         Map<String, Object> expected = Map.of(
                 "getDiagnostics", List.of(finding),
                 "getTrees", Optional.of(trees),
@@ -210,7 +210,7 @@ class ClientSessionTest {
             IllegalStateException refused = assertThrows(IllegalStateException.class, () -> project.analyse(p -> {
                 seen.add(p);
                 if (p == 25) {
-                    kerv.version();
+                    kerv.library().version();
                 }
             }));
             assertTrue(refused.getMessage().contains("progress listener"), refused.getMessage());
@@ -230,7 +230,7 @@ class ClientSessionTest {
         kerv.close();
         assertEquals(List.of("shutdownApi"), calls());
         assertThrows(IllegalStateException.class, () -> project.files());
-        assertThrows(IllegalStateException.class, () -> kerv.version());
+        assertThrows(IllegalStateException.class, () -> kerv.library().version());
         assertThrows(IllegalStateException.class, () -> project.analyse(null));
 
         IllegalStateException other = assertThrows(IllegalStateException.class, () -> Kerv.open(FAKE_PARTIAL));
@@ -241,6 +241,6 @@ class ClientSessionTest {
         IllegalStateException second = assertThrows(IllegalStateException.class, () -> Kerv.open(FAKE));
         assertTrue(second.getMessage().contains("already open"), second.getMessage());
         Fake.setText("getVersionNumber", "2.0.0");
-        assertEquals("2.0.0", kerv.version());
+        assertEquals("2.0.0", kerv.library().version());
     }
 }

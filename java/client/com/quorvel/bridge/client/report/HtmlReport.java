@@ -1,10 +1,14 @@
-package com.quorvel.bridge.client;
+package com.quorvel.bridge.client.report;
 
+import com.quorvel.bridge.client.Diagnostic;
+import com.quorvel.bridge.client.Location;
+import com.quorvel.bridge.client.Severity;
+import com.quorvel.bridge.client.SuppressionState;
 import java.io.IOException;
 import java.io.UncheckedIOException;
 import java.io.Writer;
-import java.nio.file.DirectoryStream;
 import java.nio.charset.StandardCharsets;
+import java.nio.file.DirectoryStream;
 import java.nio.file.Files;
 import java.nio.file.Path;
 import java.util.ArrayList;

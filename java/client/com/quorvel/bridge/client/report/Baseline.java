@@ -1,9 +1,10 @@
-package com.quorvel.bridge.client;
+package com.quorvel.bridge.client.report;
 
 import com.fasterxml.jackson.core.JsonFactory;
 import com.fasterxml.jackson.core.JsonParser;
 import com.fasterxml.jackson.core.JsonProcessingException;
 import com.fasterxml.jackson.core.JsonToken;
+import com.quorvel.bridge.client.Location;
 import java.io.IOException;
 import java.io.UncheckedIOException;
 import java.net.URI;

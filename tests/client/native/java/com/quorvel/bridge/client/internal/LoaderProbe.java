@@ -1,7 +1,9 @@
-package com.quorvel.bridge.client;
+package com.quorvel.bridge.client.internal;
 
+import com.quorvel.bridge.caller.BridgeLibrary;
 import com.quorvel.bridge.caller.KERVBridge;
 import com.quorvel.bridge.caller.KERVProgress;
+import com.quorvel.bridge.client.KervLoadException;
 import java.nio.charset.StandardCharsets;
 import java.util.List;
 import java.util.concurrent.CopyOnWriteArrayList;
@@ -21,7 +23,7 @@ public final class LoaderProbe {
             System.out.println("refused=" + e.getMessage());
             System.exit(3);
         }
-        System.out.println("bridge=" + System.getProperty(NativeBundle.LIBRARY_PROPERTY));
+        System.out.println("bridge=" + BridgeLibrary.loadedFile().orElseThrow());
         if (args.length < 2) return;
 
         List<Integer> progress = new CopyOnWriteArrayList<>();

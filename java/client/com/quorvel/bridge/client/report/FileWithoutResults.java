@@ -1,4 +1,4 @@
-package com.quorvel.bridge.client;
+package com.quorvel.bridge.client.report;
 
 import java.nio.file.Path;
 import java.util.Objects;

@@ -1,5 +1,6 @@
-package com.quorvel.bridge.client;
+package com.quorvel.bridge.client.internal;
 
+import com.quorvel.bridge.client.BuildInfo;
 import java.io.IOException;
 import java.io.InputStream;
 import java.io.OutputStream;

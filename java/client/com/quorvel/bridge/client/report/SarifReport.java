@@ -1,8 +1,14 @@
-package com.quorvel.bridge.client;
+package com.quorvel.bridge.client.report;
 
 import com.fasterxml.jackson.core.JsonEncoding;
 import com.fasterxml.jackson.core.JsonFactory;
 import com.fasterxml.jackson.core.JsonGenerator;
+import com.quorvel.bridge.client.Diagnostic;
+import com.quorvel.bridge.client.Location;
+import com.quorvel.bridge.client.Rule;
+import com.quorvel.bridge.client.RuleCatalog;
+import com.quorvel.bridge.client.Severity;
+import com.quorvel.bridge.client.SuppressionState;
 import java.io.IOException;
 import java.io.UncheckedIOException;
 import java.net.URI;

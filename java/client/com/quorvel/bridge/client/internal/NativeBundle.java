@@ -1,7 +1,10 @@
-package com.quorvel.bridge.client;
+package com.quorvel.bridge.client.internal;
 
+import com.quorvel.bridge.caller.BridgeLibrary;
 import com.quorvel.bridge.caller.KERVBridge;
 import com.quorvel.bridge.caller.KERVProgress;
+import com.quorvel.bridge.client.BuildInfo;
+import com.quorvel.bridge.client.KervLoadException;
 import java.io.File;
 import java.io.IOException;
 import java.nio.file.Files;
@@ -10,15 +13,15 @@ import java.util.ArrayList;
 import java.util.List;
 
 /**
- * Finds and loads the native bridge, and extracts the bundled reference analysis library.
+ * Chooses the native bridge file for {@link BridgeLibrary} to load, and extracts the bundled analysis library.
  *
  * <p>The bridge is looked for in this order: the file named by the system property {@value #LIBRARY_PROPERTY} (when
  * it is set, that file only), {@code java.library.path}, then the copy inside the jar, extracted to the first of the
- * cache folders of {@link BundleExtractor#cacheRoots()} that takes it and from which it loads. The property is then
- * set to the file chosen, so that the static initialisers of {@link KERVBridge} and {@link KERVProgress} load that
- * same file. A bridge of another version than {@link BuildInfo#VERSION} is refused.
+ * cache folders of {@link BundleExtractor#cacheRoots()} that takes it and from which it loads. Each candidate is loaded
+ * with {@link BridgeLibrary#load}, so that {@link KERVBridge} and {@link KERVProgress} keep the file chosen. A bridge
+ * of another version than {@link BuildInfo#VERSION} is refused.
  */
-final class NativeBundle {
+public final class NativeBundle {
     /** System property naming the bridge library file. */
     static final String LIBRARY_PROPERTY = KERVBridge.LIBRARY_PROPERTY;
 
@@ -48,7 +51,7 @@ final class NativeBundle {
      *
      * @throws KervLoadException when no usable bridge is found, or the bridge found is of another version
      */
-    static void loadBridge() {
+    public static void loadBridge() {
         synchronized (LOCK) {
             if (bridgeLoaded) return;
             if (refusedBridge != null) throw new KervLoadException(refusedBridge.getMessage(), refusedBridge);
@@ -72,7 +75,7 @@ final class NativeBundle {
      * @return the extracted {@code libKERV.so}
      * @throws KervLoadException when the files cannot be extracted
      */
-    static Path bundledAnalysisLibrary() {
+    public static Path bundledAnalysisLibrary() {
         synchronized (LOCK) {
             List<String> tried = new ArrayList<>();
             Path folder = extractedFolder(tried);
@@ -108,7 +111,7 @@ final class NativeBundle {
             Path candidate = Path.of(folder, BRIDGE_FILE).toAbsolutePath();
             if (!Files.isRegularFile(candidate)) continue;
             String error = load(candidate);
-            if (error == null) return chosen(candidate);
+            if (error == null) return candidate;
             tried.add(candidate + " on java.library.path: " + error);
         }
         tried.add("java.library.path (" + libraryPath + "): no loadable " + BRIDGE_FILE);
@@ -124,7 +127,7 @@ final class NativeBundle {
             String error = load(bundled);
             if (error == null) {
                 extractedFolder = folder;
-                return chosen(bundled);
+                return bundled;
             }
             if (MountOptions.isNoexec(folder)) {
                 error = "the cache folder " + folder + " is on a file system mounted noexec, from which no library "
@@ -135,17 +138,12 @@ final class NativeBundle {
         throw failure("the native bridge", tried);
     }
 
-    private static Path chosen(Path bridge) {
-        System.setProperty(LIBRARY_PROPERTY, bridge.toString());
-        return bridge;
-    }
-
     /** Null when loaded, else the loader's reason. */
     private static String load(Path library) {
         try {
-            System.load(library.toString());
+            BridgeLibrary.load(library);
             return null;
-        } catch (UnsatisfiedLinkError e) {
+        } catch (UnsatisfiedLinkError | IllegalStateException e) {
             return e.getMessage();
         }
     }

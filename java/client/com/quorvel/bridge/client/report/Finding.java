@@ -1,5 +1,8 @@
-package com.quorvel.bridge.client;
+package com.quorvel.bridge.client.report;
 
+import com.quorvel.bridge.client.Diagnostic;
+import com.quorvel.bridge.client.Location;
+import com.quorvel.bridge.client.SuppressionState;
 import java.util.Objects;
 
 /**

@@ -1,5 +1,9 @@
-package com.quorvel.bridge.client;
+package com.quorvel.bridge.client.report;
 
+import com.quorvel.bridge.client.Diagnostic;
+import com.quorvel.bridge.client.Location;
+import com.quorvel.bridge.client.Project;
+import com.quorvel.bridge.client.RuleCatalog;
 import java.io.IOException;
 import java.nio.charset.StandardCharsets;
 import java.nio.file.Files;

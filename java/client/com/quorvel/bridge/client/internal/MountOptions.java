@@ -1,4 +1,4 @@
-package com.quorvel.bridge.client;
+package com.quorvel.bridge.client.internal;
 
 import java.io.IOException;
 import java.nio.file.Files;

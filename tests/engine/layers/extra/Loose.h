@@ -1,0 +1,2 @@
+// A folder that the layers do not name.
+#pragma once

@@ -34,11 +34,11 @@ uint32_t checksum(const char* lengthBytes, const char* payload, size_t payloadBy
     return static_cast<uint32_t>(crc);
 }
 
-}  // namespace
-
 bool isRecordLog(const std::string& text) {
     return text.compare(0, kMarker.size(), kMarker) == 0;
 }
+
+}  // namespace
 
 std::string encodeRecord(const std::string& payload) {
     std::string record;

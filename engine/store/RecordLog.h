@@ -15,10 +15,6 @@
 
 namespace kerv::engine {
 
-// True when `text` starts with the marker of a record log (a file that does
-// not is damaged from its first byte).
-bool isRecordLog(const std::string& text);
-
 // The bytes of one record, and of a whole log holding `payloads`.
 std::string encodeRecord(const std::string& payload);
 std::string encodeRecordLog(const std::vector<std::string>& payloads);

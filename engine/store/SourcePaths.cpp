@@ -27,28 +27,26 @@ constexpr Refusal kRefusals[] = {
 #undef KERV_PROJECT_LOCK_FILE
 };
 
-std::string code(unsigned char c) {
-    char text[16];
-    std::snprintf(text, sizeof text, "U+%04X", static_cast<unsigned>(c));
-    return text;
-}
-
-// What `refusal` finds at the start of `rest`, described; empty when nothing.
-std::string refused(const Refusal& refusal, std::string_view rest) {
+bool matches(const Refusal& refusal, std::string_view rest) {
     const auto c = static_cast<unsigned char>(rest.front());
     switch (refusal.kind) {
         case Refusal::kControls:
-            if (c >= refusal.first && c <= refusal.last) return "the control character " + code(c);
-            break;
+            return c >= refusal.first && c <= refusal.last;
         case Refusal::kCharacter:
-            if (c == refusal.first) return std::string("'") + static_cast<char>(c) + "' (" + code(c) + ")";
-            break;
+            return c == refusal.first;
         case Refusal::kSequence:
-            if (rest.substr(0, refusal.sequence.size()) == refusal.sequence)
-                return "'" + std::string(refusal.sequence) + "'";
-            break;
+            return rest.substr(0, refusal.sequence.size()) == refusal.sequence;
     }
-    return "";
+    return false;
+}
+
+// How a refusal names what it found at `c`, the character where it matched.
+std::string described(const Refusal& refusal, unsigned char c) {
+    if (refusal.kind == Refusal::kSequence) return "'" + std::string(refusal.sequence) + "'";
+    char code[16];
+    std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned>(c));
+    if (refusal.kind == Refusal::kControls) return std::string("the control character ") + code;
+    return std::string("'") + static_cast<char>(c) + "' (" + code + ")";
 }
 
 }  // namespace
@@ -57,7 +55,7 @@ std::string unsupportedInSourcePath(const std::string& path) {
     const std::string_view text(path);
     for (size_t i = 0; i < text.size(); ++i) {
         for (const Refusal& refusal : kRefusals) {
-            if (std::string found = refused(refusal, text.substr(i)); !found.empty()) return found;
+            if (matches(refusal, text.substr(i))) return described(refusal, static_cast<unsigned char>(text[i]));
         }
     }
     return "";

@@ -179,7 +179,7 @@ std::vector<std::string> replayed(const std::string& text, uint64_t& intact) {
 
 // The record log keeps the intact prefix: a last record torn at any byte, or
 // with any bit of its length, CRC or payload flipped, is cut, and the next
-// append replaces it.
+// append replaces it; a file without the marker holds nothing.
 TEST_F(StoresTest, RecordLogKeepsTheIntactPrefix) {
     const std::vector<std::string> payloads = {"first", std::string(300, '\0'), "last\n"};
     RecordLogWriter writer(path("log"), true);
@@ -199,6 +199,10 @@ TEST_F(StoresTest, RecordLogKeepsTheIntactPrefix) {
         flipped[bit / 8] = static_cast<char>(flipped[bit / 8] ^ (1 << (bit % 8)));
         ASSERT_EQ(replayed(flipped, intact).size(), 2u) << "bit " << bit;
     }
+    std::string unmarked = whole;
+    unmarked[0] = 'K';
+    EXPECT_TRUE(replayed(unmarked, intact).empty()) << "a file without the marker is damaged from its first byte";
+    EXPECT_EQ(intact, 0u);
     writeFile("log", whole.substr(0, whole.size() - 2));
     RecordLogWriter again(path("log"), false, beforeLast);
     ASSERT_TRUE(again.append({"again"}));

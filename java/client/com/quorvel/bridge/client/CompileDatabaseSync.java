@@ -30,8 +30,7 @@ final class CompileDatabaseSync {
                 left++;
                 continue;
             }
-            String name = command.file().getFileName().toString();
-            if (name.lastIndexOf('.') >= 0 && extensions.contains(name.substring(name.lastIndexOf('.')))) {
+            if (extensions.contains(SourceLanguage.extensionOf(command.file()))) {
                 Arguments.readableFile(command.file(), "a file of " + database);
                 commands.add(command);
             }

@@ -134,6 +134,19 @@ class CommandLineTest {
                 + "a.h:7:1: error: in header [nullPointer]\nb.c:3:9: error: early [nullPointer]\n"
                 + "b.c:20:1: error: late [nullPointer]\n"), text);
         assertTrue(text.endsWith("4 diagnostics (1 more of rules switched off, not shown)\n"), text);
+
+        // A group whose name is no severity counts its findings where they are listed: under "unknown".
+        RuleCatalog vendor = new RuleCatalog(List.of(GROUPS.get(0), new RuleGroup("vendor", List.of(
+                rule("vendorRule", true)))), java.util.Map.of());
+        Diagnostic found = new Diagnostic("vendorRule", "", MessageLevel.ERROR, "", "odd", "cppcheck", List.of(),
+                false, SuppressionState.ACTIVE, false, List.of(), List.of(), List.of(new Location("/s/v.c", 1, 1)),
+                "vendorRule", vendor.severityOf("vendorRule"));
+        bytes.reset();
+        Summary.print(new PrintStream(bytes, true, StandardCharsets.UTF_8), source,
+                java.util.Map.of(Path.of("/s/v.c"), List.of(found)), vendor);
+        text = bytes.toString(StandardCharsets.UTF_8);
+        assertTrue(text.contains("diagnostics per severity:\n       0  error\n       1  unknown\n\n"
+                + "v.c:1:1: unknown: odd [vendorRule]\n"), text);
     }
 
     @Test

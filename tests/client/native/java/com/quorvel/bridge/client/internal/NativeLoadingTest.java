@@ -137,6 +137,17 @@ class NativeLoadingTest {
         Run onLibraryPath = probe(cache, List.of("-Djava.library.path=" + libraryPath));
         assertEquals(3, onLibraryPath.exit(), onLibraryPath.output());
         assertContainsAll(onLibraryPath.output(), libraryPath.resolve("libKERVBridge.so") + " is version 0.0.0-other");
+
+        // Once a bridge is loaded, loading it again does nothing and loading another one is refused: the natives
+        // stay bound to the first.
+        Run beside = probe(cache, List.of(), OTHER_VERSION_BRIDGE);
+        assertEquals(0, beside.exit(), beside.output());
+        String bridge = beside.output().lines().filter(line -> line.startsWith("bridge=")).findFirst().orElseThrow()
+                .substring("bridge=".length());
+        assertContainsAll(beside.output(), "again=" + bridge + "\n",
+                "other=refused: the bridge library " + bridge + " is loaded already; " + OTHER_VERSION_BRIDGE
+                        + " cannot be loaded beside it\n",
+                "kept=" + bridge + " version=" + BuildInfo.VERSION + "\n");
     }
 
     @Test
